@@ -1,0 +1,52 @@
+# Thin targets over CMake. `make run` and `make test` work on a fresh Debian 12 machine.
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
+
+.PHONY: all deps configure build run test check-sanitizers asan tsan bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run
+
+test: build
+	@cd $(BUILD) && ctest $(CTEST_ARGS)
+
+# The same tests in an ASan+UBSan build and in a TSan build.
+check-sanitizers: asan tsan
+
+asan: deps
+	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS)
+	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_ARGS)
+
+tsan: deps
+	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-tsan -j $(JOBS)
+	@cd $(BUILD)-tsan && TSAN_OPTIONS=halt_on_error=1 ctest $(CTEST_ARGS)
+
+bench: build
+	@scripts/run-benchmarks $(BUILD)
+
+# libFuzzer builds with clang; each target runs FUZZ_SECONDS on its corpus.
+FUZZ_SECONDS ?= 120
+fuzz: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(BUILD)-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZORVAN_FUZZ=ON -DZORVAN_GUI=OFF -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@scripts/run-fuzzers $(BUILD)-fuzz $(FUZZ_SECONDS)
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz

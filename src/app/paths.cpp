@@ -1,0 +1,75 @@
+#include "app/paths.h"
+
+#include "app/log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+
+#ifndef ZORVAN_INSTALL_DATADIR
+#define ZORVAN_INSTALL_DATADIR "/usr/local/share/zorvan"
+#endif
+
+namespace zorvan {
+namespace {
+
+QString WithSlash(QString path)
+{
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    return path;
+}
+
+}  // namespace
+
+QString FindAppDir()
+{
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                        : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2);
+    if (QFileInfo::exists(exeDir + QStringLiteral("/cfg.ini")))
+        return WithSlash(exeDir);
+    return WithSlash(QStringLiteral(ZORVAN_INSTALL_DATADIR));
+}
+
+QString DataDirFor(const QString& appdir)
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return WithSlash(WithSlash(base) + appdir);
+}
+
+QString DefaultLogFile()
+{
+    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (desktop.isEmpty())
+        desktop = QDir::homePath();
+    return WithSlash(desktop) + QStringLiteral("Log.txt");
+}
+
+void MakeDataDir(const QString& dataDir)
+{
+    Log("Mk AppData=%s", dataDir.toUtf8().constData());
+    if (QFileInfo(dataDir).isDir())
+        return;
+    // The whole path is made: on a fresh account the generic data location may not exist yet.
+    errno = 0;
+    if (!QDir().mkpath(dataDir))
+        Log("CreateDirectory err=%d", errno);
+}
+
+AppPaths& Paths()
+{
+    static AppPaths paths;
+    return paths;
+}
+
+QString WindowTitle(const QString& configuredTitle, const QString& tcTitle)
+{
+    if (!configuredTitle.isEmpty())
+        return configuredTitle;
+    return tcTitle.left(39);
+}
+
+}  // namespace zorvan

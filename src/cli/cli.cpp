@@ -1,0 +1,80 @@
+#include "cli/cli.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "app/paths.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+
+#include <cstdio>
+
+namespace zorvan::cli {
+
+void CliContext::PrintJson(const QJsonObject& document) const
+{
+    const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+}
+
+void CliContext::Print(const QString& line) const
+{
+    std::printf("%s\n", line.toUtf8().constData());
+}
+
+int CliContext::Fail(const QString& message) const
+{
+    std::fprintf(stderr, "zorvanctl: %s\n", message.toUtf8().constData());
+    return kFailed;
+}
+
+int CliContext::UsageError(const QString& message) const
+{
+    std::fprintf(stderr, "zorvanctl: %s\nTry 'zorvanctl --help'.\n", message.toUtf8().constData());
+    return kUsage;
+}
+
+std::optional<int64_t> ParseNumber(const QString& text)
+{
+    bool ok = false;
+    int64_t value = 0;
+    if (text.startsWith(QStringLiteral("0x")) || text.startsWith(QStringLiteral("0X")))
+        value = text.mid(2).toLongLong(&ok, 16);
+    else
+        value = text.toLongLong(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+bool LoadProductData(CliContext& ctx)
+{
+    const QString cfg = ctx.appDir + QStringLiteral("cfg.ini");
+    if (!QFileInfo(cfg).isFile()) {
+        ctx.Fail(QStringLiteral("cannot read %1: no such file (use --app-dir DIR to name the folder that holds cfg.ini)")
+                     .arg(cfg));
+        return false;
+    }
+    bool loaded = false;
+    {
+        MessageCollector messages;
+        loaded = LoadConfiguration(cfg, DefaultLogFile());
+        for (const ShownMessage& m : messages.Messages())
+            std::fprintf(stderr, "zorvanctl: cfg.ini: %s: %s\n", m.caption.toUtf8().constData(),
+                         m.text.toUtf8().constData());
+    }
+    if (!loaded) {
+        ctx.Fail(QStringLiteral("%1: Data Init failed (run 'zorvanctl cfg-check %1' for details)").arg(cfg));
+        return false;
+    }
+    if (!ctx.dataDirGiven)
+        ctx.dataDir = DataDirFor(Options().appdir);
+    Paths().appDir = ctx.appDir;
+    Paths().dataDir = ctx.dataDir;
+    Paths().logFile = DefaultLogFile();
+    MakeDataDir(ctx.dataDir);
+    return true;
+}
+
+}  // namespace zorvan::cli
