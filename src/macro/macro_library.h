@@ -1,0 +1,101 @@
+#pragma once
+// The macro library: every macro the user owns, in the order they were added, at most 2000.
+// One process-wide instance (Macros()). The user-interface thread edits it; the apply worker
+// and the profile read look macros up on their own threads. Every member takes an internal
+// mutex for a memory copy only (never for file or device I/O), and lookups return copies, so
+// no caller ever holds a pointer into the library while another thread changes it.
+#include "app/key_assignment.h"
+#include "macro/st_macro.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace zorvan {
+
+class MacroTree;
+struct MacroTreeItem;
+
+class MacroLibrary {
+public:
+    int Count() const;
+
+    // First record whose macro id equals `id` (callers mask the id with 0xFFFFFF first).
+    std::optional<StMacro> FindById(uint32_t id) const;
+    // First record whose name equals `name`, case-insensitively over at most 40 characters;
+    // an empty name finds nothing.
+    std::optional<StMacro> FindByName(const QString& name) const;
+    bool Contains(uint32_t id) const;
+
+    // Appends a copy. False when the library already holds 2000 macros.
+    bool AddCopy(const StMacro& record);
+    // Unlinks the record with this id. False when there is none.
+    bool Remove(uint32_t id);
+    // Runs `edit` on the record with this id while no other thread can see it half-changed.
+    // False when there is none. `edit` must not call back into the library.
+    bool Update(uint32_t id, const std::function<void(StMacro&)>& edit);
+    // Copies of the records with these ids (missing ids skipped, order of `ids`): what the
+    // apply worker takes before it encodes macro keys, so its reads are consistent.
+    std::vector<StMacro> Snapshot(std::span<const uint32_t> ids) const;
+    // Copies of all records in library order.
+    std::vector<StMacro> All() const;
+    // The settings writer's end-of-write reset: offset 100 of every record becomes 0.
+    void ResetReservedFields();
+    void Clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<StMacro> records_;
+};
+
+// The process-wide library.
+MacroLibrary& Macros();
+
+// Names equal (case-insensitive, 40 characters), same number of events, and every event has
+// the same code, action and delay.
+bool MacroEqual(const StMacro& a, const StMacro& b);
+
+// True when a key of the three key tables (of the current profile) has class 5 and this id.
+bool MacroInUse(const KeyTable& keys, uint32_t id);
+
+// The macro folder: the data folder followed by "Mac" (no trailing slash).
+QString MacroFolder();
+
+// Walks the macro folder and adds every valid macro file to the library (start-up: folders =
+// the MacroDir option, no tree).
+bool LoadMacroLibrary();
+
+// The device merge: checks the magic (logs "Add_Macro: FAILED, dwMagicNumber=0x%x"), puts a
+// macro item at the root of `tree` (when given), adds a copy to the library marked dirty and
+// writes its file at the top of the macro folder. The library copy, or nothing.
+std::optional<StMacro> Add_Macro(const StMacro& record, MacroTree* tree = nullptr);
+
+// The device merge for a macro whose name matches a library macro that differs: the device
+// record replaces the library record of that name, which keeps its id, and its file is
+// rewritten (under its tree item's path when `tree` holds one). Returns the kept id. The caller
+// refreshes an editor that shows this macro.
+std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tree = nullptr);
+
+// Merges one macro read from the mouse: equal to the library macro of its name → nothing;
+// differing → ReplaceByDeviceCopy; no such name or an empty name → Add_Macro (a failure logs
+// "add macro to list faile.."). Returns the id of the library macro that now holds it.
+std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, MacroTree* tree = nullptr);
+
+// Profile import: the library record with the record's id takes its content (keeping its id)
+// and is written at the top of the macro folder, clean. The kept id, or nothing.
+std::optional<uint32_t> ReplaceMacro(const StMacro& record);
+
+// Profile import of a macro that is new (the caller gave it a new id): the magic check of
+// Add_Macro, a copy added to the library and its file written at the top of the macro folder.
+bool AddMacroFromProfile(const StMacro& record);
+
+// Writes "mac.dct" in the data folder: 2000 slots, the records with a non-zero id and a
+// non-zero first event code in library order, the rest zero.
+bool SaveMacroSnapshot();
+
+}  // namespace zorvan
