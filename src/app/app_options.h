@@ -67,7 +67,9 @@ struct AppOptions {
     int32_t Sensor9000Max = 0;
     int32_t Sensor3395Max = 0;
     std::array<uint8_t, 6> LEDParam{};  // mode, brightness, speed, R, G, B
-    std::array<int32_t, 3> ComboName{};  // keys ComboName1..3
+    int32_t ComboName1 = 0;
+    int32_t ComboName2 = 0;
+    int32_t ComboName3 = 0;
 
     // Macro editor and library
     int32_t MinDelay = 0;

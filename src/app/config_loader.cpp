@@ -1,11 +1,381 @@
+// The data initialisation: cfg.ini's [OPT] section, the sensor DPI tables and the device
+// sections, in the order start-up relies on (messages appear in this order).
 #include "app/configuration.h"
+#include "app/ini_file.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "app/option_keys.h"
+
+#include <cstring>
 
 namespace zorvan {
+namespace {
 
-// Being written: the full data initialisation replaces this.
-bool LoadConfiguration(const QString&, const QString&, Configuration&)
+const QString kWarning = QStringLiteral("Warning");
+const QString kError = QStringLiteral("Error");
+
+constexpr char kOpt[] = "OPT";
+
+std::optional<QString> NonEmpty(const IniFile& ini, const char* section, const char* key)
 {
-    return false;
+    std::optional<QString> v = ini.Value(section, key);
+    if (v && v->isEmpty())
+        return std::nullopt;
+    return v;
+}
+
+// Byte list: a number list of at most 511 characters, base 10, each value kept in one byte.
+std::vector<uint8_t> ByteList(const QString& text, size_t maxCount)
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t v : ParseNumberList(text, 10, maxCount, 511))
+        bytes.push_back(uint8_t(v));
+    return bytes;
+}
+
+Point ReadPoint(const IniFile& ini, const char* section, const char* key, Point fallback)
+{
+    const std::optional<QString> text = NonEmpty(ini, section, key);
+    if (!text)
+        return fallback;
+    const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 2);
+    if (v.size() < 2) {
+        ShowMessage(kError, QStringLiteral("Wrong POINT num"));
+        return fallback;
+    }
+    return Point{int32_t(v[0]), int32_t(v[1])};
+}
+
+void ReadOption(const IniFile& ini, const OptionKey& k, AppOptions& opt)
+{
+    switch (k.kind) {
+    case OptionKind::Int:
+    case OptionKind::IntIgnored:
+        if (k.intField)
+            opt.*k.intField = ini.Int(kOpt, k.key, k.intDefault);
+        else
+            ini.Int(kOpt, k.key, k.intDefault);
+        break;
+    case OptionKind::U16:
+        opt.*k.u16Field = uint16_t(ini.Int(kOpt, k.key, k.intDefault));
+        break;
+    case OptionKind::Text:
+    case OptionKind::TextIgnored: {
+        const QString text = ini.Text(kOpt, k.key, QString(), k.maxChars);
+        if (k.textField)
+            opt.*k.textField = text;
+        break;
+    }
+    case OptionKind::Colour: {
+        const std::optional<QString> text = NonEmpty(ini, kOpt, k.key);
+        if (!text) {
+            opt.*k.intField = k.intDefault;
+            break;
+        }
+        const std::vector<uint8_t> rgb = ByteList(*text, 3);
+        opt.*k.intField = Rgb(rgb.size() > 0 ? rgb[0] : 0, rgb.size() > 1 ? rgb[1] : 0, rgb.size() > 2 ? rgb[2] : 0);
+        break;
+    }
+    case OptionKind::Rect:
+    case OptionKind::RectIgnored: {
+        Rect r = k.rectDefault;
+        if (const std::optional<QString> text = NonEmpty(ini, kOpt, k.key)) {
+            const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 4);
+            if (v.size() < 4)
+                ShowMessage(kError, QStringLiteral("Wrong rect num"));
+            else
+                r = Rect{int32_t(v[0]), int32_t(v[1]), int32_t(v[2]), int32_t(v[3])};
+        }
+        if (k.rectField)
+            opt.*k.rectField = r;
+        break;
+    }
+    case OptionKind::Point:
+        opt.*k.pointField = ReadPoint(ini, kOpt, k.key, k.pointDefault);
+        break;
+    }
+}
+
+void ReadLedParam(const IniFile& ini, AppOptions& opt)
+{
+    opt.LEDParam = {3, 10, 8, 255, 0, 255};
+    const std::optional<QString> text = NonEmpty(ini, kOpt, "LEDParam");
+    if (!text)
+        return;
+    const std::vector<uint8_t> v = ByteList(*text, 6);
+    if (v.empty())
+        return;
+    opt.LEDParam = {};
+    std::memcpy(opt.LEDParam.data(), v.data(), v.size());
+}
+
+void ReadLedOptions(const IniFile& ini, AppOptions& opt)
+{
+    constexpr LedEffectOption kDefaults[7] = {{0, 6, 1}, {6, 6, 1}, {8, 10, 0}, {6, 6, 0},
+                                              {6, 6, 1}, {6, 6, 0}, {0, 0, 0}};
+    for (int n = 1; n <= 7; ++n) {
+        LedEffectOption& e = opt.LedOpt[size_t(n - 1)];
+        e = kDefaults[n - 1];
+        const std::optional<QString> text = NonEmpty(ini, kOpt, QStringLiteral("LedOpt%1").arg(n).toLatin1().constData());
+        if (!text)
+            continue;
+        const std::vector<uint8_t> v = ByteList(*text, 29);
+        e.LevelA = v.size() > 0 ? v[0] : 0;
+        e.LevelB = v.size() > 1 ? v[1] : 0;
+        e.ColourChoice = v.size() > 4 ? v[4] : 0;
+    }
+}
+
+void ReadLanguages(const IniFile& ini, AppOptions& opt)
+{
+    opt.LanguageListLength = 0;
+    for (int n = 1; n <= 10; ++n) {
+        const std::optional<QString> value = NonEmpty(ini, kOpt, QStringLiteral("Lang%1").arg(n).toLatin1().constData());
+        if (!value)
+            return;
+        const QString text = value->left(259);
+        const qsizetype comma = text.left(260).indexOf(u',');
+        if (comma < 0 || comma + 1 >= text.size()) {
+            ShowMessage(kError, QStringLiteral("Lang%1 is invalidate").arg(n));
+            return;
+        }
+        LanguageEntry& entry = opt.Languages[size_t(n - 1)];
+        entry.name = text.left(comma).left(29);
+        entry.folder = text.mid(comma + 1).left(29);
+        opt.LanguageListLength = n;
+    }
+}
+
+void ReadOptions(const IniFile& ini, AppOptions& opt)
+{
+    for (const OptionKey& k : OptionKeys()) {
+        ReadOption(ini, k, opt);
+        if (std::strcmp(k.key, "Title") == 0 && opt.appdir.isEmpty())
+            ShowMessage(kError, QStringLiteral("APPDATA=NULL"));
+    }
+}
+
+// --- device sections ------------------------------------------------------------------------
+
+const char* Key(const char* format, int a)
+{
+    thread_local char buffer[32];
+    std::snprintf(buffer, sizeof buffer, format, a);
+    return buffer;
+}
+
+void ReadKeyTables(const IniFile& ini, const char* section, DeviceDescription& d)
+{
+    KeyAssignment working[kKeysPerSet] = {};
+    for (int t = 1; t <= kKeySets; ++t) {
+        working[0].dwFunID = 0;
+        int counted = 0;
+        for (int b = 1; b <= kKeysPerSet; ++b) {
+            char key[16];
+            std::snprintf(key, sizeof key, "K%d_%d", b, t);
+            const std::optional<QString> text = ini.Value(section, key);
+            if (!text)
+                continue;
+            const std::vector<uint32_t> v = ParseNumberList(text->left(49), 16, 4);
+            if (v.size() != 4)
+                continue;
+            const uint32_t type = v[0] & 0xFF, code = v[1], param = v[2], extra = v[3];
+            KeyAssignment& k = working[b - 1];
+            k.dwFunID = (type << 24) + (code & 0xFF);
+            k.matrix = extra & 0xFF;
+            const uint32_t minor = code & 0xFF;
+            if (type == 8 && (minor == 0xA6 || minor == 0xA4 || minor == 0xAD || minor == 0xC0))
+                k.dwParameter = (minor == 0xA4 && param == 0) ? 0x0A03 : param;
+            if (type == 2) {
+                k.dwFunID = 0x020000A1;
+                k.stCombo[1] = uint8_t(code & 0xFF);
+                k.stCombo[2] = uint8_t((code >> 8) & 0xFF);
+                k.stCombo[0] |= uint8_t(param & 0x0F);
+            }
+            ++counted;
+        }
+        if (counted > 0) {
+            if (counted < d.KeyCount)
+                ShowMessage(kError, QStringLiteral("Key num to small"));
+            std::memcpy(d.KeyTables[t - 1], working, sizeof working);
+        } else if (t > 1) {
+            std::memcpy(d.KeyTables[t - 1], d.KeyTables[0], sizeof working);
+        }
+    }
+}
+
+void ReadMarks(const IniFile& ini, const char* section, DeviceDescription& d)
+{
+    for (int n = 1; n <= 16; ++n) {
+        const std::optional<QString> text = NonEmpty(ini, section, Key("Mark%d", n));
+        if (!text)
+            return;
+        const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 4);
+        if (v.size() < 4) {
+            ShowMessage(kError, QStringLiteral("Mark value error"));
+            continue;
+        }
+        const auto x = int32_t(v[0]), y = int32_t(v[1]), w = int32_t(v[2]), h = int32_t(v[3]);
+        d.KeyMarks[size_t(n - 1)] = Rect{x, y, int32_t(uint32_t(x) + uint32_t(w)), int32_t(uint32_t(y) + uint32_t(h))};
+    }
+}
+
+// Reads [DEV_n] into `d`. False on a fatal condition.
+bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceDescription& d)
+{
+    char section[16];
+    std::snprintf(section, sizeof section, "DEV_%d", n);
+    auto num = [&](const char* key, int32_t fallback) { return ini.Int(section, key, fallback); };
+
+    d = DeviceDescription{};
+    d.Sensor = num("Sensor", 0);
+    if (d.Sensor == 0)
+        return true;
+
+    d.CID = num("CID", 0);
+    d.MID = num("MID", 0);
+    d.MarkPoint = ReadPoint(ini, section, "ptMark", Point{337, 65});
+    d.LedMarkPoint = ReadPoint(ini, section, "ptLedMark", Point{525, 30});
+    for (int r = 1; r <= 4; ++r)
+        num(Key("RATE%d", r), 0);
+    d.ReportRate = num("DR", 0x500);
+    d.ShowLOD = num("ShowLOD", 0);
+    d.ShowUsbRate = num("ShowUsbRate", 1);
+    d.ShowRipple = num("ShowRipple", 1);
+    d.ShowFixLine = num("ShowFixLine", 1);
+    d.ShowMainEffect = num("ShowMainEffect", 1);
+    d.ShowLogoEffect = num("ShowLogoEffect", 0);
+    d.ShowDebounce = num("ShowDebounce", 1);
+    d.Debounce = num("Debounce", 0);
+    d.ShowXY = num("ShowXY", 0);
+    d.ShowRGBSw = num("ShowRGBSw", 1);
+    d.DpiMenuMask = num("DpiMenuMask", 7);
+    d.DpiUiLevels = num("DpiUILevels", 0);
+    d.SetDpiByClick = num("SetDPIByClick", 0);
+    d.ShowSleep = num("ShowSleep", 1);
+    d.DpiLedMode = num("DpiLEDMode", 0);
+    if (d.DpiLedMode == 0)
+        d.DpiLedMode = 0x030502;
+    d.LedMask = num("LedMask", 0);
+    d.SleepTime = num("SleepTime", 60);
+    d.SleepTimeCheck = num("SleepTimeCheck", 1);
+
+    const std::vector<uint32_t> sleep = ParseNumberList(ini.Value(section, "SleepVal").value_or(QString()), 10, 12);
+    if (!sleep.empty()) {
+        for (size_t i = 0; i < sleep.size(); ++i)
+            d.SleepValues[i] = int32_t(sleep[i]);
+    } else {
+        d.SleepValues = {10, 30, 60, 300, 600, 900, 1200, 1500, 1800, 2100, 2400, 0};
+    }
+
+    d.DpiColorReadOnly = num("DpiColorReadOnly", 0);
+    d.ShowDpiColor = num("ShowDpiColor", 1);
+    d.ShowDpiLED = num("ShowDpiLED", 1);
+    d.ShowDpi = num("ShowDpi", 1);
+    if (d.ShowDpi == 0)
+        d.ShowDpiLED = 0;
+    for (int k = 1; k <= 3; ++k)
+        d.ExKeys[size_t(k - 1)] = num(Key("ExKey%d", k), 0);
+
+    if (ParseNumberList(ini.Value(section, "DpiLimit").value_or(QString()), 10, 20).size() % 2 != 0)
+        ShowMessage(kWarning, QStringLiteral("wrong DpiLimit value"));
+
+    d.DpiLevelCount = num("DM", 6);
+    d.DpiHeight = num("DPIH", 10);
+    d.DefaultLevel = num("DEFLEVEL", 0);
+
+    SensorDpiTable* table = sensors.Find(d.Sensor);
+    if (table == nullptr)
+        ShowMessage(kWarning, QStringLiteral("Can't find sensor"));
+    else
+        SensorTables::ApplyOverrides(*table, ini, section);
+
+    // The record holds eight levels; a larger DM is never used beyond them.
+    const int levels = std::clamp(d.DpiLevelCount, 0, 8);
+    const std::vector<uint32_t> dpi = ParseNumberList(ini.Value(section, "DPI").value_or(QString()), 10, 8);
+    if (int32_t(dpi.size()) == d.DpiLevelCount) {
+        for (size_t i = 0; i < dpi.size(); ++i)
+            d.DpiLevels[i] = int32_t(dpi[i]);
+    } else {
+        if (!dpi.empty())
+            ShowMessage(kWarning, QStringLiteral("DPI != DM."));
+        if (const auto defaults = DefaultDpiLevels(d.Sensor))
+            d.DpiLevels = *defaults;
+    }
+    if (table != nullptr) {
+        for (int i = 0; i < levels; ++i) {
+            if (sensors.DpiIndex(d.Sensor, d.DpiLevels[size_t(i)]) < 0)
+                ShowMessage(kWarning, QStringLiteral("Wrong default dpi value: %1").arg(d.DpiLevels[size_t(i)]));
+        }
+    }
+
+    d.DpiColours = {0x0000FF, 0xFF0000, 0x00FF00, 0xFF0080, 0x03C6FA, 0x6A03FA, 0xFF00FF, 0xFFFF00};
+    const std::optional<QString> dc = ini.Value(section, "DC");
+    const std::vector<uint8_t> colours = ByteList(dc.value_or(QString()), 24);
+    if (int64_t(colours.size()) == 3 * int64_t(d.DpiLevelCount)) {
+        for (int i = 0; i < levels; ++i)
+            d.DpiColours[size_t(i)] = Rgb(colours[size_t(3 * i)], colours[size_t(3 * i + 1)], colours[size_t(3 * i + 2)]);
+    } else if (!colours.empty()) {
+        ShowMessage(kWarning, QStringLiteral("DC != DM."));
+    }
+
+    d.KeyHeight = num("KEYH", 10);
+
+    switch (num("MDNUM", 9)) {
+    case 3: d.ModeCode = 1; break;
+    case 6: d.ModeCode = 2; break;
+    case 9: d.ModeCode = 3; break;
+    default:
+        Log("DEV_%d: MDNUM must be 3, 6 or 9", n);
+        return false;
+    }
+    const int32_t km = num("KM", 32);
+    if (km % 2 != 0 || km / 2 < 1 || km / 2 > 16) {
+        Log("DEV_%d: KM must be even and KM/2 in 1..16", n);
+        return false;
+    }
+    d.KeyCount = km / 2;
+
+    ReadKeyTables(ini, section, d);
+    ReadMarks(ini, section, d);
+    return true;
+}
+
+}  // namespace
+
+bool LoadConfiguration(const QString& cfgPath, const QString& logFile, Configuration& into)
+{
+    into.opt = AppOptions{};
+    into.devices = {};
+    std::memset(into.defaultKeys, 0, sizeof into.defaultKeys);
+    into.SetCurrentDeviceIndex(-1);
+
+    IniFile ini;
+    ini.Load(cfgPath);
+    AppOptions& opt = into.opt;
+
+    opt.Setp3325 = ini.Int(kOpt, "3325Setp200", 0);
+    opt.Sensor9000Max = ini.Int(kOpt, "Sensor9000Max", 12000);
+    opt.Sensor3395Max = ini.Int(kOpt, "Sensor3395Max", 32000);
+    into.sensors.Build(opt.Setp3325, opt.Sensor9000Max, opt.Sensor3395Max);
+
+    opt.Debug = ini.Int(kOpt, "Debug", 0);
+    InitLog(opt.Debug, logFile);
+
+    ReadOptions(ini, opt);
+    ReadLedParam(ini, opt);
+    ReadLedOptions(ini, opt);
+    ReadLanguages(ini, opt);
+
+    for (int n = 1; n <= kDeviceSlots; ++n) {
+        if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)]))
+            return false;
+    }
+    into.SetCurrentDeviceIndex(0);
+    into.CopyDefaultKeys();
+    into.limits = MacroLimits{};
+    into.limits.minDelay = opt.MinDelay;
+    return true;
 }
 
 }  // namespace zorvan

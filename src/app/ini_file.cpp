@@ -133,50 +133,29 @@ void IniFile::Parse(const QByteArray& bytes)
             continue;
         if (line.front() == u'[') {
             const qsizetype close = line.indexOf(u']');
-            const QString name = Trimmed(QStringView(line).mid(1, close < 0 ? -1 : close - 1));
-            current = nullptr;
-            bool seen = false;
-            for (const Section& s : sections_)
-                seen = seen || s.name.compare(name, Qt::CaseInsensitive) == 0;
+            const QString name = Trimmed(QStringView(line).mid(1, close < 0 ? -1 : close - 1)).toLower();
             // Only the first section of a name is ever searched.
-            sections_.push_back(Section{name, {}});
-            if (!seen)
-                current = &sections_.back();
-            else
-                sections_.back().name.clear();
+            current = sections_.contains(name) ? nullptr : &sections_[name];
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
         if (current == nullptr || eq <= 0)
             continue;
-        Entry entry{Trimmed(QStringView(line).left(eq)), Unquoted(Trimmed(QStringView(line).mid(eq + 1)))};
-        bool seen = false;
-        for (const Entry& e : current->entries)
-            seen = seen || e.key.compare(entry.key, Qt::CaseInsensitive) == 0;
-        if (!seen)
-            current->entries.push_back(std::move(entry));
+        const QString key = Trimmed(QStringView(line).left(eq)).toLower();
+        if (!current->contains(key))
+            current->insert(key, Unquoted(Trimmed(QStringView(line).mid(eq + 1))));
     }
-}
-
-const IniFile::Section* IniFile::FindSection(std::string_view name) const
-{
-    for (const Section& s : sections_) {
-        if (!s.name.isEmpty() && SameName(s.name, name))
-            return &s;
-    }
-    return nullptr;
 }
 
 std::optional<QString> IniFile::Value(std::string_view section, std::string_view key) const
 {
-    const Section* s = FindSection(section);
-    if (s == nullptr)
+    const auto s = sections_.constFind(QString::fromLatin1(section.data(), qsizetype(section.size())).toLower());
+    if (s == sections_.cend())
         return std::nullopt;
-    for (const Entry& e : s->entries) {
-        if (SameName(e.key, key))
-            return e.value;
-    }
-    return std::nullopt;
+    const auto e = s->constFind(QString::fromLatin1(key.data(), qsizetype(key.size())).toLower());
+    if (e == s->cend())
+        return std::nullopt;
+    return *e;
 }
 
 QString IniFile::Text(std::string_view section, std::string_view key, const QString& fallback, int maxChars) const

@@ -2,6 +2,7 @@
 // Reading and writing INI files the way the product's data files are written: sections and
 // keys are found without regard to case, the first section and the first key of a name win,
 // values are trimmed and lose one pair of surrounding quotes.
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -32,16 +33,9 @@ public:
     size_t SectionCount() const { return sections_.size(); }
 
 private:
-    struct Entry {
-        QString key;
-        QString value;
-    };
-    struct Section {
-        QString name;
-        std::vector<Entry> entries;
-    };
-    const Section* FindSection(std::string_view name) const;
-    std::vector<Section> sections_;
+    // Names are kept in lower case; the first section and the first key of a name win.
+    using Section = QHash<QString, QString>;
+    QHash<QString, Section> sections_;
 };
 
 // The integer rule of the data files over one text.
