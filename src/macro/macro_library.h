@@ -7,6 +7,7 @@
 #include "app/key_assignment.h"
 #include "macro/st_macro.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -63,8 +64,11 @@ bool MacroEqual(const StMacro& a, const StMacro& b);
 // True when a key of the three key tables (of the current profile) has class 5 and this id.
 bool MacroInUse(const KeyTable& keys, uint32_t id);
 
-// The macro folder: the data folder followed by "Mac" (no trailing slash).
-QString MacroFolder();
+// Writes the library record of a macro item to the item's path when the record is dirty, and
+// marks it clean; a failed write keeps it dirty. Logs "Flush_Dirty_Macro: TreeItem_To_FilePath
+// failed", "Flush_Dirty_Macro: WriteFile err=0x%x, %s" or "Flush_Dirty_Macro: pItem=0x%0x(%s)
+// error". A folder item is left alone.
+bool Flush_Dirty_Macro(const MacroTreeItem* item);
 
 // Walks the macro folder and adds every valid macro file to the library (start-up: folders =
 // the MacroDir option, no tree).
@@ -87,15 +91,22 @@ std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tr
 std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, MacroTree* tree = nullptr);
 
 // Profile import: the library record with the record's id takes its content (keeping its id)
-// and is written at the top of the macro folder, clean. The kept id, or nothing.
+// and is written at the top of the macro folder, clean ("ReplaceMacro: WriteFile err=0x%x" on
+// failure, the record then stays dirty). The kept id; nothing when no record has the id or the
+// record's magic is wrong.
 std::optional<uint32_t> ReplaceMacro(const StMacro& record);
 
 // Profile import of a macro that is new (the caller gave it a new id): the magic check of
 // Add_Macro, a copy added to the library and its file written at the top of the macro folder.
 bool AddMacroFromProfile(const StMacro& record);
 
-// Writes "mac.dct" in the data folder: 2000 slots, the records with a non-zero id and a
-// non-zero first event code in library order, the rest zero.
+// The "mac.dct" image: 2000 slots of 834 bytes holding, in order, the records with a non-zero
+// id and a non-zero first event code; the remaining slots zero.
+QByteArray BuildMacroSnapshot(const std::vector<StMacro>& records);
+constexpr qsizetype kMacroSnapshotSize = qsizetype(kMacroLibraryMax) * qsizetype(sizeof(StMacro));
+
+// Writes "mac.dct" in the data folder from the library. Logs "Save macro: CreateFile err=%d"
+// or "Save macro: WriteFile err=%d" on failure.
 bool SaveMacroSnapshot();
 
 }  // namespace zorvan
