@@ -4,6 +4,18 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Readable Qt strings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << bytes.toHex(' ').toStdString();
+}
+
 namespace zorvan::test {
 
 // The source tree (for data/ and fixtures).
