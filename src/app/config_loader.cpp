@@ -6,7 +6,9 @@
 #include "app/message_box.h"
 #include "app/option_keys.h"
 
+#include <array>
 #include <cstring>
+#include <string>
 
 namespace zorvan {
 namespace {
@@ -16,12 +18,37 @@ const QString kError = QStringLiteral("Error");
 
 constexpr char kOpt[] = "OPT";
 
-std::optional<QString> NonEmpty(const IniFile& ini, const char* section, const char* key)
+std::optional<QString> NonEmpty(const IniSection& section, std::string_view key)
 {
-    std::optional<QString> v = ini.Value(section, key);
+    std::optional<QString> v = section.Value(key);
     if (v && v->isEmpty())
         return std::nullopt;
     return v;
+}
+
+// Numbered key names ("K3_2", "Mark7", …), made once.
+template <size_t N>
+std::array<std::string, N> Numbered(const char* format, int first = 1)
+{
+    std::array<std::string, N> names;
+    for (size_t i = 0; i < N; ++i) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, format, int(i) + first);
+        names[i] = buffer;
+    }
+    return names;
+}
+
+const std::string& KeyTableName(int button, int table)
+{
+    static const std::array<std::array<std::string, kKeysPerSet>, kKeySets> names = [] {
+        std::array<std::array<std::string, kKeysPerSet>, kKeySets> n;
+        for (int t = 0; t < kKeySets; ++t)
+            for (int b = 0; b < kKeysPerSet; ++b)
+                n[size_t(t)][size_t(b)] = "K" + std::to_string(b + 1) + "_" + std::to_string(t + 1);
+        return n;
+    }();
+    return names[size_t(table - 1)][size_t(button - 1)];
 }
 
 // Byte list: a number list of at most 511 characters, base 10, each value kept in one byte.
@@ -33,9 +60,9 @@ std::vector<uint8_t> ByteList(const QString& text, size_t maxCount)
     return bytes;
 }
 
-Point ReadPoint(const IniFile& ini, const char* section, const char* key, Point fallback)
+Point ReadPoint(const IniSection& section, std::string_view key, Point fallback)
 {
-    const std::optional<QString> text = NonEmpty(ini, section, key);
+    const std::optional<QString> text = NonEmpty(section, key);
     if (!text)
         return fallback;
     const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 2);
@@ -46,28 +73,24 @@ Point ReadPoint(const IniFile& ini, const char* section, const char* key, Point 
     return Point{int32_t(v[0]), int32_t(v[1])};
 }
 
-void ReadOption(const IniFile& ini, const OptionKey& k, AppOptions& opt)
+void ReadOption(const IniSection& ini, const OptionKey& k, AppOptions& opt)
 {
     switch (k.kind) {
     case OptionKind::Int:
     case OptionKind::IntIgnored:
         if (k.intField)
-            opt.*k.intField = ini.Int(kOpt, k.key, k.intDefault);
-        else
-            ini.Int(kOpt, k.key, k.intDefault);
+            opt.*k.intField = ini.Int(k.key, k.intDefault);
         break;
     case OptionKind::U16:
-        opt.*k.u16Field = uint16_t(ini.Int(kOpt, k.key, k.intDefault));
+        opt.*k.u16Field = uint16_t(ini.Int(k.key, k.intDefault));
         break;
     case OptionKind::Text:
-    case OptionKind::TextIgnored: {
-        const QString text = ini.Text(kOpt, k.key, QString(), k.maxChars);
+    case OptionKind::TextIgnored:
         if (k.textField)
-            opt.*k.textField = text;
+            opt.*k.textField = ini.Text(k.key, QString(), k.maxChars);
         break;
-    }
     case OptionKind::Colour: {
-        const std::optional<QString> text = NonEmpty(ini, kOpt, k.key);
+        const std::optional<QString> text = NonEmpty(ini, k.key);
         if (!text) {
             opt.*k.intField = k.intDefault;
             break;
@@ -79,7 +102,7 @@ void ReadOption(const IniFile& ini, const OptionKey& k, AppOptions& opt)
     case OptionKind::Rect:
     case OptionKind::RectIgnored: {
         Rect r = k.rectDefault;
-        if (const std::optional<QString> text = NonEmpty(ini, kOpt, k.key)) {
+        if (const std::optional<QString> text = NonEmpty(ini, k.key)) {
             const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 4);
             if (v.size() < 4)
                 ShowMessage(kError, QStringLiteral("Wrong rect num"));
@@ -91,15 +114,15 @@ void ReadOption(const IniFile& ini, const OptionKey& k, AppOptions& opt)
         break;
     }
     case OptionKind::Point:
-        opt.*k.pointField = ReadPoint(ini, kOpt, k.key, k.pointDefault);
+        opt.*k.pointField = ReadPoint(ini, k.key, k.pointDefault);
         break;
     }
 }
 
-void ReadLedParam(const IniFile& ini, AppOptions& opt)
+void ReadLedParam(const IniSection& ini, AppOptions& opt)
 {
     opt.LEDParam = {3, 10, 8, 255, 0, 255};
-    const std::optional<QString> text = NonEmpty(ini, kOpt, "LEDParam");
+    const std::optional<QString> text = NonEmpty(ini, "LEDParam");
     if (!text)
         return;
     const std::vector<uint8_t> v = ByteList(*text, 6);
@@ -109,14 +132,15 @@ void ReadLedParam(const IniFile& ini, AppOptions& opt)
     std::memcpy(opt.LEDParam.data(), v.data(), v.size());
 }
 
-void ReadLedOptions(const IniFile& ini, AppOptions& opt)
+void ReadLedOptions(const IniSection& ini, AppOptions& opt)
 {
+    static const auto names = Numbered<7>("LedOpt%d");
     constexpr LedEffectOption kDefaults[7] = {{0, 6, 1}, {6, 6, 1}, {8, 10, 0}, {6, 6, 0},
                                               {6, 6, 1}, {6, 6, 0}, {0, 0, 0}};
     for (int n = 1; n <= 7; ++n) {
         LedEffectOption& e = opt.LedOpt[size_t(n - 1)];
         e = kDefaults[n - 1];
-        const std::optional<QString> text = NonEmpty(ini, kOpt, QStringLiteral("LedOpt%1").arg(n).toLatin1().constData());
+        const std::optional<QString> text = NonEmpty(ini, names[size_t(n - 1)]);
         if (!text)
             continue;
         const std::vector<uint8_t> v = ByteList(*text, 29);
@@ -126,11 +150,12 @@ void ReadLedOptions(const IniFile& ini, AppOptions& opt)
     }
 }
 
-void ReadLanguages(const IniFile& ini, AppOptions& opt)
+void ReadLanguages(const IniSection& ini, AppOptions& opt)
 {
+    static const auto names = Numbered<10>("Lang%d");
     opt.LanguageListLength = 0;
     for (int n = 1; n <= 10; ++n) {
-        const std::optional<QString> value = NonEmpty(ini, kOpt, QStringLiteral("Lang%1").arg(n).toLatin1().constData());
+        const std::optional<QString> value = NonEmpty(ini, names[size_t(n - 1)]);
         if (!value)
             return;
         const QString text = value->left(259);
@@ -146,7 +171,7 @@ void ReadLanguages(const IniFile& ini, AppOptions& opt)
     }
 }
 
-void ReadOptions(const IniFile& ini, AppOptions& opt)
+void ReadOptions(const IniSection& ini, AppOptions& opt)
 {
     for (const OptionKey& k : OptionKeys()) {
         ReadOption(ini, k, opt);
@@ -157,23 +182,14 @@ void ReadOptions(const IniFile& ini, AppOptions& opt)
 
 // --- device sections ------------------------------------------------------------------------
 
-const char* Key(const char* format, int a)
-{
-    thread_local char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, a);
-    return buffer;
-}
-
-void ReadKeyTables(const IniFile& ini, const char* section, DeviceDescription& d)
+void ReadKeyTables(const IniSection& ini, DeviceDescription& d)
 {
     KeyAssignment working[kKeysPerSet] = {};
     for (int t = 1; t <= kKeySets; ++t) {
         working[0].dwFunID = 0;
         int counted = 0;
         for (int b = 1; b <= kKeysPerSet; ++b) {
-            char key[16];
-            std::snprintf(key, sizeof key, "K%d_%d", b, t);
-            const std::optional<QString> text = ini.Value(section, key);
+            const std::optional<QString> text = ini.Value(KeyTableName(b, t));
             if (!text)
                 continue;
             const std::vector<uint32_t> v = ParseNumberList(text->left(49), 16, 4);
@@ -204,10 +220,11 @@ void ReadKeyTables(const IniFile& ini, const char* section, DeviceDescription& d
     }
 }
 
-void ReadMarks(const IniFile& ini, const char* section, DeviceDescription& d)
+void ReadMarks(const IniSection& ini, DeviceDescription& d)
 {
+    static const auto names = Numbered<16>("Mark%d");
     for (int n = 1; n <= 16; ++n) {
-        const std::optional<QString> text = NonEmpty(ini, section, Key("Mark%d", n));
+        const std::optional<QString> text = NonEmpty(ini, names[size_t(n - 1)]);
         if (!text)
             return;
         const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 4);
@@ -221,11 +238,13 @@ void ReadMarks(const IniFile& ini, const char* section, DeviceDescription& d)
 }
 
 // Reads [DEV_n] into `d`. False on a fatal condition.
-bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceDescription& d)
+bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, DeviceDescription& d)
 {
-    char section[16];
-    std::snprintf(section, sizeof section, "DEV_%d", n);
-    auto num = [&](const char* key, int32_t fallback) { return ini.Int(section, key, fallback); };
+    static const auto sections = Numbered<kDeviceSlots>("DEV_%d");
+    static const auto rates = Numbered<4>("RATE%d");
+    static const auto exKeys = Numbered<3>("ExKey%d");
+    const IniSection ini = file.Section(sections[size_t(n - 1)]);
+    auto num = [&](std::string_view key, int32_t fallback) { return ini.Int(key, fallback); };
 
     d = DeviceDescription{};
     d.Sensor = num("Sensor", 0);
@@ -234,10 +253,10 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
 
     d.CID = num("CID", 0);
     d.MID = num("MID", 0);
-    d.MarkPoint = ReadPoint(ini, section, "ptMark", Point{337, 65});
-    d.LedMarkPoint = ReadPoint(ini, section, "ptLedMark", Point{525, 30});
-    for (int r = 1; r <= 4; ++r)
-        num(Key("RATE%d", r), 0);
+    d.MarkPoint = ReadPoint(ini, "ptMark", Point{337, 65});
+    d.LedMarkPoint = ReadPoint(ini, "ptLedMark", Point{525, 30});
+    for (const std::string& rate : rates)
+        num(rate, 0);  // read, no effect
     d.ReportRate = num("DR", 0x500);
     d.ShowLOD = num("ShowLOD", 0);
     d.ShowUsbRate = num("ShowUsbRate", 1);
@@ -260,7 +279,7 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
     d.SleepTime = num("SleepTime", 60);
     d.SleepTimeCheck = num("SleepTimeCheck", 1);
 
-    const std::vector<uint32_t> sleep = ParseNumberList(ini.Value(section, "SleepVal").value_or(QString()), 10, 12);
+    const std::vector<uint32_t> sleep = ParseNumberList(ini.Value("SleepVal").value_or(QString()), 10, 12);
     if (!sleep.empty()) {
         for (size_t i = 0; i < sleep.size(); ++i)
             d.SleepValues[i] = int32_t(sleep[i]);
@@ -275,9 +294,9 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
     if (d.ShowDpi == 0)
         d.ShowDpiLED = 0;
     for (int k = 1; k <= 3; ++k)
-        d.ExKeys[size_t(k - 1)] = num(Key("ExKey%d", k), 0);
+        d.ExKeys[size_t(k - 1)] = num(exKeys[size_t(k - 1)], 0);
 
-    if (ParseNumberList(ini.Value(section, "DpiLimit").value_or(QString()), 10, 20).size() % 2 != 0)
+    if (ParseNumberList(ini.Value("DpiLimit").value_or(QString()), 10, 20).size() % 2 != 0)
         ShowMessage(kWarning, QStringLiteral("wrong DpiLimit value"));
 
     d.DpiLevelCount = num("DM", 6);
@@ -288,11 +307,11 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
     if (table == nullptr)
         ShowMessage(kWarning, QStringLiteral("Can't find sensor"));
     else
-        SensorTables::ApplyOverrides(*table, ini, section);
+        SensorTables::ApplyOverrides(*table, ini);
 
     // The record holds eight levels; a larger DM is never used beyond them.
     const int levels = std::clamp(d.DpiLevelCount, 0, 8);
-    const std::vector<uint32_t> dpi = ParseNumberList(ini.Value(section, "DPI").value_or(QString()), 10, 8);
+    const std::vector<uint32_t> dpi = ParseNumberList(ini.Value("DPI").value_or(QString()), 10, 8);
     if (int32_t(dpi.size()) == d.DpiLevelCount) {
         for (size_t i = 0; i < dpi.size(); ++i)
             d.DpiLevels[i] = int32_t(dpi[i]);
@@ -310,7 +329,7 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
     }
 
     d.DpiColours = {0x0000FF, 0xFF0000, 0x00FF00, 0xFF0080, 0x03C6FA, 0x6A03FA, 0xFF00FF, 0xFFFF00};
-    const std::optional<QString> dc = ini.Value(section, "DC");
+    const std::optional<QString> dc = ini.Value("DC");
     const std::vector<uint8_t> colours = ByteList(dc.value_or(QString()), 24);
     if (int64_t(colours.size()) == 3 * int64_t(d.DpiLevelCount)) {
         for (int i = 0; i < levels; ++i)
@@ -336,8 +355,8 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
     }
     d.KeyCount = km / 2;
 
-    ReadKeyTables(ini, section, d);
-    ReadMarks(ini, section, d);
+    ReadKeyTables(ini, d);
+    ReadMarks(ini, d);
     return true;
 }
 
@@ -345,13 +364,18 @@ bool ReadDeviceSection(const IniFile& ini, int n, SensorTables& sensors, DeviceD
 
 bool LoadConfiguration(const QString& cfgPath, const QString& logFile, Configuration& into)
 {
+    IniFile ini;
+    ini.Load(cfgPath);
+    return LoadConfiguration(ini, logFile, into);
+}
+
+bool LoadConfiguration(const IniFile& ini, const QString& logFile, Configuration& into)
+{
     into.opt = AppOptions{};
     into.devices = {};
     std::memset(into.defaultKeys, 0, sizeof into.defaultKeys);
     into.SetCurrentDeviceIndex(-1);
 
-    IniFile ini;
-    ini.Load(cfgPath);
     AppOptions& opt = into.opt;
 
     opt.Setp3325 = ini.Int(kOpt, "3325Setp200", 0);
@@ -362,10 +386,11 @@ bool LoadConfiguration(const QString& cfgPath, const QString& logFile, Configura
     opt.Debug = ini.Int(kOpt, "Debug", 0);
     InitLog(opt.Debug, logFile);
 
-    ReadOptions(ini, opt);
-    ReadLedParam(ini, opt);
-    ReadLedOptions(ini, opt);
-    ReadLanguages(ini, opt);
+    const IniSection options = ini.Section(kOpt);
+    ReadOptions(options, opt);
+    ReadLedParam(options, opt);
+    ReadLedOptions(options, opt);
+    ReadLanguages(options, opt);
 
     for (int n = 1; n <= kDeviceSlots; ++n) {
         if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)]))

@@ -13,6 +13,8 @@
 
 namespace zorvan {
 
+class IniFile;
+
 struct Configuration {
     AppOptions opt;
     SensorTables sensors;
@@ -50,6 +52,7 @@ Configuration& Config();
 // opening the log on the way (the log goes to `logFile`). Messages are shown through
 // ShowMessage as they are met. False only when a device section is fatally wrong.
 bool LoadConfiguration(const QString& cfgPath, const QString& logFile, Configuration& into = Config());
+bool LoadConfiguration(const IniFile& ini, const QString& logFile, Configuration& into = Config());
 
 // Shortcuts over the process-wide configuration.
 inline const AppOptions& Options()

@@ -120,7 +120,7 @@ void IniFile::Parse(const QByteArray& bytes)
 {
     sections_.clear();
     const QString text = DecodeTextFile(bytes);
-    Section* current = nullptr;
+    Entries* current = nullptr;
     qsizetype pos = 0;
     const qsizetype size = text.size();
     while (pos < size) {
@@ -147,31 +147,65 @@ void IniFile::Parse(const QByteArray& bytes)
     }
 }
 
-std::optional<QString> IniFile::Value(std::string_view section, std::string_view key) const
+namespace {
+
+// Names asked for by the program are ASCII: lower them without the Unicode tables.
+QString AsciiLower(std::string_view name)
 {
-    const auto s = sections_.constFind(QString::fromLatin1(section.data(), qsizetype(section.size())).toLower());
-    if (s == sections_.cend())
+    QString lower(qsizetype(name.size()), Qt::Uninitialized);
+    QChar* out = lower.data();
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        out[i] = QChar(char16_t((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+}  // namespace
+
+IniSection IniFile::Section(std::string_view name) const
+{
+    const auto s = sections_.constFind(AsciiLower(name));
+    return IniSection(s == sections_.cend() ? nullptr : &*s);
+}
+
+std::optional<QString> IniSection::Value(std::string_view key) const
+{
+    if (entries_ == nullptr)
         return std::nullopt;
-    const auto e = s->constFind(QString::fromLatin1(key.data(), qsizetype(key.size())).toLower());
-    if (e == s->cend())
+    const auto e = entries_->constFind(AsciiLower(key));
+    if (e == entries_->cend())
         return std::nullopt;
     return *e;
 }
 
+QString IniSection::Text(std::string_view key, const QString& fallback, int maxChars) const
+{
+    const std::optional<QString> value = Value(key);
+    return (value ? *value : fallback).left(maxChars);
+}
+
+int32_t IniSection::Int(std::string_view key, int32_t fallback) const
+{
+    const std::optional<QString> value = Value(key);
+    if (!value)
+        return fallback;
+    return ParseIniInt(*value, fallback);
+}
+
+std::optional<QString> IniFile::Value(std::string_view section, std::string_view key) const
+{
+    return Section(section).Value(key);
+}
+
 QString IniFile::Text(std::string_view section, std::string_view key, const QString& fallback, int maxChars) const
 {
-    const std::optional<QString> value = Value(section, key);
-    if (!value)
-        return fallback.left(maxChars);
-    return value->left(maxChars);
+    return Section(section).Text(key, fallback, maxChars);
 }
 
 int32_t IniFile::Int(std::string_view section, std::string_view key, int32_t fallback) const
 {
-    const std::optional<QString> value = Value(section, key);
-    if (!value)
-        return fallback;
-    return ParseIniInt(*value, fallback);
+    return Section(section).Int(key, fallback);
 }
 
 int32_t ParseIniInt(const QString& text, int32_t fallback)

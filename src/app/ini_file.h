@@ -12,6 +12,21 @@
 
 namespace zorvan {
 
+class IniFile;
+
+// One section of an IniFile (or none: every key is then missing).
+class IniSection {
+public:
+    std::optional<QString> Value(std::string_view key) const;
+    QString Text(std::string_view key, const QString& fallback, int maxChars) const;
+    int32_t Int(std::string_view key, int32_t fallback) const;
+
+private:
+    friend class IniFile;
+    explicit IniSection(const QHash<QString, QString>* entries) : entries_(entries) {}
+    const QHash<QString, QString>* entries_;
+};
+
 class IniFile {
 public:
     IniFile() = default;
@@ -19,6 +34,8 @@ public:
     // Reads the file; a missing or unreadable file gives an empty document (false).
     bool Load(const QString& path);
     void Parse(const QByteArray& bytes);
+
+    IniSection Section(std::string_view name) const;
 
     // The key's text, or nothing when the section or key is missing.
     std::optional<QString> Value(std::string_view section, std::string_view key) const;
@@ -34,8 +51,8 @@ public:
 
 private:
     // Names are kept in lower case; the first section and the first key of a name win.
-    using Section = QHash<QString, QString>;
-    QHash<QString, Section> sections_;
+    using Entries = QHash<QString, QString>;
+    QHash<QString, Entries> sections_;
 };
 
 // The integer rule of the data files over one text.

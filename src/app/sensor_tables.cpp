@@ -217,16 +217,16 @@ SensorDpiTable* SensorTables::Find(int32_t sensor)
     return const_cast<SensorDpiTable*>(std::as_const(*this).Find(sensor));
 }
 
-void SensorTables::ApplyOverrides(SensorDpiTable& table, const IniFile& ini, const char* section)
+void SensorTables::ApplyOverrides(SensorDpiTable& table, const IniSection& ini)
 {
     // Pairs of a value and its replacement; at most 10 pairs are used.
     std::vector<std::pair<uint32_t, uint32_t>> aliases;
-    if (auto text = ini.Value(section, "DPIRANGEALIAS")) {
+    if (auto text = ini.Value("DPIRANGEALIAS")) {
         const std::vector<uint32_t> v = ParseNumberList(*text, 10, 650);
         for (size_t i = 0; i + 1 < v.size() && aliases.size() < 10; i += 2)
             aliases.emplace_back(v[i], v[i + 1]);
     }
-    const std::optional<QString> range = ini.Value(section, "DPIRANGE");
+    const std::optional<QString> range = ini.Value("DPIRANGE");
     if (range && !range->isEmpty()) {
         const std::vector<uint32_t> v = ParseNumberList(range->left(259), 10, 650);
         if (v.size() < 3) {
@@ -262,7 +262,7 @@ void SensorTables::ApplyOverrides(SensorDpiTable& table, const IniFile& ini, con
         table.Count = count;
         return;
     }
-    const std::optional<QString> set = ini.Value(section, "DPISET");
+    const std::optional<QString> set = ini.Value("DPISET");
     const bool setHasText = set && !set->isEmpty();
     if (setHasText) {
         const std::vector<uint32_t> v = ParseNumberList(set->left(779), 10, 650);
@@ -271,7 +271,7 @@ void SensorTables::ApplyOverrides(SensorDpiTable& table, const IniFile& ini, con
             table.Values[i] = uint16_t(v[i]);
         table.Count = int32_t(v.size());
     }
-    const std::optional<QString> hw = ini.Value(section, "DPIHW");
+    const std::optional<QString> hw = ini.Value("DPIHW");
     if (hw && !hw->isEmpty()) {
         const std::vector<uint32_t> v = ParseNumberList(hw->left(519), 16, 650);
         table.Codes.fill(0);

@@ -7,7 +7,7 @@
 
 namespace zorvan {
 
-class IniFile;
+class IniSection;
 struct AppOptions;
 
 constexpr int kSensorSlots = 30;
@@ -30,7 +30,7 @@ public:
 
     // The override keys of one device section (DPIRANGEALIAS, DPIRANGE, DPISET, DPIHW) applied to
     // `table`; messages are shown as they are met.
-    static void ApplyOverrides(SensorDpiTable& table, const IniFile& ini, const char* section);
+    static void ApplyOverrides(SensorDpiTable& table, const IniSection& section);
 
     // Register code of `dpi`; 0 when the sensor has no table or the value is not offered.
     // The range flag is written only when `rangeFlag` is given.
