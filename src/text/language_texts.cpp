@@ -1,36 +1,58 @@
 #include "text/language_texts.h"
 
-#include <QHash>
-
-#include <mutex>
-
 namespace zorvan {
-namespace {
 
-std::mutex g_mutex;
-QHash<QString, QString>& Texts()
+QString LanguageTexts::Text(std::string_view key) const
 {
-    static QHash<QString, QString> texts;
+    const int index = TextKeyIndex(key);
+    if (index < 0)
+        return {};
+    std::lock_guard lock(mutex_);
+    return texts_[size_t(index)];
+}
+
+void LanguageTexts::SetText(std::string_view key, const QString& text)
+{
+    const int index = TextKeyIndex(key);
+    if (index < 0)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        texts_[size_t(index)] = text;
+    }
+    emit Changed();
+}
+
+void LanguageTexts::SetAll(const LanguageTextTable& texts)
+{
+    {
+        std::lock_guard lock(mutex_);
+        texts_ = texts;
+    }
+    emit Changed();
+}
+
+LanguageTexts& Texts()
+{
+    static LanguageTexts texts;
     return texts;
 }
 
-QString Key(std::string_view key)
+bool LoadLanguageTexts(const QString& path)
 {
-    return QString::fromLatin1(key.data(), qsizetype(key.size()));
+    const LanguageFile file = ReadLanguageFile(path);
+    Texts().SetAll(file.texts);
+    return file.readable;
 }
-
-}  // namespace
 
 QString GetText(std::string_view key)
 {
-    std::lock_guard lock(g_mutex);
-    return Texts().value(Key(key));
+    return Texts().Text(key);
 }
 
 void SetText(std::string_view key, const QString& text)
 {
-    std::lock_guard lock(g_mutex);
-    Texts().insert(Key(key), text);
+    Texts().SetText(key, text);
 }
 
 }  // namespace zorvan

@@ -1,0 +1,17 @@
+#pragma once
+// The keys of the language texts ("tc_title", "tc_msg15", ...): 197 in all.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvan {
+
+inline constexpr std::size_t kTextKeyCount = 197;
+
+// Every key, in the order a language file is searched.
+const std::vector<std::string>& TextKeys();
+
+// Position of `key` in TextKeys(), or -1 for a name that is no text key.
+int TextKeyIndex(std::string_view key);
+
+}  // namespace zorvan
