@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <array>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -170,14 +172,26 @@ bool DeleteFolderTree(const QString& path, int* error)
 
 std::optional<StMacro> ReadMacroFile(const QString& path)
 {
-    // Only regular files: opening a FIFO or a device left in the folder would block or worse.
-    if (!QFileInfo(path).isFile())
+    // Opened without blocking and checked to be a regular file: a FIFO or a device left in the
+    // macro folder must not stall the folder load.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(qint64(kMacroFileSize));
-    return DecodeMacroFile(std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())));
+    struct stat info;
+    std::array<uint8_t, kMacroFileSize> bytes;
+    size_t got = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += size_t(n);
+        }
+    }
+    ::close(fd);
+    return DecodeMacroFile(std::span(bytes.data(), got));
 }
 
 FileWriteResult WriteMacroFile(const QString& path, const StMacro& macro)
