@@ -232,7 +232,8 @@ TEST(ConfigLoad, HostileInputStaysInsideItsTables)
         cfg += Device(n, "DM=200\nDPI=1,2,3,4,5,6,7,8,9,10\nDC=" + QByteArray(2000, '1') +
                              "\nDPIRANGE=1,100000,1,5,6,7\nDPIRANGEALIAS=" + QByteArray("1,2,").repeated(400) +
                              "\nK17_1=1,2,3,4\nMark20=1,2,3,4\nSleepVal=" + QByteArray("7,").repeated(50));
-    cfg += QByteArray("\0\xff\xfe garbage [DEV_", 20).repeated(1000);
+    static const char junk[] = "\0\xff\xfe garbage [DEV_";
+    cfg += QByteArray(junk, sizeof junk - 1).repeated(1000);
     const LoadResult r = LoadCfg(cfg);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.config.sensors.Find(0x3050)->Count, 650);
