@@ -1,6 +1,7 @@
 #pragma once
 // Where the active profile's settings live in the mouse's EEPROM, and the check values that
 // guard them. Shared by the profile codecs and the emulated mouse's firmware model.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -29,6 +30,12 @@ constexpr uint16_t kComboBlockSize = 32;
 constexpr uint16_t kMacroBlocks = 0x300;    // 16 x 384, block p-1 for matrix position p
 constexpr uint16_t kMacroBlockSize = 0x180;
 constexpr uint16_t kProfileSize = 0x1B00;   // one on-board profile: addresses 0x000..0x1AFF
+
+constexpr int kOnBoardProfiles = 4;         // the mouse keeps four profiles; one is active
+
+// The EEPROM content of one on-board profile, and of all four (the mouse's factory content).
+using ProfileImage = std::array<uint8_t, kProfileSize>;
+using ProfileImages = std::array<ProfileImage, kOnBoardProfiles>;
 
 constexpr uint16_t ComboBlockAddress(int position) { return uint16_t(kComboBlocks + kComboBlockSize * (position - 1)); }
 constexpr uint16_t MacroBlockAddress(int position) { return uint16_t(kMacroBlocks + kMacroBlockSize * (position - 1)); }

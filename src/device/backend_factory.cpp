@@ -1,0 +1,96 @@
+#include "device/backend_factory.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "device/emulated/firmware_state.h"
+#include "device/hidraw/hidraw_backend.h"
+
+#include <QFileInfo>
+
+namespace zorvan {
+namespace {
+
+const DeviceDescription* FirstModel()
+{
+    for (const DeviceDescription& device : Config().devices)
+        if (device.HoldsModel())
+            return &device;
+    return nullptr;
+}
+
+std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const FactoryImageBuilder& factoryImages,
+                                              QString* error)
+{
+    const auto fail = [error](const QString& text) -> std::unique_ptr<DeviceBackend> {
+        if (error)
+            *error = text;
+        return nullptr;
+    };
+    std::optional<FirmwareState> saved;
+    if (!choice.stateFile.isEmpty() && QFileInfo::exists(choice.stateFile)) {
+        QString reason;
+        saved = LoadFirmwareStateFile(choice.stateFile, &reason);
+        if (!saved)
+            return fail(QStringLiteral("%1: %2").arg(choice.stateFile, reason));
+    }
+    const DeviceDescription* first = FirstModel();
+    if (first == nullptr || !factoryImages)
+        return fail(QStringLiteral("cfg.ini describes no mouse model to emulate"));
+    std::pair<int, int> model{first->CID, first->MID};
+    if (choice.model)
+        model = *choice.model;
+    else if (saved)
+        model = {saved->cid, saved->mid};
+    if (saved && (saved->cid != model.first || saved->mid != model.second)) {
+        Log("Emulated mouse: the state file holds model %x:%x, starting model %x:%x from factory content",
+            saved->cid, saved->mid, unsigned(model.first), unsigned(model.second));
+        saved.reset();
+    }
+    // A model without a device section still gets memory (of the first model), so the
+    // program's handling of an unsupported mouse can be tried.
+    const DeviceDescription* described = FindDeviceByIds(model.first, model.second);
+    auto firmware = std::make_shared<MouseFirmware>(uint8_t(model.first), uint8_t(model.second),
+                                                    factoryImages(described ? *described : *first));
+    if (saved)
+        firmware->Restore(*saved);
+    auto bus = std::make_unique<EmulatedBus>();
+    bus->AddMouse(firmware, Options().VID, Options().PID);
+    EmulatedBus* busView = bus.get();
+    return std::make_unique<DeviceBackend>(std::move(bus), busView, choice.stateFile);
+}
+
+}  // namespace
+
+BackendChoice BackendChoiceFromEnvironment()
+{
+    BackendChoice choice;
+    const QString value = qEnvironmentVariable("ZORVAN_EMULATE");
+    if (value.isEmpty() || value == QStringLiteral("0"))
+        return choice;
+    choice.emulate = true;
+    if (value != QStringLiteral("1"))
+        choice.stateFile = value;
+    return choice;
+}
+
+DeviceBackend::DeviceBackend(std::unique_ptr<HidBackend> hid, EmulatedBus* bus, QString stateFile)
+    : hid_(std::move(hid)), bus_(bus), stateFile_(std::move(stateFile))
+{
+}
+
+bool DeviceBackend::SaveState(QString* error)
+{
+    if (bus_ == nullptr || stateFile_.isEmpty())
+        return true;
+    return SaveFirmwareStateFile(stateFile_, EmulatedMouse()->State(), error);
+}
+
+std::unique_ptr<DeviceBackend> CreateDeviceBackend(const BackendChoice& choice,
+                                                   const FactoryImageBuilder& factoryImages, QString* error)
+{
+    if (choice.emulate)
+        return CreateEmulated(choice, factoryImages, error);
+    return std::make_unique<DeviceBackend>(std::make_unique<HidrawBackend>(), nullptr, QString());
+}
+
+}  // namespace zorvan

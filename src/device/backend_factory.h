@@ -1,0 +1,55 @@
+#pragma once
+// The one place where the program chooses its HID backend. A normal start talks to real
+// devices only (hidraw); the emulated mouse is chosen explicitly: `--emulate[=FILE]` on
+// zorvanctl's command line, ZORVAN_EMULATE for the GUI ("1", or the path of a state file).
+// Both programs call CreateDeviceBackend after the configuration has been loaded.
+#include "app/device_description.h"
+#include "device/eeprom_map.h"
+#include "device/emulated/emulated_bus.h"
+#include "device/hid_transport.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace zorvan {
+
+struct BackendChoice {
+    bool emulate = false;
+    QString stateFile;                         // empty: factory content, forgotten at exit
+    std::optional<std::pair<int, int>> model;  // CID, MID the emulated mouse reports
+};
+
+// From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices.
+BackendChoice BackendChoiceFromEnvironment();
+
+// The factory content of a model's four on-board profiles (the profile layer encodes it).
+using FactoryImageBuilder = std::function<eeprom::ProfileImages(const DeviceDescription&)>;
+
+class DeviceBackend {
+public:
+    DeviceBackend(std::unique_ptr<HidBackend> hid, EmulatedBus* bus, QString stateFile);
+
+    HidBackend& Hid() { return *hid_; }
+    // The emulated bus and its mouse; null for real devices.
+    EmulatedBus* Emulator() { return bus_; }
+    MouseFirmware* EmulatedMouse() { return bus_ ? &bus_->Mouse(0) : nullptr; }
+    // Writes the emulated mouse's state file, when one was chosen (call it at exit).
+    bool SaveState(QString* error = nullptr);
+
+private:
+    std::unique_ptr<HidBackend> hid_;
+    EmulatedBus* bus_;
+    QString stateFile_;
+};
+
+// The emulated mouse reports `choice.model` (default: the first device section), with the
+// configured VID and PID; its memory comes from the state file when it holds the same model,
+// else from `factoryImages`. Null with `error` set when that is impossible.
+std::unique_ptr<DeviceBackend> CreateDeviceBackend(const BackendChoice& choice,
+                                                   const FactoryImageBuilder& factoryImages, QString* error);
+
+}  // namespace zorvan

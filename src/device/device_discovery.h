@@ -1,0 +1,110 @@
+#pragma once
+// Finding the mouse: the search (FindDev) pairs command and notify interfaces of the
+// configured vendor and product ids, an identification thread per pair waits for the mouse's
+// link and asks its model, and the identified device becomes the current slot of the device
+// table with its reader thread. Device arrivals and removals drive the find timer.
+//
+// Lives on the user-interface thread: FindDev, the device-change handling and the timers run
+// there. Identification and reader threads post through the DeviceNotifier ("device
+// identified", mouse events). Every thread it starts is joined by ClearThread (or the
+// destructor); every handle a search opens and does not keep is closed by that search.
+#include "device/device_notifier.h"
+#include "device/device_table.h"
+#include "device/hid_transport.h"
+#include "device/reply_queue.h"
+#include "device/thread_set.h"
+#include "device/usb_driver.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+
+namespace zorvan {
+
+constexpr int kCandidateSlots = 30;
+
+struct DiscoveryTiming {
+    std::chrono::milliseconds notifyOpenPause{50};
+    std::chrono::milliseconds probeWait{100};
+    std::chrono::milliseconds identifyShortPause{200};  // first four attempts
+    std::chrono::milliseconds identifyLongPause{1100};
+    int findTimerMs = 1500;
+    int removalCheckDelayMs = 600;
+    int deviceCountCheckMs = 3000;
+};
+
+class DeviceDiscovery : public QObject {
+    Q_OBJECT
+public:
+    DeviceDiscovery(HidBackend& backend, DeviceTable& table, CUSBDriver& link, DeviceNotifier& notifier,
+                    ReplyQueue& replies = Replies(), QObject* parent = nullptr);
+    ~DeviceDiscovery() override;
+
+    // One search: the number of new pairs for which identification started.
+    int FindDev();
+    // Devices identified since the last search (g_nFindOkNum).
+    int FindOkNum() const { return findOkNum_.load(); }
+    // Interfaces of the configured ids that the user may not open, at the last search.
+    int DeniedCount() const { return denied_.load(); }
+    // Identification threads still running.
+    int RunningIdentifications() const { return identifying_.load(); }
+
+    // Program exit: retires every slot and joins every thread.
+    void ClearThread();
+
+    // Follows the backend's device arrivals and removals.
+    void WatchDeviceChanges();
+    void OnDeviceChange(const DeviceChange& change);
+    // Timer 249: once after 3 s, tooManyDevices() when more than one device was identified.
+    void StartDeviceCountCheck();
+    bool FindTimerActive() const { return findTimer_.isActive(); }
+    int FindRetryCount() const { return findRetry_; }
+
+    DiscoveryTiming timing;
+
+signals:
+    // The removal of the current device cleared the link: hide the battery indicator.
+    void deviceGone();
+    // More than one device was identified within the first seconds (message tc_msg36).
+    void tooManyDevices();
+
+private:
+    struct Candidate {
+        HidInterfaceInfo info;
+        HidHandlePtr notify;  // opened for matching
+    };
+
+    std::vector<Candidate> EnumerateCandidates();
+    bool MatchesIds(const std::string& text, const char* format) const;
+    void NoteOpenFailure(const std::string& path, const HidStatus& status);
+    void MatchThread(HidHandlePtr handle);
+    void PsdThread(int index, uint64_t serial);
+    bool IdentifyLoop(const DeviceSlot& slot);
+    void FinishRemoval();
+    void StartFindTimer();
+    void OnFindTimer();
+
+    HidBackend& backend_;
+    DeviceTable& table_;
+    CUSBDriver& link_;
+    DeviceNotifier& notifier_;
+    ReplyQueue& replies_;
+    ThreadSet threads_;
+    std::mutex matchMutex_;
+    HidHandlePtr matched_;
+    std::atomic<int> findOkNum_{0};
+    std::atomic<int> denied_{0};
+    std::atomic<int> identifying_{0};
+    QTimer findTimer_;
+    QTimer countCheck_;
+    int findRetry_ = 0;
+};
+
+// Paths compare on their first 260 characters, without regard to case.
+bool SameInterfacePath(const std::string& a, const std::string& b);
+
+}  // namespace zorvan
