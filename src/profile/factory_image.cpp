@@ -53,7 +53,7 @@ std::vector<uint8_t> EncodeProfileImage(const ProfileRecord& profile, int curren
     // The mouse knows four rates; anything else is stored as the models' usual 500.
     const uint8_t rate = PollingRateByte(profile.pollingRate).value_or(*PollingRateByte(kRate500));
     Put(image, eeprom::kPollingRate, EncodePair(rate));
-    const int levelCount = std::clamp(profile.dpiLevelCount, 1, kDpiLevels);
+    const int levelCount = profile.LevelCount();
     PutPair(image, eeprom::kDpiLevelCount, levelCount);
     PutPair(image, eeprom::kCurrentDpiLevel, std::clamp(currentDpiLevel, 0, levelCount - 1));
     PutPair(image, eeprom::kLod, profile.lod);
@@ -75,7 +75,7 @@ std::vector<uint8_t> EncodeProfileImage(const ProfileRecord& profile, int curren
     return image;
 }
 
-std::array<std::vector<uint8_t>, kOnBoardProfiles> BuildFactoryImages(const DeviceDescription& device)
+std::array<std::vector<uint8_t>, eeprom::kOnBoardProfiles> BuildFactoryImages(const DeviceDescription& device)
 {
     const ProfileRecord profile = MakeNewProfile(u"", device, Options(), device.KeyTables);
     const std::vector<uint8_t> image = EncodeProfileImage(profile, device.DefaultLevel);

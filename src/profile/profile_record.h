@@ -89,6 +89,15 @@ struct ProfileRecord {
     KeyAssignment* CurrentKey(int key) { return KeyAt(KeySetIndex(), key); }
     const KeyAssignment* CurrentKey(int key) const { return KeyAt(KeySetIndex(), key); }
 
+    // The number of DPI levels in use, kept to 1..8 whatever the stored count says.
+    int LevelCount() const { return dpiLevelCount < 1 ? 1 : (dpiLevelCount > kDpiLevels ? kDpiLevels : dpiLevelCount); }
+    // Level `level` (0..7); nullptr outside the eight records.
+    DpiLevelRecord* DpiLevel(int level) { return level >= 0 && level < kDpiLevels ? &dpiLevels[level] : nullptr; }
+    const DpiLevelRecord* DpiLevel(int level) const
+    {
+        return level >= 0 && level < kDpiLevels ? &dpiLevels[level] : nullptr;
+    }
+
     // The name up to its terminator (at most 20 units).
     std::u16string_view Name() const
     {

@@ -39,6 +39,23 @@ TEST(ProfileRecord, KeyAtRefusesIndexesOutsideTheTables)
     EXPECT_EQ(profile.KeyAt(0, INT_MIN), nullptr);
 }
 
+TEST(ProfileRecord, DpiLevelIndexesStayInsideTheEightRecords)
+{
+    struct Case {
+        int32_t stored;
+        int count;
+    };
+    const Case cases[] = {{1, 1}, {6, 6}, {8, 8}, {9, 8}, {0, 1}, {-3, 1}, {INT_MAX, 8}};
+    ProfileRecord profile{};
+    for (const Case& c : cases) {
+        profile.dpiLevelCount = c.stored;
+        EXPECT_EQ(profile.LevelCount(), c.count) << c.stored;
+    }
+    EXPECT_EQ(profile.DpiLevel(7), &profile.dpiLevels[7]);
+    EXPECT_EQ(profile.DpiLevel(8), nullptr);
+    EXPECT_EQ(profile.DpiLevel(-1), nullptr);
+}
+
 TEST(ProfileRecord, NameKeepsNineteenUnitsAndClearsTheRestOfTheField)
 {
     ProfileRecord profile{};
