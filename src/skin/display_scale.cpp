@@ -1,0 +1,48 @@
+#include "skin/display_scale.h"
+
+#include "app/log.h"
+
+#include <atomic>
+
+namespace zorvan {
+namespace {
+
+std::atomic<bool> g_fourK{false};
+
+}  // namespace
+
+bool DecideFourK(const QSize& usableScreen)
+{
+    Log("xScreen=%d, yScreen=%d", usableScreen.width(), usableScreen.height());
+    bool fourK = false;
+    if (usableScreen.width() >= 3500) {
+        if (usableScreen.height() - 50 > 1400)
+            fourK = true;
+        else
+            Log("Screen size too small, not set 4K flag");
+    }
+    g_fourK = fourK;
+    return fourK;
+}
+
+bool IsFourK()
+{
+    return g_fourK;
+}
+
+void SetFourK(bool fourK)
+{
+    g_fourK = fourK;
+}
+
+int Scaled(int value)
+{
+    return IsFourK() ? 2 * value : value;
+}
+
+QRect Scaled(const QRect& rect)
+{
+    return IsFourK() ? QRect(rect.topLeft() * 2, rect.size() * 2) : rect;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,22 @@
+#pragma once
+// The 4K flag: the skin is drawn at double size on screens whose usable area is at least 3500
+// logical pixels wide and more than 1450 high. Decided once by the main window, read by every
+// screen. Logical pixels: Qt's own high-DPI scaling already enlarges a 4K screen at 200 %, so
+// such a screen usually stays below 3500 and the skin is not doubled twice.
+#include <QRect>
+#include <QSize>
+
+namespace zorvan {
+
+// Decides the flag for a usable screen area, with the log lines of the decision, and stores it.
+bool DecideFourK(const QSize& usableScreen);
+
+bool IsFourK();
+// Tests and tools set the flag directly.
+void SetFourK(bool fourK);
+
+// A length or rectangle of the normal-size skin in window pixels (doubled in 4K mode).
+int Scaled(int value);
+QRect Scaled(const QRect& rect);
+
+}  // namespace zorvan

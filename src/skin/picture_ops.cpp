@@ -1,0 +1,75 @@
+#include "skin/picture_ops.h"
+
+#include "skin/colour.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace zorvan {
+
+QImage CropPicture(const QImage& source, const QRect& rect)
+{
+    QImage piece(rect.size().expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
+    if (piece.isNull())
+        return piece;
+    piece.fill(Qt::black);
+    QPainter painter(&piece);
+    painter.drawImage(QPoint(0, 0), source, rect);
+    return piece;
+}
+
+QImage ScalePicture(const QImage& source, double factor)
+{
+    const int width = int(source.width() * factor);
+    const int height = int(source.height() * factor);
+    if (source.isNull() || width <= 0 || height <= 0)
+        return {};
+    const QImage from = source.convertToFormat(QImage::Format_ARGB32);
+    QImage scaled(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        const int sy = std::clamp(int(std::floor((y + 0.5) / factor)), 0, from.height() - 1);
+        const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(sy));
+        auto* out = reinterpret_cast<QRgb*>(scaled.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            out[x] = in[std::clamp(int(std::floor((x + 0.5) / factor)), 0, from.width() - 1)];
+    }
+    return scaled;
+}
+
+QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance)
+{
+    const QColor key = ColourOf(keyColour);
+    QImage composed(picture.size(), QImage::Format_RGB32);
+    composed.fill(key);
+    {
+        QPainter painter(&composed);
+        painter.drawImage(QPoint(0, 0), picture);
+    }
+    const auto inside = [tolerance](int component, int keyComponent) {
+        return component >= keyComponent - tolerance && component <= std::min(keyComponent + tolerance, 255);
+    };
+    std::vector<QRect> runs;
+    for (int y = 0; y < composed.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
+        int start = -1;
+        for (int x = 0; x <= composed.width(); ++x) {
+            const bool kept = x < composed.width() &&
+                              !(inside(qRed(row[x]), key.red()) && inside(qGreen(row[x]), key.green()) &&
+                                inside(qBlue(row[x]), key.blue()));
+            if (kept && start < 0)
+                start = x;
+            if (!kept && start >= 0) {
+                runs.emplace_back(start, y, x - start, 1);
+                start = -1;
+            }
+        }
+    }
+    QRegion shape;
+    shape.setRects(runs.data(), int(runs.size()));
+    return shape;
+}
+
+}  // namespace zorvan

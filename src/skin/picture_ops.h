@@ -1,0 +1,29 @@
+#pragma once
+// The picture operations of the skinned controls and windows.
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+
+#include <cstdint>
+
+namespace zorvan {
+
+// The part of `source` inside `rect`, on opaque black where the rectangle leaves the source.
+// This gives a control the piece of its parent's background that lies under it.
+QImage CropPicture(const QImage& source, const QRect& rect);
+
+// `source` enlarged (or reduced) by `factor`, nearest neighbour sampled at pixel centres, edges
+// repeated. The skinned dialogs double their background with it in 4K mode.
+QImage ScalePicture(const QImage& source, double factor);
+
+// Tolerances of the window shapes: the main window cuts colours near its key colour, the
+// skinned dialogs only the exact key colour.
+constexpr int kMainWindowShapeTolerance = 10;
+constexpr int kDialogShapeTolerance = 0;
+
+// The window shape that keeps every pixel of `picture` whose red, green or blue lies outside
+// key component +- `tolerance` (`keyColour` with red in the low byte). Transparent pixels take
+// the key colour, so they are cut too.
+QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance);
+
+}  // namespace zorvan

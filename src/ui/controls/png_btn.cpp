@@ -1,0 +1,208 @@
+#include "ui/controls/png_btn.h"
+
+#include "skin/colour.h"
+#include "skin/display_scale.h"
+#include "skin/fonts.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zorvan {
+
+CPngBtn::CPngBtn(QWidget* parent) : QAbstractButton(parent)
+{
+    setFont(ShellFont(Scaled(14), 400));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover, false);
+}
+
+void CPngBtn::SetPictures(const QImage& normal, const QImage& hover, const QImage& down)
+{
+    normalImage_ = normal;
+    hoverImage_ = hover;
+    downImage_ = down;
+    update();
+}
+
+void CPngBtn::SetBackground(const QImage& piece)
+{
+    background_ = piece;
+    update();
+}
+
+void CPngBtn::SetIcon(const QImage& icon, int x)
+{
+    icon_ = icon;
+    iconX_ = x;
+    update();
+}
+
+void CPngBtn::SetText(const QString& text, int leftPadding, int flags)
+{
+    setText(text);
+    textPadding_ = leftPadding;
+    textFlags_ = flags;
+    update();
+}
+
+void CPngBtn::SetTextColours(int32_t hover, int32_t normal, int32_t down)
+{
+    colourHover_ = hover;
+    colourNormal_ = normal;
+    colourDown_ = down;
+    update();
+}
+
+void CPngBtn::SetTextFont(const QFont& font)
+{
+    setFont(font);
+    update();
+}
+
+void CPngBtn::SetToggleMode(bool toggle, bool toggleOnClick)
+{
+    toggle_ = toggle;
+    toggleOnClick_ = toggleOnClick;
+    update();
+}
+
+void CPngBtn::SetChecked(bool checked)
+{
+    if (checked_ == checked)
+        return;
+    checked_ = checked;
+    update();
+}
+
+void CPngBtn::SetDisabled(bool disabled)
+{
+    if (disabled_ == disabled)
+        return;
+    disabled_ = disabled;
+    if (disabled)
+        setDown(false);
+    update();
+}
+
+void CPngBtn::SetTip(const QString& tip)
+{
+    setToolTip(tip);
+}
+
+CPngBtn::Look CPngBtn::CurrentLook() const
+{
+    const bool platformDisabled = !isEnabled();
+    const QImage* resting = platformDisabled && !disabledImage_.isNull() ? &disabledImage_ : &normalImage_;
+    if (toggle_) {
+        if (checked_)
+            return platformDisabled ? Look{resting, colourNormal_} : Look{&downImage_, colourDown_};
+        if (hover_)
+            return {&hoverImage_, colourHover_};
+        if (isDown() && !pressedImage_.isNull() && !platformDisabled)
+            return {&pressedImage_, colourNormal_};
+        return {resting, colourNormal_};
+    }
+    if (checked_ || isDown())
+        return {&downImage_, colourDown_};
+    if (hover_)
+        return {&hoverImage_, colourHover_};
+    return {resting, colourNormal_};
+}
+
+void CPngBtn::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!clip_.isEmpty())
+        painter.setClipRegion(clip_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect all = rect();
+    if (!background_.isNull())
+        painter.drawImage(all, background_);
+    const Look look = CurrentLook();
+    if (look.picture && !look.picture->isNull())
+        painter.drawImage(all, *look.picture);
+    const bool shifted = pressOffset_ && isDown();
+    if (!icon_.isNull()) {
+        const QPoint at(iconX_ - (shifted ? 1 : 0), (height() - icon_.height()) / 2 + (shifted ? 1 : 0));
+        painter.drawImage(at, icon_);
+    }
+    if (!text().isEmpty()) {
+        QRect area = textRect_.value_or(all);
+        if (textPadding_ >= 1)
+            area.setLeft(area.left() + textPadding_);
+        if (shifted)
+            area.translate(-1, 1);
+        int flags = textFlags_;
+        if (flags == 0)
+            flags = Qt::AlignVCenter | Qt::TextSingleLine | (textPadding_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft);
+        painter.setPen(ColourOf(look.colour));
+        painter.setFont(font());
+        const QString shown = (flags & Qt::TextWordWrap) ? text() : painter.fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        painter.drawText(area, flags, shown);
+    }
+    if (disabled_)
+        painter.fillRect(all, QColor::fromRgba(kDisabledOverlay));
+    if (debugFrame_) {
+        painter.setPen(Qt::red);
+        painter.drawRect(all.adjusted(0, 0, -1, -1));
+    }
+}
+
+void CPngBtn::enterEvent(QEnterEvent* event)
+{
+    hover_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CPngBtn::leaveEvent(QEvent* event)
+{
+    hover_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+void CPngBtn::mousePressEvent(QMouseEvent* event)
+{
+    if (disabled_) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::LeftButton && toggle_ && toggleOnClick_) {
+        checked_ = !checked_;
+        update();
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CPngBtn::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (disabled_) {
+        event->accept();
+        return;
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+void CPngBtn::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (disabled_) {
+        event->accept();
+        return;
+    }
+    if (doubleClickNotify_ && event->button() == Qt::LeftButton) {
+        emit doubleClickedTag(tag_);
+        event->accept();
+        return;
+    }
+    // A double click is a second click for buttons that do not report it.
+    QAbstractButton::mousePressEvent(event);
+}
+
+bool CPngBtn::hitButton(const QPoint& pos) const
+{
+    return rect().contains(pos);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,29 @@
+#pragma once
+// A page that shows only its background and its title: what each page of the main window is
+// until its own controls exist.
+#include "ui/pages/page_widget.h"
+
+#include <string>
+
+namespace zorvan {
+
+class TitledPage : public PageWidget {
+    Q_OBJECT
+public:
+    // `background`: the skin picture of the page (window-sized; the page takes the part under
+    // it), `titleKey`: the language text of its title.
+    TitledPage(QWidget* parent, const QRect& area, const QString& background, std::string titleKey,
+               const QFont& titleFont);
+
+    QString Title() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage background_;
+    std::string titleKey_;
+    QFont titleFont_;
+};
+
+}  // namespace zorvan

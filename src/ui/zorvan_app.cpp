@@ -1,0 +1,89 @@
+#include "ui/zorvan_app.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "app/paths.h"
+#include "skin/fonts.h"
+#include "text/language_texts.h"
+#include "ui/gui_messages.h"
+#include "ui/offline_session.h"
+#include "ui/single_instance.h"
+#include "ui/zorvan_dlg.h"
+
+#include <QApplication>
+#include <QDateTime>
+
+namespace zorvan {
+namespace {
+
+const QString kInstanceName = QStringLiteral("MUTEX_QX_WIRELESS");
+
+}  // namespace
+
+CZorvanApp::CZorvanApp(int argc, char**) : argc_(argc) {}
+
+CZorvanApp::~CZorvanApp() = default;
+
+bool CZorvanApp::InitInstance(int& exitCode)
+{
+    exitCode = 0;
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallGuiMessageHandler();
+    Paths().appDir = FindAppDir();
+    // Texts before the configuration, so that the title and the first messages have them.
+    LoadLanguageTexts(Paths().appDir + QStringLiteral("text.xml"));
+    started_ = false;
+    Paths().logFile = DefaultLogFile();
+    if (!LoadConfiguration(Paths().appDir + QStringLiteral("cfg.ini"), Paths().logFile)) {
+        ShowMessage(QStringLiteral("Error"), QStringLiteral("     Data Init failed.     "));
+        exitCode = 1;
+        return false;
+    }
+    title_ = WindowTitle(Options().Title, GetText("tc_title"));
+    const QDateTime now = QDateTime::currentDateTime();
+    Log("--------------------------------------------------");
+    Log("Launch %04d-%d-%d %d:%d, v1.0 AppTitle=%s", now.date().year(), now.date().month(), now.date().day(),
+        now.time().hour(), now.time().minute(), title_.toUtf8().constData());
+    Log("nArgs=%d", argc_);
+    hasArguments_ = argc_ > 1;
+    Paths().dataDir = DataDirFor(Options().appdir);
+    MakeDataDir(Paths().dataDir);
+
+    instance_ = std::make_unique<SingleInstance>(kInstanceName);
+    if (!instance_->Acquire()) {
+        const bool found = instance_->HandOver(title_);
+        Log("ALREADY_EXISTS, hWnd=%x", found ? 1 : 0);
+        return false;
+    }
+    CreateApplicationFont();
+    started_ = true;
+    return true;
+}
+
+int CZorvanApp::Run()
+{
+    session_ = std::make_unique<OfflineSession>();
+    window_ = std::make_unique<CZorvanDlg>(*session_, hasArguments_, title_);
+    QObject::connect(instance_.get(), &SingleInstance::showRequested, window_.get(), [this](const QString& title, bool* found) {
+        *found = title == window_->windowTitle();
+        if (*found)
+            window_->OnTrayMessage(514);
+    });
+    QObject::connect(window_.get(), &CZorvanDlg::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    window_->Init();
+    const int code = QApplication::exec();
+    window_.reset();
+    session_.reset();
+    return code;
+}
+
+void CZorvanApp::ExitInstance()
+{
+    instance_.reset();
+    Log("Driver exit");
+    if (started_ && !Options().FontName.isEmpty())
+        RemoveApplicationFont();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,557 @@
+#include "ui/zorvan_dlg.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "app/paths.h"
+#include "skin/colour.h"
+#include "skin/display_scale.h"
+#include "skin/fonts.h"
+#include "skin/picture_ops.h"
+#include "skin/skin_files.h"
+#include "skin/skin_loader.h"
+#include "text/language_choice.h"
+#include "text/language_texts.h"
+#include "ui/about_dlg.h"
+#include "ui/app_icon.h"
+#include "ui/controls/button_factory.h"
+#include "ui/controls/combo_btn.h"
+#include "ui/controls/png_btn.h"
+#include "ui/device_access.h"
+#include "ui/pages/menu_dlg.h"
+#include "ui/pages/msg_dlg.h"
+#include "ui/pages/power_dlg.h"
+#include "ui/pages/titled_page.h"
+#include "ui/progress_dlg.h"
+#include "ui/session_port.h"
+#include "ui/skin_dialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+namespace zorvan {
+namespace {
+
+// Navigation button n (0-based): its pictures' number, its page and the page's title text.
+struct NaviEntry {
+    int page;
+    const char* titleKey;
+    const char* background;
+};
+constexpr std::array<NaviEntry, 4> kNavigation{{
+    {CZorvanDlg::kKeyPage, "tc_page1", "key_nr.png"},
+    {CZorvanDlg::kDpiPage, "tc_page2", "adv_nr.png"},
+    {CZorvanDlg::kMacroPage, "tc_page3", "macro_nr.png"},
+    {CZorvanDlg::kLightingPage, "tc_page4", "led_nr.png"},
+}};
+
+constexpr int kTrayLeftButtonUp = 514;
+constexpr int kTrayRightButtonUp = 517;
+constexpr int kInitialisationWaitMs = 1000;
+const Rect kDefaultPageArea{2, 160, 1019, 690};
+
+bool TrayWanted(int option)
+{
+    return option == 1 || option == 3;
+}
+
+bool SwallowedKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Space ||
+           key == Qt::Key_F1;
+}
+
+QRect ToQRect(const Rect& r)
+{
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+}  // namespace
+
+CZorvanDlg::CZorvanDlg(SessionPort& session, bool hasArguments, const QString& title)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      session_(session),
+      title_(title),
+      shown_(!hasArguments),
+      trayIconOption_(hasArguments ? 1 : Options().TrayIcon)
+{
+    setFont(WindowFont(16, 400));
+    connect(&session_, &SessionPort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
+    connect(&session_, &SessionPort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
+    connect(&session_, &SessionPort::deviceChanged, this, [this] {
+        for (PageWidget* page : pages_)
+            if (page)
+                page->LayoutForDevice();
+        UpdateLightingButton();
+    });
+    connect(&session_, &SessionPort::powerRead, this, &CZorvanDlg::OnPowerRead);
+    connect(&session_, &SessionPort::deviceLost, this, [this] {
+        if (power_)
+            power_->hide();
+    });
+    connect(&session_, &SessionPort::closeRequested, this, &CZorvanDlg::OnCloseRequested);
+    connect(&Texts(), &LanguageTexts::Changed, this, &CZorvanDlg::RefreshPageTexts);
+}
+
+CZorvanDlg::~CZorvanDlg()
+{
+    CMenuDlg::CloseOpen();
+    CMenuDlg::ReleasePictures();
+    if (tray_)
+        tray_->hide();
+}
+
+bool CZorvanDlg::Init()
+{
+    const QString iconPath = Paths().appDir + QStringLiteral("appico.ico");
+    icon_ = QIcon(iconPath);
+    if (icon_.isNull() || icon_.availableSizes().isEmpty()) {
+        Log("Load Icon err=%x", 2);
+        icon_ = BuiltInIcon();
+    }
+    setWindowIcon(icon_);
+    CMenuDlg::LoadPictures();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        DecideFourK(screen->availableGeometry().size());
+    titleFont_ = ShellFont(IsFourK() ? 34 : 24, 700);
+    setWindowTitle(title_);
+    LoadChosenLanguage();
+    if (!BuildSkin())
+        return false;
+
+    const int devices = session_.CountDevices();
+    Log("nDevNum=%d", devices);
+    if (devices <= 0 && session_.DeniedInterfaces() > 0)
+        ShowMessage(QStringLiteral("Warning"), DeviceAccessHint());
+    if (devices <= 0 && Options().Suwnd == 0) {
+        CMsgDlg::Message(this, GetText("tc_msg15"));
+        RequestClose();
+        return false;
+    }
+    if (TrayWanted(trayIconOption_))
+        AddTrayIcon();
+    session_.Start();
+    QTimer::singleShot(kInitialisationWaitMs, this, [this] {
+        if (shown_)
+            ShowMainWindow();
+    });
+    return true;
+}
+
+bool CZorvanDlg::BuildSkin()
+{
+    background_ = LoadPicture(SkinFile(QStringLiteral("key_nr.png")));
+    if (background_.width() == 0) {
+        ShowMessage(QStringLiteral("Error"), QStringLiteral("Load skins failed."));
+        RequestClose();
+        return false;
+    }
+    const QSize pictureSize = background_.size();
+    if (IsFourK())
+        background_ = ScalePicture(background_, 2.0);
+    if (Options().clrMask != 0)
+        setMask(ShapeFromPicture(background_, Options().clrMask, kMainWindowShapeTolerance));
+    setFixedSize(background_.size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const int x = available.width() - pictureSize.width() < 2 ? 10 : (available.width() - width()) / 2;
+        const int y = available.height() - pictureSize.height() < 2 ? 10 : (available.height() - height()) / 2;
+        move(available.topLeft() + QPoint(std::max(x, 0), std::max(y, 0)));
+    }
+    BuildTitleButtons();
+    BuildLanguageSelector();
+    BuildNavigation();
+    BuildHomeLink();
+    power_ = new CPowerDlg(this, background_);
+    BuildPages();
+    SwitchPage(kKeyPage);
+    UpdateLightingButton();
+    UpdateTexts();
+    return true;
+}
+
+void CZorvanDlg::BuildTitleButtons()
+{
+    const Point m = Options().ptMin;
+    const auto make = [this](const QRect& r, const char* name) {
+        const QString file = QString::fromLatin1(name);
+        SkinButtonSpec spec{r, file, file, file};
+        spec.parentPicture = background_;
+        return NewSmallPngButton(this, spec);
+    };
+    minButton_ = make(QRect(m.x, m.y, 25, 25), "min_nr.png");
+    closeButton_ = make(QRect(m.x + 28, m.y, 25, 25), "exit_nr.png");
+    helpButton_ = make(QRect(m.x - 28, m.y, 25, 25), "help_nr.png");
+    if (minButton_)
+        connect(minButton_, &CPngBtn::clicked, this, &CZorvanDlg::OnMinimiseButton);
+    if (closeButton_)
+        connect(closeButton_, &CPngBtn::clicked, this, &CZorvanDlg::OnCloseButton);
+    if (helpButton_)
+        connect(helpButton_, &CPngBtn::clicked, this, [this] {
+            CAboutDlg about(this, session_.Connected() ? session_.FirmwareVersion() : std::nullopt);
+            about.exec();
+        });
+}
+
+void CZorvanDlg::BuildLanguageSelector()
+{
+    const Point m = Options().ptMin;
+    const QRect area(QPoint(m.x - 161, m.y - 2), QPoint(m.x - 50 - 1, m.y + 28 - 1));
+    const auto pictures = LoadSkinPictures(SkinLoader::kPngButton, {QStringLiteral("combo3_nr.png")});
+    if (!pictures)
+        return;
+    language_ = new CComboBtn(this);
+    const QSize size = IsFourK() ? area.size() * 2 : (*pictures)[0].size();
+    language_->setGeometry(QRect(Scaled(area).topLeft(), size));
+    language_->SetPictures((*pictures)[0], (*pictures)[0], (*pictures)[0]);
+    language_->SetBackground(CropPicture(background_, language_->geometry()));
+    ApplySkinDefaults(language_);
+    language_->SetTextFont(ShellFont(IsFourK() ? 24 : 14, 400));
+    language_->SetIgnoreReselection(true);
+    const AppOptions& o = Options();
+    for (int i = 0; i < o.LanguageCount(); ++i)
+        language_->AddItem(0, i, o.Languages[size_t(i)].name);
+    language_->SelectValue(CurrentLanguage());
+    language_->setVisible(o.LanguageCount() > 0);
+    connect(language_, &CComboBtn::clicked, this, [this] { SwitchLanguage(language_->SelectedValue()); });
+}
+
+void CZorvanDlg::BuildNavigation()
+{
+    const AppOptions& o = Options();
+    const int w = o.NaviW >= 1 ? o.NaviW : 60;
+    const int gap = o.NaviW >= 1 ? 0 : 4;
+    for (size_t n = 0; n < navi_.size(); ++n) {
+        const QString number = QString::number(n + 1);
+        SkinButtonSpec spec{QRect(o.ptNavi.x + int(n) * (w + gap), o.ptNavi.y, w, 49),
+                            QStringLiteral("navi%1_nr.png").arg(number), QStringLiteral("navi%1_nr.png").arg(number),
+                            QStringLiteral("navi%1_dn.png").arg(number)};
+        spec.parentPicture = background_;
+        navi_[n] = NewSmallPngButton(this, spec);
+        if (!navi_[n])
+            continue;
+        navi_[n]->setCursor(Qt::PointingHandCursor);
+        const int page = kNavigation[n].page;
+        connect(navi_[n], &CPngBtn::clicked, this, [this, page] { SwitchPage(page); });
+    }
+}
+
+void CZorvanDlg::BuildHomeLink()
+{
+    const Rect r = Options().rcHomePageBtn;
+    const auto open = [] {
+        const QString web = GetText("tc_mainweb");
+        if (!web.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromUserInput(web));
+    };
+    if (!r.IsEmpty()) {
+        homeLink_ = NewTextButton(this, ToQRect(r), background_, background_, background_, QString());
+        if (!GetText("tc_mainweb").isEmpty())
+            homeLink_->setCursor(Qt::PointingHandCursor);
+    } else if (!GetText("tc_mainweb").isEmpty()) {
+        homeLink_ = NewTextButton(this, QRect(25, 672, 130, 18), background_, background_, background_,
+                                  GetText("tc_mainweb"));
+    }
+    if (homeLink_)
+        connect(homeLink_, &CPngBtn::clicked, this, open);
+}
+
+void CZorvanDlg::BuildPages()
+{
+    AppOptions& o = Config().opt;
+    if (o.rcSubDlg.right - o.rcSubDlg.left <= 0)
+        o.rcSubDlg = kDefaultPageArea;
+    const QRect area = Scaled(ToQRect(o.rcSubDlg));
+    for (const NaviEntry& entry : kNavigation) {
+        auto* page = new TitledPage(this, area, QString::fromLatin1(entry.background), entry.titleKey, titleFont_);
+        page->hide();
+        pages_[size_t(entry.page - 1)] = page;
+    }
+}
+
+void CZorvanDlg::UpdateLightingButton()
+{
+    const DeviceDescription* device = CurrentDevice();
+    const bool lighting = !device || device->ShowMainEffect != 0 || device->ShowLogoEffect != 0;
+    if (navi_[3])
+        navi_[3]->setVisible(lighting);
+}
+
+void CZorvanDlg::UpdateTexts()
+{
+    for (size_t n = 0; n < navi_.size(); ++n)
+        if (navi_[n] && Options().BtnTips)
+            navi_[n]->SetTip(GetText(kNavigation[n].titleKey));
+    if (configAction_)
+        configAction_->setText(GetText("tc_config"));
+    if (exitAction_)
+        exitAction_->setText(GetText("tc_exit"));
+    if (homeLink_ && Options().rcHomePageBtn.IsEmpty())
+        homeLink_->SetText(GetText("tc_mainweb"));
+}
+
+void CZorvanDlg::AddTrayIcon()
+{
+    tray_ = new QSystemTrayIcon(icon_, this);
+    tray_->setToolTip(windowTitle());
+    trayMenu_ = new QMenu(this);
+    trayMenu_->setObjectName(QStringLiteral("trayMenu"));
+    configAction_ = trayMenu_->addAction(GetText("tc_config"), this, &CZorvanDlg::ShowMainWindow);
+    trayMenu_->addSeparator();
+    exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, &CZorvanDlg::ExitProgram);
+    tray_->setContextMenu(trayMenu_);
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            OnTrayMessage(kTrayLeftButtonUp);
+    });
+    tray_->show();
+}
+
+void CZorvanDlg::OnTrayMessage(int mouseMessage)
+{
+    if (mouseMessage == kTrayLeftButtonUp) {
+        ShowMainWindow();
+    } else if (mouseMessage == kTrayRightButtonUp && trayMenu_) {
+        trayMenu_->popup(QCursor::pos());
+    }
+}
+
+void CZorvanDlg::setVisible(bool visible)
+{
+    // While the shown flag is clear (started into the tray), nothing shows the window.
+    if (visible && !shown_)
+        return;
+    QWidget::setVisible(visible);
+}
+
+void CZorvanDlg::ShowMainWindow()
+{
+    if (isVisible() && !isMinimized()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    shown_ = true;
+    TellShown(1);
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void CZorvanDlg::TellShown(int shown)
+{
+    if (session_.Connected())
+        session_.TellDrvStatus(shown);
+}
+
+void CZorvanDlg::HideToTray()
+{
+    if (tray_ && QSystemTrayIcon::isSystemTrayAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+void CZorvanDlg::OnCloseButton()
+{
+    TellShown(0);
+    if (Options().ExitType == 0) {
+        hide();
+        ExitProgram();
+        return;
+    }
+    if (TrayWanted(trayIconOption_))
+        HideToTray();
+}
+
+void CZorvanDlg::OnMinimiseButton()
+{
+    CMenuDlg::CloseOpen();
+    TellShown(0);
+    if (Options().ExitType != 0) {
+        showMinimized();
+        return;
+    }
+    Log("Min window");
+    if (TrayWanted(trayIconOption_))
+        HideToTray();
+}
+
+void CZorvanDlg::ExitProgram()
+{
+    Log("OnExit");
+    CMenuDlg::CloseOpen();
+    TellShown(0);
+    SkinDialog::CloseMessageWindows();
+    session_.Exit();
+    hide();
+    RequestClose();
+}
+
+void CZorvanDlg::RequestClose()
+{
+    exiting_ = true;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void CZorvanDlg::SwitchPage(int page)
+{
+    CMenuDlg::CloseOpen();
+    if (page < 1 || page > 4)
+        return;
+    if (PageWidget* macro = PageAt(kMacroPage); macro && macro->IsRecording()) {
+        CMsgDlg::Message(this, GetText("tc_macro_msg17"));
+        return;
+    }
+    for (CPngBtn* button : navi_)
+        if (button)
+            button->SetChecked(false);
+    for (PageWidget* p : pages_)
+        if (p)
+            p->hide();
+    for (size_t n = 0; n < kNavigation.size(); ++n)
+        if (kNavigation[n].page == page && navi_[n])
+            navi_[n]->SetChecked(true);
+    if (PageWidget* shown = PageAt(page))
+        shown->show();
+    currentPage_ = page;
+}
+
+void CZorvanDlg::RefreshPagesFromProfile()
+{
+    for (PageWidget* page : pages_)
+        if (page)
+            page->RefreshFromProfile();
+}
+
+void CZorvanDlg::RefreshPageTexts()
+{
+    UpdateTexts();
+    for (PageWidget* page : pages_)
+        if (page)
+            page->RefreshTexts();
+    update();
+}
+
+void CZorvanDlg::RestoreDefaults()
+{
+    if (!session_.Connected() && Options().GoWithNoDev == 0) {
+        CMsgDlg::Message(this, GetText("tc_msg15"));
+        return;
+    }
+    if (session_.Reading()) {
+        CMsgDlg::Message(this, GetText("tc_adv_str15"));
+        return;
+    }
+    if (!session_.SettingsChangeAllowed())
+        return;
+    if (!CMsgDlg::Confirm(this, GetText("tc_msg5")))
+        return;
+    session_.ResetProfileToDefaults();
+    RefreshPagesFromProfile();
+    CProgressDlg::Setup setup{SkinFile(QStringLiteral("progress_nr.png")), SkinFile(QStringLiteral("progress_ov.png")),
+                              0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
+    CProgressDlg progress(this, setup);
+    connect(&session_, &SessionPort::progress, &progress, &CProgressDlg::SetPosition);
+    connect(&session_, &SessionPort::progressEnded, &progress, &QDialog::accept);
+    session_.WriteDefaultsToMouse();
+    progress.exec();
+}
+
+void CZorvanDlg::ShowWaitMessage()
+{
+    if (!session_.Reading() || !isVisible())
+        return;
+    CMsgDlg::Wait(this, GetText("tc_msg12"), &session_, &SessionPort::readFinished,
+                  [this] { return !session_.Reading(); });
+}
+
+void CZorvanDlg::OnPowerRead(bool charging, int level)
+{
+    if (!power_ || level > 100)
+        return;
+    if ((Options().ShowPower & 2) == 0 && power_->isHidden())
+        power_->show();
+    power_->SetPower(charging, level);
+}
+
+void CZorvanDlg::OnCloseRequested(const QString& textKey)
+{
+    CMsgDlg::Message(this, GetText(textKey.toStdString()));
+    hide();
+    RequestClose();
+}
+
+void CZorvanDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (Options().clrMask != 0)
+        painter.fillRect(rect(), QColor::fromRgba(0xC8FFFFFF));
+    painter.drawImage(rect(), background_);
+}
+
+void CZorvanDlg::mousePressEvent(QMouseEvent* event)
+{
+    CMenuDlg::CloseOpen();
+    if (event->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CZorvanDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (SwallowedKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CZorvanDlg::keyReleaseEvent(QKeyEvent* event)
+{
+    if (SwallowedKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CZorvanDlg::closeEvent(QCloseEvent* event)
+{
+    if (!exiting_) {
+        // A close from the desktop (a key or the task bar) follows the close button's rules.
+        event->ignore();
+        OnCloseButton();
+        return;
+    }
+    if (tray_)
+        tray_->hide();
+    event->accept();
+    emit exited();
+}
+
+void CZorvanDlg::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+            TellShown(1);
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace zorvan
