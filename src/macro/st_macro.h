@@ -45,9 +45,10 @@ constexpr uint16_t kWheelDown = 246;
 // Bit (code - 240) allows a pseudo-code; the wheel codes are never allowed.
 constexpr uint32_t kAllowedMouseEventMask = 0x1F;
 
-#pragma pack(push, 2)
-
-struct MacroEvent {
+// Packed to 2-byte alignment: 32-bit fields sit at 2-byte boundaries (the events start at 106).
+// The compiler reads them with the right alignment, and a const reference to one binds to a
+// copy; taking a field's address or a non-const reference is refused at compile time.
+struct __attribute__((packed, aligned(2))) MacroEvent {
     uint16_t code;    // virtual-key code or mouse pseudo-code; a move: X step low byte, Y step high byte
     uint16_t action;  // kActionRelease, kActionPress, kActionMove
     uint32_t delay;   // milliseconds after this event, 0..65535
@@ -55,7 +56,7 @@ struct MacroEvent {
     bool IsTerminator() const { return code == 0 && delay == 0; }
 };
 
-struct StMacro {
+struct __attribute__((packed, aligned(2))) StMacro {
     uint32_t magic;          // kMacroMagic
     uint32_t id;             // 24-bit time-stamp id; key assignments refer to it
     uint32_t flags;          // kMacroDirty bits; lower 30 bits 0
@@ -67,8 +68,7 @@ struct StMacro {
     MacroEvent events[kMacroEventSlots];  // ends at the first event whose code and delay are 0
 };
 
-#pragma pack(pop)
-
+static_assert(alignof(StMacro) == 2);
 static_assert(sizeof(MacroEvent) == 8);
 static_assert(offsetof(MacroEvent, code) == 0);
 static_assert(offsetof(MacroEvent, action) == 2);
