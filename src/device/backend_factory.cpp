@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zorvan {
 namespace {
 
@@ -16,6 +18,14 @@ const DeviceDescription* FirstModel()
         if (device.HoldsModel())
             return &device;
     return nullptr;
+}
+
+eeprom::ProfileImages ToImages(const std::array<std::vector<uint8_t>, eeprom::kOnBoardProfiles>& built)
+{
+    eeprom::ProfileImages images{};
+    for (size_t p = 0; p < images.size(); ++p)
+        std::copy_n(built[p].begin(), std::min(built[p].size(), images[p].size()), images[p].begin());
+    return images;
 }
 
 std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const FactoryImageBuilder& factoryImages,
@@ -50,7 +60,7 @@ std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const
     // program's handling of an unsupported mouse can be tried.
     const DeviceDescription* described = FindDeviceByIds(model.first, model.second);
     auto firmware = std::make_shared<MouseFirmware>(uint8_t(model.first), uint8_t(model.second),
-                                                    factoryImages(described ? *described : *first));
+                                                    ToImages(factoryImages(described ? *described : *first)));
     if (saved)
         firmware->Restore(*saved);
     auto bus = std::make_unique<EmulatedBus>();

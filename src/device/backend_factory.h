@@ -10,10 +10,12 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace zorvan {
 
@@ -26,8 +28,10 @@ struct BackendChoice {
 // From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices.
 BackendChoice BackendChoiceFromEnvironment();
 
-// The factory content of a model's four on-board profiles (the profile layer encodes it).
-using FactoryImageBuilder = std::function<eeprom::ProfileImages(const DeviceDescription&)>;
+// The factory content of a model's four on-board profiles, eeprom::kProfileSize bytes each
+// (the profile layer's BuildFactoryImages).
+using FactoryImageBuilder =
+    std::function<std::array<std::vector<uint8_t>, eeprom::kOnBoardProfiles>(const DeviceDescription&)>;
 
 class DeviceBackend {
 public:

@@ -148,7 +148,7 @@ int DeviceDiscovery::FindDev()
             cmd->Close();
             continue;
         }
-        const DeviceTable::Allocation slot = table_.Allocate(cmd, matched, c.info.path, pairedWith->info.path);
+        const DeviceTable::Allocation slot = table_.Allocate(cmd, matched, c.info.path, pairedWith->info.path, c.info.attributes);
         if (slot.index < 0) {
             Log("FindDev: all device slots are in use; pair closed");
             cmd->Close();

@@ -24,7 +24,7 @@ bool SlotControl::SleepUnlessStopped(std::chrono::milliseconds duration)
 }
 
 DeviceTable::Allocation DeviceTable::Allocate(HidHandlePtr cmd, HidHandlePtr notify, const std::string& cmdPath,
-                                              const std::string& notifyPath)
+                                              const std::string& notifyPath, const HidAttributes& ids)
 {
     std::lock_guard lock(mutex_);
     for (int i = 0; i < kDeviceTableSlots; ++i) {
@@ -36,6 +36,9 @@ DeviceTable::Allocation DeviceTable::Allocate(HidHandlePtr cmd, HidHandlePtr not
         slot.hNotify = std::move(notify);
         slot.cmdPath = cmdPath;
         slot.notifyPath = notifyPath;
+        slot.VID = ids.vendorId;
+        slot.PID = ids.productId;
+        slot.version = ids.version;
         slot.control = std::make_shared<SlotControl>();
         slot.serial = nextSerial_++;
         return {i, slot.serial};

@@ -72,9 +72,10 @@ public:
         int retiredCurrent = -1;    // the previous current slot
     };
 
-    // Takes the first free slot for a pair.
+    // Takes the first free slot for a pair; the ids are those the enumeration saw (identification
+    // reads them again).
     Allocation Allocate(HidHandlePtr cmd, HidHandlePtr notify, const std::string& cmdPath,
-                        const std::string& notifyPath);
+                        const std::string& notifyPath, const HidAttributes& ids);
     // A copy of a slot (a free one for an index out of range).
     DeviceSlot Get(int index) const;
     // The first connected slot, or -1.
