@@ -49,6 +49,10 @@ bool OpenWhole(QSaveFile& file, const QString& path, int& error)
 
 QString MacroFolder()
 {
+    // Without a data folder there is no macro folder: a relative "Mac" would land wherever
+    // the program happens to run.
+    if (Paths().dataDir.isEmpty())
+        return {};
     return Paths().dataDir + QStringLiteral("Mac");
 }
 
@@ -68,6 +72,8 @@ QString SafeFileName(const QString& name)
 
 QString TopMacroFilePath(const QString& macroName)
 {
+    if (MacroFolder().isEmpty())
+        return {};
     return MacroFolder() + u'/' + SafeFileName(macroName) + QStringLiteral(".qxm");
 }
 

@@ -11,7 +11,7 @@
 
 namespace zorvan {
 
-// The data folder followed by "Mac" (no trailing slash).
+// The data folder followed by "Mac" (no trailing slash); empty while no data folder is set.
 QString MacroFolder();
 
 // A file or folder name formed from a macro or folder name that may come from outside (the
@@ -19,7 +19,8 @@ QString MacroFolder();
 // becomes "__", and an empty name or "." becomes "_". The result never leaves its folder.
 QString SafeFileName(const QString& name);
 
-// "<macro folder>/<safe name>.qxm": where a macro without a tree item is written.
+// "<macro folder>/<safe name>.qxm": where a macro without a tree item is written (empty while
+// there is no macro folder).
 QString TopMacroFilePath(const QString& macroName);
 
 // Creates every missing folder of the directory part of `filePath`; an existing folder is

@@ -10,6 +10,7 @@
 #include "macro/macro_record.h"
 #include "macro/macro_tree.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace zorvan {
@@ -27,7 +28,7 @@ bool SameContentApartFromFlags(StMacro a, StMacro b)
 FileWriteResult StoreMacro(uint32_t id, const QString& path)
 {
     const std::optional<StMacro> macro = Macros().FindById(id);
-    if (!macro)
+    if (!macro || path.isEmpty())
         return {FileWriteResult::kCreate, ENOENT};
     const FileWriteResult result = WriteMacroFile(path, *macro);
     if (result.Ok()) {
@@ -87,6 +88,8 @@ bool Flush_Dirty_Macro(const MacroTreeItem* item)
 
 bool LoadMacroLibrary()
 {
+    if (MacroFolder().isEmpty())
+        return false;
     return LoadMacroFolder(MacroFolder(), nullptr, nullptr, Options().MacroDir != 0, true);
 }
 
@@ -187,6 +190,8 @@ QByteArray BuildMacroSnapshot(const std::vector<StMacro>& records)
 
 bool SaveMacroSnapshot()
 {
+    if (Paths().dataDir.isEmpty())
+        return false;
     const FileWriteResult result =
         MyCreateFile(Paths().dataDir + QStringLiteral("mac.dct"), BuildMacroSnapshot(Macros().All()));
     if (result.stage == FileWriteResult::kCreate)

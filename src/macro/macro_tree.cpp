@@ -74,7 +74,7 @@ void MacroTree::Clear()
 
 QString TreeItem_To_FilePath(const MacroTreeItem* item)
 {
-    if (item == nullptr || item->parent == nullptr)
+    if (item == nullptr || item->parent == nullptr || MacroFolder().isEmpty())
         return {};
     QStringList names;
     for (const MacroTreeItem* at = item; at->parent != nullptr; at = at->parent) {

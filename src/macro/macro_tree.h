@@ -45,7 +45,8 @@ private:
 
 // The path of an item on disk: the macro folder, then for each ancestor from the outermost
 // down to the item "/<name>" (folders) or "/<name>.qxm" (macros), every name made safe with
-// SafeFileName. Empty for a null item, the root, or an item more than 20 levels deep.
+// SafeFileName. Empty for a null item, the root, an item more than 20 levels deep, or while
+// there is no macro folder.
 QString TreeItem_To_FilePath(const MacroTreeItem* item);
 
 }  // namespace zorvan

@@ -176,7 +176,7 @@ TEST_F(MacroFiles, HostileNamesFromTheMouseWriteOnlyIntoTheMacroFolder)
     EXPECT_EQ(Macros().Count(), 8);
 }
 
-TEST(TreeItemPath, FoldersAndMacrosFromTheOutermostAncestorDown)
+TEST_F(MacroFiles, TreeItemPathRunsFromTheOutermostAncestorDown)
 {
     MacroTree tree;
     MacroTreeItem* folder = tree.Insert(nullptr, kFolderItem, "Games");
@@ -419,6 +419,20 @@ TEST_F(MacroFiles, DeletingAFolderTreeRemovesEveryFileBelowIt)
     int error = 0;
     EXPECT_FALSE(DeleteFolderTree(MacroDir() + "Missing", &error));
     EXPECT_EQ(error, ENOENT);
+}
+
+TEST_F(MacroFiles, WithoutADataFolderNothingIsWrittenAnywhere)
+{
+    Paths().dataDir.clear();
+    MacroTree tree;
+    const std::optional<StMacro> added = Add_Macro(MakeMacro("Nowhere", {{0x41, 1, 1}}, 77), &tree);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->flags, kMacroDirty);  // kept dirty: it still has to be written
+    EXPECT_TRUE(TopMacroFilePath("Nowhere").isEmpty());
+    EXPECT_TRUE(TreeItem_To_FilePath(tree.FindMacro(77)).isEmpty());
+    EXPECT_FALSE(SaveMacroSnapshot());
+    EXPECT_FALSE(LoadMacroLibrary());
+    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/Mac/Nowhere.qxm"));
 }
 
 }  // namespace
