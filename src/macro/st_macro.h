@@ -46,8 +46,8 @@ constexpr uint16_t kWheelDown = 246;
 constexpr uint32_t kAllowedMouseEventMask = 0x1F;
 
 // Packed to 2-byte alignment: 32-bit fields sit at 2-byte boundaries (the events start at 106).
-// The compiler reads them with the right alignment, and a const reference to one binds to a
-// copy; taking a field's address or a non-const reference is refused at compile time.
+// The compiler reads them with the right alignment. Read a field by value before handing it to
+// anything that takes a reference: GCC binds a const reference to a copy, clang does not.
 struct __attribute__((packed, aligned(2))) MacroEvent {
     uint16_t code;    // virtual-key code or mouse pseudo-code; a move: X step low byte, Y step high byte
     uint16_t action;  // kActionRelease, kActionPress, kActionMove
