@@ -1,6 +1,7 @@
 #include "device/device_notifier.h"
 
 #include "app/log.h"
+#include "device/post_to_thread.h"
 
 namespace zorvan {
 
@@ -20,7 +21,7 @@ void DeviceNotifier::PostMouseEvent(int value, int kind)
     if (deliveryPosted_)
         return;
     deliveryPosted_ = true;
-    QMetaObject::invokeMethod(this, &DeviceNotifier::DeliverMouseEvents, Qt::QueuedConnection);
+    PostToThread(this, [this] { DeliverMouseEvents(); });
 }
 
 void DeviceNotifier::DeliverMouseEvents()
@@ -37,12 +38,12 @@ void DeviceNotifier::DeliverMouseEvents()
 
 void DeviceNotifier::PostDeviceIdentified(int slot)
 {
-    QMetaObject::invokeMethod(this, [this, slot] { emit deviceIdentified(slot); }, Qt::QueuedConnection);
+    PostToThread(this, [this, slot] { emit deviceIdentified(slot); });
 }
 
 void DeviceNotifier::PostIdentificationEnded()
 {
-    QMetaObject::invokeMethod(this, [this] { emit identificationEnded(); }, Qt::QueuedConnection);
+    PostToThread(this, [this] { emit identificationEnded(); });
 }
 
 }  // namespace zorvan

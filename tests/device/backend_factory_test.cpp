@@ -39,9 +39,10 @@ protected:
     {
         return CreateDeviceBackend(choice, [this](const DeviceDescription& device) {
             built.push_back(device.MID);
+            const eeprom::ProfileImages source = test::TestImages();
             std::array<std::vector<uint8_t>, eeprom::kOnBoardProfiles> images;
             for (size_t p = 0; p < images.size(); ++p)
-                images[p].assign(test::TestImages()[p].begin(), test::TestImages()[p].end());
+                images[p].assign(source[p].begin(), source[p].end());
             return images;
         },
                                    error);

@@ -1,6 +1,6 @@
 #include "device/emulated/emulated_bus.h"
 
-#include <QMetaObject>
+#include "device/post_to_thread.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -59,10 +59,11 @@ int EmulatedBus::AddMouse(std::shared_ptr<MouseFirmware> firmware, uint16_t vend
                           uint16_t version)
 {
     int index = 0;
+    const bool plugged = firmware->Plugged();  // asked before taking the bus lock: the firmware calls into the bus
     {
         std::lock_guard lock(mutex_);
         index = int(ports_.size());
-        ports_.push_back(Port{firmware, HidAttributes{vendorId, productId, version}, firmware->Plugged(), {}});
+        ports_.push_back(Port{firmware, HidAttributes{vendorId, productId, version}, plugged, {}});
     }
     firmware->SetSinks(
         [this, index](const HidReport& report, std::chrono::milliseconds delay) {
@@ -208,8 +209,7 @@ void EmulatedBus::OnPlugChanged(int mouse, bool plugged)
     if (watchContext_ && watchHandler_) {
         const DeviceChange change{plugged ? DeviceChange::Kind::kArrival : DeviceChange::Kind::kRemoval,
                                   DeviceName(mouse, port.attributes)};
-        QMetaObject::invokeMethod(watchContext_.data(), [handler = watchHandler_, change] { handler(change); },
-                                  Qt::QueuedConnection);
+        PostToThread(watchContext_.data(), [handler = watchHandler_, change] { handler(change); });
     }
 }
 
