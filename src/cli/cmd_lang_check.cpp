@@ -52,7 +52,8 @@ int LangCheck(CliContext& ctx)
     return kOk;
 }
 
-const CommandRegistrar kRegister("lang-check", "  lang-check [--json] XML         show every text of a language file and its parse notes",
+const CommandRegistrar kRegister("lang-check",
+                                 "  lang-check [--json] XML         show every text of a language file and its notes",
                                  LangCheck);
 
 }  // namespace

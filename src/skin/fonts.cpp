@@ -61,8 +61,9 @@ std::optional<QFont> ApplicationFont()
 
 QFont ShellFont(int pixelHeight, int weight)
 {
+    // The heights are cell heights (ascent plus descent); Qt sizes the em square.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPixelSize(std::max(pixelHeight, 1));
+    font.setPixelSize(std::max(int(pixelHeight * 0.85 + 0.5), 1));
     font.setWeight(WeightOf(weight));
     return font;
 }

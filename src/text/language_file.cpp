@@ -29,7 +29,9 @@ LanguageFile ReadLanguageFile(const QString& path)
     if (!hasRoot)
         file.notes << QStringLiteral("No element <config> at the top: every text is empty");
     else if (!missing.isEmpty())
-        file.notes << QStringLiteral("Missing texts (%1): %2").arg(missing.size()).arg(missing.join(QStringLiteral(", ")));
+        file.notes << QStringLiteral("Missing texts (%1): %2")
+                          .arg(missing.size())
+                          .arg(missing.join(QStringLiteral(", ")));
     return file;
 }
 

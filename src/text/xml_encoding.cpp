@@ -115,7 +115,8 @@ QByteArray DeclaredEncoding(const QByteArray& bytes)
         const qsizetype end = lowered.indexOf("?>", declaration);
         const qsizetype length = end < 0 ? -1 : end - declaration;
         name = AttributeValue(head.mid(declaration, length), lowered.mid(declaration, length), "encoding");
-    } else {
+    }
+    if (name.isEmpty()) {
         for (qsizetype meta = lowered.indexOf("<meta"); meta >= 0 && name.isEmpty();
              meta = lowered.indexOf("<meta", meta + 1)) {
             const qsizetype end = lowered.indexOf('>', meta);

@@ -69,6 +69,18 @@ bool SwallowedKey(int key)
            key == Qt::Key_F1;
 }
 
+// The tray menu in the skin's colours: the window text colour, the menu's hover colour.
+QString TrayMenuStyle()
+{
+    const QString text = ColourOf(Options().Txt_clr).name();
+    const QString hover = ColourOf(Options().Menu_txt_clr_ov).name();
+    return QStringLiteral("QMenu { background: #181c23; border: 1px solid #2a303b; padding: 4px; color: %1; }"
+                          "QMenu::item { padding: 6px 24px; border-radius: 4px; }"
+                          "QMenu::item:selected { background: #1e2c3a; color: %2; }"
+                          "QMenu::separator { height: 1px; background: #2a303b; margin: 4px 6px; }")
+        .arg(text, hover);
+}
+
 QRect ToQRect(const Rect& r)
 {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
@@ -304,6 +316,7 @@ void CZorvanDlg::AddTrayIcon()
     tray_->setToolTip(windowTitle());
     trayMenu_ = new QMenu(this);
     trayMenu_->setObjectName(QStringLiteral("trayMenu"));
+    trayMenu_->setStyleSheet(TrayMenuStyle());
     configAction_ = trayMenu_->addAction(GetText("tc_config"), this, &CZorvanDlg::ShowMainWindow);
     trayMenu_->addSeparator();
     exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, &CZorvanDlg::ExitProgram);
@@ -463,8 +476,9 @@ void CZorvanDlg::RestoreDefaults()
     CProgressDlg::Setup setup{SkinFile(QStringLiteral("progress_nr.png")), SkinFile(QStringLiteral("progress_ov.png")),
                               0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
     CProgressDlg progress(this, setup);
-    connect(&session_, &SessionPort::progress, &progress, &CProgressDlg::SetPosition);
-    connect(&session_, &SessionPort::progressEnded, &progress, &QDialog::accept);
+    // Queued: the writer may finish before the dialog's loop runs.
+    connect(&session_, &SessionPort::progress, &progress, &CProgressDlg::SetPosition, Qt::QueuedConnection);
+    connect(&session_, &SessionPort::progressEnded, &progress, &QDialog::accept, Qt::QueuedConnection);
     session_.WriteDefaultsToMouse();
     progress.exec();
 }

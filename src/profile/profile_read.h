@@ -1,0 +1,47 @@
+#pragma once
+// Reading the active on-board profile from the mouse (`GetProfile`) and taking the result
+// over once the whole read succeeded (`CommitProfileRead`).
+#include "macro/st_macro.h"
+#include "profile/profile_record.h"
+#include "profile/session_state.h"
+
+#include <atomic>
+#include <vector>
+
+namespace zorvan {
+
+class CUSBDriver;
+class MacroTree;
+
+// What a profile read yields besides the record. Nothing of it reaches the session or the
+// macro library before CommitProfileRead.
+struct ProfileReadExtras {
+    int currentDpiLevel = -1;  // byte 04 of the mouse
+    MacroNameTable macroNames{};
+    // The macro of a macro key of key set 0, read from its slot.
+    struct DeviceMacro {
+        int key = 0;  // 0..15
+        StMacro macro{};
+    };
+    std::vector<DeviceMacro> macros;
+};
+
+// Reads the active profile of the mouse and decodes it into `working` (the caller's copy of the
+// target record): base area, combination blocks, macro names, then the decoding of polling
+// rate, current level, the single settings, DPI levels, key set 0 (keys whose bit is set in
+// the option KeyMask keep their local assignment), DPI effect and lighting. `abort` is checked
+// after every read; when it is set the read ends with failure. A failed read ends with failure
+// unless the option GoWithNoDev is set. On failure `working` and `extras` hold partial results
+// and must be dropped.
+bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
+                ProfileReadExtras& extras);
+
+// After a successful GetProfile: merges the macros read into the macro library (equal → kept,
+// differing → replaced, new → added; `tree` is the macro tree to keep in step, if any) and
+// gives each macro key the id of the library macro that now holds its macro; then, under the
+// profile lock, copies `working` into profile `index`, makes it the current profile and takes
+// the macro names; and sets g_nCurDpiLevel. False (nothing changes) when profile `index` does
+// not exist.
+bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree = nullptr);
+
+}  // namespace zorvan

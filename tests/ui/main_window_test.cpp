@@ -1,0 +1,314 @@
+// The main window: start-up hidden and shown from the tray, navigation, the minimise and
+// close rules, the language switch, the skin loader's messages, battery, restore and exit.
+#include "app/configuration.h"
+#include "app/paths.h"
+#include "text/language_texts.h"
+#include "ui/controls/combo_btn.h"
+#include "ui/controls/png_btn.h"
+#include "ui/fake_session.h"
+#include "ui/pages/msg_dlg.h"
+#include "ui/pages/power_dlg.h"
+#include "ui/pages/titled_page.h"
+#include "ui/ui_fixture.h"
+#include "ui/zorvan_dlg.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Zorvan test");
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { fixture_ = std::make_unique<UiFixture>(); }
+    void cleanup() { fixture_.reset(); }
+
+    void startsHiddenWithArgumentUntilTrayClick();
+    void showsItselfAfterTheInitialWait();
+    void navigationSelectsOneButtonAndPage_data();
+    void navigationSelectsOneButtonAndPage();
+    void titleButtonRules_data();
+    void titleButtonRules();
+    void languageSwitchChangesTextsAndRemembersIt();
+    void missingSkinPictureIsReportedOnce_data();
+    void missingSkinPictureIsReportedOnce();
+    void missingBackgroundEndsTheWindow();
+    void noMouseWithoutSuwndEnds();
+    void batteryIndicatorFollowsTheSession();
+    void restoreDefaultsRunsBehindTheProgressDialog();
+    void exitSavesTheStoreAndTellsTheMouse();
+
+private:
+    std::unique_ptr<UiFixture> fixture_;
+};
+
+void MainWindowTest::startsHiddenWithArgumentUntilTrayClick()
+{
+    Config().opt.TrayIcon = 0;  // an argument forces the tray icon
+    FakeSession session;
+    CZorvanDlg window(session, true, kTitle);
+    QVERIFY(window.Init());
+    QVERIFY(window.TrayMenu() != nullptr);
+    QTest::qWait(1200);
+    window.show();  // a show request while the shown flag is clear keeps it hidden
+    QVERIFY(!window.isVisible());
+    QVERIFY(session.told.empty());
+    window.OnTrayMessage(514);
+    QVERIFY(window.isVisible());
+    QCOMPARE(session.told, std::vector<int>{1});
+    QCOMPARE(window.TrayMenu()->actions().first()->text(), GetText("tc_config"));
+    QCOMPARE(window.TrayMenu()->actions().last()->text(), GetText("tc_exit"));
+}
+
+void MainWindowTest::showsItselfAfterTheInitialWait()
+{
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    QCOMPARE(session.starts, 1);
+    QVERIFY(!window.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 3000);
+    QCOMPARE(window.windowTitle(), kTitle);
+    QCOMPARE(window.size(), window.Background().size());
+}
+
+void MainWindowTest::navigationSelectsOneButtonAndPage_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("titleKey");
+    QTest::newRow("keys") << 0 << int(CZorvanDlg::kKeyPage) << QStringLiteral("tc_page1");
+    QTest::newRow("dpi") << 1 << int(CZorvanDlg::kDpiPage) << QStringLiteral("tc_page2");
+    QTest::newRow("macros") << 2 << int(CZorvanDlg::kMacroPage) << QStringLiteral("tc_page3");
+    QTest::newRow("lighting") << 3 << int(CZorvanDlg::kLightingPage) << QStringLiteral("tc_page4");
+}
+
+void MainWindowTest::navigationSelectsOneButtonAndPage()
+{
+    QFETCH(int, button);
+    QFETCH(int, page);
+    QFETCH(QString, titleKey);
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kKeyPage));
+    QTest::mouseClick(window.NaviButton(button), Qt::LeftButton);
+    QCOMPARE(window.CurrentPage(), page);
+    for (int n = 0; n < 4; ++n)
+        QCOMPARE(window.NaviButton(n)->Checked(), n == button);
+    for (int p = 1; p <= 4; ++p)
+        QCOMPARE(window.PageAt(p)->isVisible(), p == page);
+    auto* shown = qobject_cast<TitledPage*>(window.PageAt(page));
+    QVERIFY(shown);
+    QCOMPARE(shown->Title(), GetText(titleKey.toStdString()));
+    QVERIFY(!shown->Title().isEmpty());
+}
+
+// Where the window goes: stays on screen, leaves it (to the tray or minimised when the desktop
+// has no tray), is minimised, or the program exits.
+enum Outcome { kStays, kLeaves, kMinimised, kExits };
+
+void MainWindowTest::titleButtonRules_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<int>("exitType");
+    QTest::addColumn<int>("trayIcon");
+    QTest::addColumn<int>("outcome");
+    for (int tray : {0, 1, 2, 3}) {
+        const bool toTray = tray == 1 || tray == 3;
+        QTest::addRow("close, ExitType 0, TrayIcon %d", tray) << true << 0 << tray << int(kExits);
+        QTest::addRow("close, ExitType 1, TrayIcon %d", tray) << true << 1 << tray << int(toTray ? kLeaves : kStays);
+        QTest::addRow("minimise, ExitType 0, TrayIcon %d", tray) << false << 0 << tray << int(toTray ? kLeaves : kStays);
+        QTest::addRow("minimise, ExitType 1, TrayIcon %d", tray) << false << 1 << tray << int(kMinimised);
+    }
+}
+
+void MainWindowTest::titleButtonRules()
+{
+    QFETCH(bool, close);
+    QFETCH(int, exitType);
+    QFETCH(int, trayIcon);
+    QFETCH(int, outcome);
+    Config().opt.ExitType = exitType;
+    Config().opt.TrayIcon = trayIcon;
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    QTest::mouseClick(close ? window.CloseButton() : window.MinimiseButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(session.told.back(), 0);
+    const bool onScreen = window.isVisible() && !window.isMinimized();
+    switch (Outcome(outcome)) {
+    case kStays:
+        QVERIFY(onScreen);
+        break;
+    case kLeaves:
+        QVERIFY(!onScreen);
+        QCOMPARE(exited.count(), 0);
+        break;
+    case kMinimised:
+        QVERIFY(window.isMinimized());
+        break;
+    case kExits:
+        QTRY_COMPARE(exited.count(), 1);
+        QCOMPARE(session.exits, 1);
+        QVERIFY(!window.isVisible());
+        break;
+    }
+    if (outcome != kExits)
+        QCOMPARE(session.exits, 0);
+}
+
+void MainWindowTest::languageSwitchChangesTextsAndRemembersIt()
+{
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    auto* page = qobject_cast<TitledPage*>(window.PageAt(CZorvanDlg::kKeyPage));
+    const QString englishTitle = page->Title();
+    const QString englishExit = window.TrayMenu()->actions().last()->text();
+    QCOMPARE(window.LanguageSelector()->Text(), QStringLiteral("English"));
+    window.LanguageSelector()->Choose(1);
+    QCOMPARE(window.LanguageSelector()->Text(), QStringLiteral("Deutsch"));
+    QVERIFY(page->Title() != englishTitle);
+    QCOMPARE(window.TrayMenu()->actions().last()->text(), GetText("tc_exit"));
+    QVERIFY(window.TrayMenu()->actions().last()->text() != englishExit);
+    const QByteArray langIni = [] {
+        QFile file(Paths().dataDir + QStringLiteral("lang.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY2(langIni.contains("LangIndex=1"), langIni.constData());
+}
+
+void MainWindowTest::missingSkinPictureIsReportedOnce_data()
+{
+    QTest::addColumn<QStringList>("removed");
+    QTest::addColumn<QString>("reported");
+    QTest::newRow("pressed picture") << QStringList{QStringLiteral("navi2_dn.png")} << QStringLiteral("navi2_dn.png");
+    QTest::newRow("normal and pressed")
+        << QStringList{QStringLiteral("navi2_nr.png"), QStringLiteral("navi2_dn.png")} << QStringLiteral("navi2_nr.png");
+}
+
+void MainWindowTest::missingSkinPictureIsReportedOnce()
+{
+    QFETCH(QStringList, removed);
+    QFETCH(QString, reported);
+    const QString app = fixture_->UseSkinCopy();
+    for (const QString& name : removed)
+        QVERIFY(QFile::remove(app + QStringLiteral("skins/") + name));
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    const auto messages = fixture_->Messages();
+    QCOMPARE(messages.size(), size_t(1));
+    QCOMPARE(messages[0].caption, QStringLiteral("Warrning"));
+    QCOMPARE(messages[0].text, QStringLiteral("NewSmallPngButton. file %1 not exist").arg(reported));
+    QVERIFY(window.NaviButton(1) == nullptr);
+    QVERIFY(window.NaviButton(0) != nullptr && window.NaviButton(2) != nullptr);
+}
+
+void MainWindowTest::missingBackgroundEndsTheWindow()
+{
+    const QString app = fixture_->UseSkinCopy();
+    QVERIFY(QFile::remove(app + QStringLiteral("skins/key_nr.png")));
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    QVERIFY(!window.Init());
+    const auto messages = fixture_->Messages();
+    QCOMPARE(messages.size(), size_t(1));
+    QCOMPARE(messages[0].caption, QStringLiteral("Error"));
+    QCOMPARE(messages[0].text, QStringLiteral("Load skins failed."));
+    QTRY_COMPARE(exited.count(), 1);
+    QCOMPARE(session.starts, 0);
+}
+
+void MainWindowTest::noMouseWithoutSuwndEnds()
+{
+    Config().opt.Suwnd = 0;
+    FakeSession session;
+    session.devices = 0;
+    CZorvanDlg window(session, false, kTitle);
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    CloseNextModal(CMsgDlg::kOk);
+    QVERIFY(!window.Init());
+    QTRY_COMPARE(exited.count(), 1);
+    QCOMPARE(session.starts, 0);
+}
+
+void MainWindowTest::batteryIndicatorFollowsTheSession()
+{
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    CPowerDlg* power = window.PowerIndicator();
+    QVERIFY(power->isHidden());
+    emit session.powerRead(false, 26);
+    QVERIFY(!power->isHidden());
+    QCOMPARE(power->PictureName(), QStringLiteral("power2.png"));
+    QVERIFY(power->ShowsLevelText());
+    emit session.powerRead(true, 60);
+    QCOMPARE(power->PictureName(), QStringLiteral("power_charging.png"));
+    QVERIFY(!power->ShowsLevelText());
+    emit session.powerRead(true, 100);
+    QVERIFY(power->ShowsLevelText());
+    emit session.deviceLost();
+    QVERIFY(power->isHidden());
+    Config().opt.ShowPower = 2;  // bit 1: the session never shows it
+    emit session.powerRead(false, 80);
+    QVERIFY(power->isHidden());
+}
+
+void MainWindowTest::restoreDefaultsRunsBehindTheProgressDialog()
+{
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    CloseNextModal(CMsgDlg::kOk);  // confirms tc_msg5; the writer ends the progress dialog
+    window.RestoreDefaults();
+    QCOMPARE(session.resets, 1);
+    QCOMPARE(session.writes, 1);
+
+    session.reading = true;  // a profile read is running: refused with tc_adv_str15
+    CloseNextModal(CMsgDlg::kOk);
+    window.RestoreDefaults();
+    QCOMPARE(session.resets, 1);
+
+    session.reading = false;
+    session.connected = false;  // no mouse and no GoWithNoDev: tc_msg15
+    CloseNextModal(CMsgDlg::kOk);
+    window.RestoreDefaults();
+    QCOMPARE(session.resets, 1);
+}
+
+void MainWindowTest::exitSavesTheStoreAndTellsTheMouse()
+{
+    FakeSession session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    window.TrayMenu()->actions().last()->trigger();
+    QCOMPARE(session.exits, 1);
+    QCOMPARE(session.told.back(), 0);
+    QTRY_COMPARE(exited.count(), 1);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,117 @@
+// Picture operations, window shapes and the 4K rule.
+#include "app/geometry.h"
+#include "app/log.h"
+#include "skin/display_scale.h"
+#include "skin/picture_ops.h"
+
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+using namespace zorvan;
+
+class SkinTest : public QObject {
+    Q_OBJECT
+private slots:
+    void shapeCutsKeyColourWithinTolerance_data();
+    void shapeCutsKeyColourWithinTolerance();
+    void cropFillsOutsideWithBlack();
+    void scaleDoublesPixelsNearestNeighbour();
+    void fourKRule_data();
+    void fourKRule();
+};
+
+void SkinTest::shapeCutsKeyColourWithinTolerance_data()
+{
+    QTest::addColumn<QColor>("pixel");
+    QTest::addColumn<int>("tolerance");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("pure green, dialog") << QColor(0, 255, 0) << kDialogShapeTolerance << false;
+    QTest::newRow("0,250,0, dialog") << QColor(0, 250, 0) << kDialogShapeTolerance << true;
+    QTest::newRow("pure green, main window") << QColor(0, 255, 0) << kMainWindowShapeTolerance << false;
+    QTest::newRow("0,250,0, main window") << QColor(0, 250, 0) << kMainWindowShapeTolerance << false;
+    QTest::newRow("10,245,10, main window") << QColor(10, 245, 10) << kMainWindowShapeTolerance << false;
+    QTest::newRow("11,255,0, main window") << QColor(11, 255, 0) << kMainWindowShapeTolerance << true;
+    QTest::newRow("transparent") << QColor(0, 0, 0, 0) << kDialogShapeTolerance << false;
+    QTest::newRow("dark body") << QColor(17, 20, 25) << kMainWindowShapeTolerance << true;
+}
+
+void SkinTest::shapeCutsKeyColourWithinTolerance()
+{
+    QFETCH(QColor, pixel);
+    QFETCH(int, tolerance);
+    QFETCH(bool, kept);
+    // A 6 x 3 body with the tested colour in the corners and one run in the middle row.
+    QImage picture(6, 3, QImage::Format_ARGB32);
+    picture.fill(QColor(17, 20, 25));
+    for (QPoint corner : {QPoint(0, 0), QPoint(5, 0), QPoint(0, 2), QPoint(5, 2), QPoint(2, 1)})
+        picture.setPixelColor(corner, pixel);
+    const QRegion shape = ShapeFromPicture(picture, Rgb(0, 255, 0), tolerance);
+    for (QPoint corner : {QPoint(0, 0), QPoint(5, 0), QPoint(0, 2), QPoint(5, 2), QPoint(2, 1)})
+        QCOMPARE(shape.contains(corner), kept);
+    QVERIFY(shape.contains(QPoint(1, 0)));
+    QVERIFY(shape.contains(QPoint(3, 1)));
+    QCOMPARE(shape.boundingRect(), QRect(0, 0, 6, 3));
+}
+
+void SkinTest::cropFillsOutsideWithBlack()
+{
+    QImage source(4, 4, QImage::Format_ARGB32);
+    source.fill(QColor(200, 10, 10));
+    const QImage piece = CropPicture(source, QRect(2, 2, 4, 4));
+    QCOMPARE(piece.size(), QSize(4, 4));
+    QCOMPARE(piece.pixelColor(0, 0), QColor(200, 10, 10));
+    QCOMPARE(piece.pixelColor(3, 3), QColor(Qt::black));
+}
+
+void SkinTest::scaleDoublesPixelsNearestNeighbour()
+{
+    QImage source(2, 1, QImage::Format_ARGB32);
+    source.setPixelColor(0, 0, QColor(255, 0, 0));
+    source.setPixelColor(1, 0, QColor(0, 0, 255));
+    const QImage scaled = ScalePicture(source, 2.0);
+    QCOMPARE(scaled.size(), QSize(4, 2));
+    QCOMPARE(scaled.format(), QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y) {
+        QCOMPARE(scaled.pixelColor(1, y), QColor(255, 0, 0));
+        QCOMPARE(scaled.pixelColor(2, y), QColor(0, 0, 255));
+    }
+}
+
+void SkinTest::fourKRule_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("fourK");
+    QTest::addColumn<bool>("tooSmallLogged");
+    QTest::newRow("3840x2160") << QSize(3840, 2160) << true << false;
+    QTest::newRow("3840x1200") << QSize(3840, 1200) << false << true;
+    QTest::newRow("3500x1451") << QSize(3500, 1451) << true << false;
+    QTest::newRow("3500x1450") << QSize(3500, 1450) << false << true;
+    QTest::newRow("3499x2160") << QSize(3499, 2160) << false << false;
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << false << false;
+}
+
+void SkinTest::fourKRule()
+{
+    QFETCH(QSize, screen);
+    QFETCH(bool, fourK);
+    QFETCH(bool, tooSmallLogged);
+    std::vector<std::string> lines;
+    InitLog(1, QString());
+    SetDebugOutput([&lines](const std::string& line) { lines.push_back(line); });
+    QCOMPARE(DecideFourK(screen), fourK);
+    QCOMPARE(IsFourK(), fourK);
+    QCOMPARE(Scaled(10), fourK ? 20 : 10);
+    SetDebugOutput({});
+    ResetLog();
+    SetFourK(false);
+    bool logged = false;
+    for (const std::string& line : lines)
+        logged = logged || line.find("Screen size too small, not set 4K flag") != std::string::npos;
+    QCOMPARE(logged, tooSmallLogged);
+    QVERIFY(!lines.empty() && lines.front().find("xScreen=") != std::string::npos);
+}
+
+QTEST_MAIN(SkinTest)
+#include "skin_test.moc"

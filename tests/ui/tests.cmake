@@ -1,0 +1,33 @@
+# Widget tests: Qt Test programs, one per tests/ui/*_test.cpp, run on the offscreen platform
+# against the build's application folder (bin/: cfg.ini, texts and the rendered skin).
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+file(GLOB ui_test_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+set(ui_test_support ${CMAKE_CURRENT_LIST_DIR}/ui_fixture.h ${CMAKE_CURRENT_LIST_DIR}/ui_fixture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fake_session.h)
+
+function(zorvan_ui_test name)
+  cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${ui_test_support})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE zorvan_ui Qt6::Test zorvan_warnings zorvan_sanitizers)
+  target_compile_definitions(${name} PRIVATE ZORVAN_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  add_dependencies(${name} zorvan zorvan_skin_pictures zorvan_data)
+endfunction()
+
+foreach(src ${ui_test_srcs})
+  get_filename_component(stem ${src} NAME_WE)
+  zorvan_ui_test(ui_${stem} SOURCES ${src})
+  add_test(NAME ui.${stem} COMMAND ui_${stem})
+  set_tests_properties(ui.${stem} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endforeach()
+
+# Window shapes and the tray need a real X server: Xvfb, with trayer as the tray host.
+find_program(XVFB_RUN xvfb-run)
+if(XVFB_RUN)
+  zorvan_ui_test(ui_x11_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/x11_checks.cpp)
+  add_test(NAME ui.x11_checks COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+    ${CMAKE_CURRENT_LIST_DIR}/with-tray-host.sh $<TARGET_FILE:ui_x11_checks>)
+  set_tests_properties(ui.x11_checks PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+endif()

@@ -1,0 +1,35 @@
+#pragma once
+// What every widget test starts from: the build's application folder, a fresh data folder,
+// the default configuration and the English texts; messages are collected, not shown.
+#include "app/message_box.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace zorvan::test {
+
+class UiFixture {
+public:
+    UiFixture();
+    ~UiFixture();
+
+    // The application folder (bin/ of the build), ending with '/'.
+    static QString BuildAppDir();
+    QString DataDir() const { return data_.path() + QLatin1Char('/'); }
+    std::vector<ShownMessage> Messages() const { return messages_->Messages(); }
+    // A copy of the build's skins in a folder of its own; Paths().appDir then points to it.
+    QString UseSkinCopy();
+
+private:
+    QTemporaryDir data_;
+    QTemporaryDir app_;
+    std::unique_ptr<MessageCollector> messages_;
+};
+
+// Closes the next modal dialog that opens (the dialogs run their own loops) with `result`.
+void CloseNextModal(int result, int delayMs = 50);
+
+}  // namespace zorvan::test

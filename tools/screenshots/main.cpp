@@ -1,0 +1,105 @@
+// Renders what a user sees, offscreen, into PNG files: the main window on each page, the tray
+// menu, the progress, about and message dialogs.
+//   zorvan_screenshots APP_DIR OUTPUT_DIR
+#include "app/configuration.h"
+#include "app/paths.h"
+#include "text/language_texts.h"
+#include "ui/about_dlg.h"
+#include "ui/offline_session.h"
+#include "ui/pages/msg_dlg.h"
+#include "ui/progress_dlg.h"
+#include "ui/zorvan_dlg.h"
+#include "skin/skin_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+QString g_output;
+
+void Shoot(QWidget& widget, const QString& name)
+{
+    QApplication::processEvents();
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image);
+    const QString path = g_output + name + QStringLiteral(".png");
+    if (!image.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s APP_DIR OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    using namespace zorvan;
+    QTemporaryDir data;
+    Paths().appDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/');
+    Paths().dataDir = data.path() + QLatin1Char('/');
+    g_output = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
+    QDir().mkpath(g_output);
+    LoadLanguageTexts(Paths().appDir + QStringLiteral("text.xml"));
+    if (!LoadConfiguration(Paths().appDir + QStringLiteral("cfg.ini"), data.path() + QStringLiteral("/Log.txt"))) {
+        std::fprintf(stderr, "cannot load %scfg.ini\n", qPrintable(Paths().appDir));
+        return 1;
+    }
+    const QString title = WindowTitle(Options().Title, GetText("tc_title"));
+
+    OfflineSession session;
+    CZorvanDlg window(session, false, title);
+    if (!window.Init())
+        return 1;
+    window.ShowMainWindow();
+    const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
+    for (int page : {1, 3, 2, 4}) {
+        window.SwitchPage(page);
+        Shoot(window, QString::fromLatin1(pages[page]));
+    }
+    window.SwitchPage(1);
+
+    if (QMenu* menu = window.TrayMenu()) {
+        menu->adjustSize();
+        menu->show();
+        Shoot(*menu, QStringLiteral("tray-menu"));
+        menu->hide();
+    }
+
+    CProgressDlg::Setup setup{SkinFile(QStringLiteral("progress_nr.png")), SkinFile(QStringLiteral("progress_ov.png")),
+                              0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
+    CProgressDlg progress(&window, setup);
+    progress.SetPosition(50);
+    progress.show();
+    Shoot(progress, QStringLiteral("progress"));
+    progress.hide();
+
+    CAboutDlg about(&window, session.Connected() ? session.FirmwareVersion() : std::nullopt);
+    about.show();
+    Shoot(about, QStringLiteral("about"));
+    about.hide();
+
+    CMsgDlg message(&window, CMsgDlg::kMessage, GetText("tc_msg15"), QString(), false);
+    message.show();
+    Shoot(message, QStringLiteral("message"));
+    message.hide();
+
+    CMsgDlg confirm(&window, CMsgDlg::kConfirm, GetText("tc_msg5"), QString(), false);
+    confirm.show();
+    Shoot(confirm, QStringLiteral("confirm"));
+    confirm.hide();
+    return 0;
+}
