@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace zorvan {
 namespace {
 
@@ -198,6 +200,50 @@ TEST_F(DiscoveryTest, MoreThanOneIdentifiedDeviceTriggersTheCountCheck)
     discovery.StartDeviceCountCheck();
     EXPECT_TRUE(test::RunUntil([&] { return tooMany; }, 1000));
     EXPECT_EQ(identified.size(), 2u);
+}
+
+// The emulated bus plus interfaces the user may not open: one the enumeration could not read,
+// one that fails when the search opens it, and one of another vendor.
+class PermissionBackend : public HidBackend {
+public:
+    explicit PermissionBackend(EmulatedBus& bus) : bus_(bus) {}
+
+    std::vector<HidInterfaceInfo> Enumerate() override
+    {
+        std::vector<HidInterfaceInfo> interfaces = bus_.Enumerate();
+        const HidAttributes ours{test::kVid, test::kPid, 0};
+        interfaces.push_back({"hid#VID_25a7&PID_fa92&MI_03#1-9#/dev/hidraw8", ours, 0, 0, HidError::kPermissionDenied});
+        interfaces.push_back({"hid#VID_25a7&PID_fa92&MI_04#1-9#/dev/hidraw9", ours, 17, 0});
+        interfaces.push_back({"hid#VID_1234&PID_0001&MI_00#1-8#/dev/hidraw7", {0x1234, 1, 0}, 0, 0,
+                              HidError::kPermissionDenied});
+        return interfaces;
+    }
+    HidHandlePtr Open(const std::string& path, HidAccess access, HidStatus& status) override
+    {
+        if (path.find("hidraw9") != std::string::npos) {
+            status = {HidError::kPermissionDenied, EACCES};
+            return nullptr;
+        }
+        return bus_.Open(path, access, status);
+    }
+    void WatchDeviceChanges(QObject* context, DeviceChangeHandler handler) override
+    {
+        bus_.WatchDeviceChanges(context, std::move(handler));
+    }
+
+private:
+    EmulatedBus& bus_;
+};
+
+TEST_F(DiscoveryTest, InterfacesTheUserMayNotOpenAreCountedAndTheRestStillWorks)
+{
+    AddMouse(test::kPid);
+    PermissionBackend backend(bus);
+    DeviceTable ownTable;
+    DeviceDiscovery own{backend, ownTable, link, notifier, replies};
+    EXPECT_EQ(own.FindDev(), 1);
+    EXPECT_EQ(own.DeniedCount(), 2) << "only interfaces of the configured ids count";
+    own.ClearThread();
 }
 
 }  // namespace
