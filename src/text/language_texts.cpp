@@ -8,7 +8,10 @@ QString LanguageTexts::Text(std::string_view key) const
     if (index < 0)
         return {};
     std::lock_guard lock(mutex_);
-    return texts_[size_t(index)];
+    // A copy of its own rather than a shared one: the caller may live on another thread, and
+    // the next load then frees the table's strings without racing against the caller's copy.
+    const QString& text = texts_[size_t(index)];
+    return QString(text.constData(), text.size());
 }
 
 void LanguageTexts::SetText(std::string_view key, const QString& text)

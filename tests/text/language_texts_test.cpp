@@ -8,7 +8,10 @@
 
 #include <QStringConverter>
 
+#include <atomic>
 #include <set>
+#include <thread>
+#include <vector>
 
 namespace zorvan {
 namespace {
@@ -87,7 +90,35 @@ TEST_F(LanguageTextsTest, MissingTextsAreNamedInTheNotes)
     ASSERT_TRUE(test::WriteFile(path, "<config><tc_ok>OK</tc_ok></config>"));
     const LanguageFile file = ReadLanguageFile(path);
     ASSERT_EQ(file.notes.size(), 1);
-    EXPECT_TRUE(file.notes[0].startsWith(u"Missing texts (196): tc_title, tc_lodtips,"_s)) << file.notes[0].toStdString();
+    EXPECT_TRUE(file.notes[0].startsWith(u"Missing texts (196): tc_title, tc_lodtips,"_s))
+        << file.notes[0].toStdString();
+}
+
+TEST_F(LanguageTextsTest, ReadersOnOtherThreadsSeeOneWholeLanguage)
+{
+    const QString english = dir_.File(u"en.xml"_s);
+    const QString german = dir_.File(u"de.xml"_s);
+    ASSERT_TRUE(test::WriteFile(english, "<config><tc_ok>Fine</tc_ok></config>"));
+    ASSERT_TRUE(test::WriteFile(german, "<config><tc_ok>Gut</tc_ok></config>"));
+    LoadLanguageTexts(english);
+    std::atomic<bool> stop{false};
+    std::atomic<int> unexpected{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 3; ++t) {
+        readers.emplace_back([&] {
+            while (!stop) {
+                const QString text = GetText("tc_ok");
+                if (text != u"Fine"_s && text != u"Gut"_s)
+                    ++unexpected;
+            }
+        });
+    }
+    for (int i = 0; i < 50; ++i)
+        LoadLanguageTexts(i % 2 ? english : german);
+    stop = true;
+    for (std::thread& t : readers)
+        t.join();
+    EXPECT_EQ(unexpected, 0);
 }
 
 // The language files that ship with the product.
@@ -136,7 +167,8 @@ TEST(ShippedLanguageFilesTest, ExerciseTheDecodingPaths)
     const LanguageFile german = ReadLanguageFile(data + u"de/text.xml"_s);
     EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_apply"))], u"Übernehmen"_s);
     EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_page2"))], u"DPI & Leistung"_s);
-    EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_msg21"))], u"Zorvan – Einstellungen für Ihre kabellose Gaming-Maus"_s);
+    EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_msg21"))],
+              u"Zorvan – Einstellungen für Ihre kabellose Gaming-Maus"_s);
 }
 
 }  // namespace

@@ -113,6 +113,7 @@ TEST(DeclaredEncodingTest, FindsTheNameWhereFilesWriteIt)
         {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">", "gb2312"},
         {"<META CONTENT=\"text/html; CHARSET=Big5\" HTTP-EQUIV=\"content-type\">", "Big5"},
         {"<?xml version=\"1.0\"?><config/>", ""},
+        {"<?xml version=\"1.0\"?><html><meta charset=\"GBK\"/>", "GBK"},
         // Names that could change iconv's behaviour are not names.
         {"<?xml encoding=\"UTF-8//TRANSLIT\"?>", "UTF-8"},
         {QByteArray(1100, ' ') + "<?xml encoding=\"GBK\"?>", ""},  // past the first 1024 bytes
