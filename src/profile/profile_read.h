@@ -6,6 +6,7 @@
 #include "profile/session_state.h"
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace zorvan {
@@ -25,6 +26,10 @@ struct ProfileReadExtras {
     };
     std::vector<DeviceMacro> macros;
 };
+
+// The name held by a macro name entry: at most 15 UTF-16 units up to the first 0; an entry of
+// erased EEPROM (starting FF FF) holds none.
+std::u16string MacroNameText(const MacroNameEntry& entry);
 
 // Reads the active profile of the mouse and decodes it into `working` (the caller's copy of the
 // target record): base area, combination blocks, macro names, then the decoding of polling

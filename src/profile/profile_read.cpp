@@ -1,0 +1,315 @@
+#include "profile/profile_read.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "device/eeprom_map.h"
+#include "device/usb_driver.h"
+#include "macro/hd_macro_codec.h"
+#include "macro/macro_library.h"
+#include "macro/macro_record.h"
+#include "profile/combo_block.h"
+#include "profile/eeprom_codec.h"
+#include "profile/function_codes.h"
+#include "profile/key_codes.h"
+
+#include <QString>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <span>
+#include <thread>
+
+namespace zorvan {
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr int kPiece = 10;
+constexpr uint16_t kMacroNameAddress = eeprom::kMacroBlocks + 1;
+constexpr uint16_t kMacroStreamAddress = eeprom::kMacroBlocks + kHdMacroStreamOffset;
+
+using Buffer = std::array<uint8_t, 512>;
+
+// One read of the profile read: a failure ends it unless GoWithNoDev is set; an abort ends it.
+class ReadSteps {
+public:
+    ReadSteps(CUSBDriver& link, const std::atomic<bool>& abort) : link_(link), abort_(abort) {}
+
+    bool Read(uint16_t address, uint8_t* out, int n) { return Check(link_.ReadEEPROM(address, out, n)); }
+    bool ReadRom(int length, uint16_t address, uint8_t* out, const CUSBDriver::StopTest& stop)
+    {
+        return Check(link_.ReadROM(length, address, out, stop));
+    }
+    bool Aborted() const
+    {
+        if (!abort_.load())
+            return false;
+        Log("GetProfile: aborted");
+        return true;
+    }
+
+private:
+    bool Check(bool ok)
+    {
+        if (!ok && Options().GoWithNoDev == 0)
+            return false;
+        return !Aborted();
+    }
+
+    CUSBDriver& link_;
+    const std::atomic<bool>& abort_;
+};
+
+void Dump(const Buffer& base, int from, int to, const char* label)
+{
+    LogHex(base.data() + from, size_t(to - from + 1), 16, label);
+}
+
+bool ReadBaseArea(ReadSteps& steps, Buffer& base)
+{
+    for (int at = 0; at < eeprom::kBaseAreaEnd; at += kPiece) {
+        if (!steps.Read(uint16_t(at), base.data() + at, kPiece))
+            return false;
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    Dump(base, 0x00, 0x0B, "GetProfile (0x00~0x0B):");
+    if (base[eeprom::kDpiLevelCount] < 1 || base[eeprom::kDpiLevelCount] > kDpiLevels ||
+        base[eeprom::kCurrentDpiLevel] > kDpiLevels)
+        Log("!!!!Error: wrong dpi data");
+    Dump(base, 0x0C, 0x2B, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
+    Dump(base, 0x2C, 0x4B, "GetProfile (0x2C~0x4B) (DPI Color):");
+    Dump(base, 0x4C, 0x53, "GetProfile (0x4C~0x53) (DPI Effect):");
+    Dump(base, 0x60, 0x9F, "GetProfile (0x60~0x9F) (KeyMatrix):");
+    Dump(base, 0xA0, 0xA7, "GetProfile (0xA0~0xA7):");
+    Dump(base, 0xA9, 0xB4, "GetProfile (0xA9~0xB4):");
+    std::this_thread::sleep_for(milliseconds(20));
+    return true;
+}
+
+// The first 20 bytes of each block: all that a combination of three elements needs.
+bool ReadComboBlocks(ReadSteps& steps, Buffer& combo)
+{
+    for (int k = 0; k < kKeysPerSet; ++k) {
+        const int at = eeprom::kComboBlockSize * k;
+        if (!steps.Read(uint16_t(eeprom::kComboBlocks + at), combo.data() + at, kPiece) ||
+            !steps.Read(uint16_t(eeprom::kComboBlocks + at + kPiece), combo.data() + at + kPiece, kPiece))
+            return false;
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "GetComboKeyData (0x100~0x%x):", unsigned(eeprom::kMacroBlocks));
+    LogHex(combo.data(), combo.size(), 16, label);
+    return true;
+}
+
+bool ReadMacroNames(ReadSteps& steps, MacroNameTable& names)
+{
+    names = {};
+    // An unused slot holds zeros or erased bytes: its first piece is enough.
+    const auto emptyName = [](const uint8_t* piece, int) {
+        return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
+    };
+    for (int k = 0; k < kDeviceMacroSlots; ++k) {
+        std::this_thread::sleep_for(milliseconds(10));
+        const uint16_t address = uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * k);
+        if (!steps.ReadRom(kHdMacroNameBytes, address, names[size_t(k)].data(), emptyName))
+            return false;
+    }
+    LogHex(names.data(), sizeof names, kMacroNameEntryBytes, "GetMacroName:");
+    return true;
+}
+
+// Single settings the current device shows, and those every device has.
+void DecodeSingles(const Buffer& base, const DeviceDescription& device, ProfileRecord& working)
+{
+    if (device.ShowLOD) {
+        working.lod = base[eeprom::kLod];
+        Log("LOD=%d", working.lod);
+    }
+    if (device.ShowRipple) {
+        working.ripple = base[eeprom::kRipple];
+        Log("Ripple=%d", working.ripple);
+    }
+    if (device.ShowFixLine) {
+        working.angleSnapping = base[eeprom::kAngleSnapping];
+        Log("FixLine=%d", working.angleSnapping);
+    }
+    if (device.ShowDebounce) {
+        working.debounce = base[eeprom::kDebounce];
+        Log("Debounce=%d", working.debounce);
+    }
+    working.sleepTime = 10 * base[eeprom::kSleepTime];
+    Log("Sleep Time=%d", working.sleepTime);
+    working.lightOffMoving = base[eeprom::kLightOffMoving];
+    Log("Turn OFF Light On Moving=%d", working.lightOffMoving);
+}
+
+void DecodeDpiLevels(const Buffer& base, const DeviceDescription& device, ProfileRecord& working)
+{
+    for (DpiLevelRecord& level : working.dpiLevels)
+        level.hidden = 1;
+    const int count = base[eeprom::kDpiLevelCount];
+    bool wrong = false;
+    for (int i = 0; i < count && i < kDpiLevels; ++i) {
+        const int address = eeprom::kDpiLevels + 4 * i;
+        const std::span<const uint8_t, 4> entry(base.data() + address, 4);
+        const DpiRegisters r = UnpackDpiEntry(entry);
+        Log("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", r.xCode, r.yCode, r.xFlag);
+        DpiLevelRecord& level = working.dpiLevels[i];
+        level.colour = DecodeColour(std::span<const uint8_t, 3>(base.data() + eeprom::kDpiColours + 4 * i, 3));
+        level.hidden = 0;
+        level.x = Config().sensors.CodeToDpi(device.Sensor, r.xCode, r.xFlag);
+        Log("dwDpi[%d]=%d", i, level.x);
+        if (level.x == 0) {
+            Log("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", unsigned(device.Sensor), address, entry[0], address + 2,
+                entry[2]);
+            wrong = true;
+        }
+        level.y = Config().sensors.CodeToDpi(device.Sensor, r.yCode, r.yFlag);
+    }
+    working.dpiLevelCount = count;
+    if (wrong)
+        ShowMessage(QStringLiteral("Warning"), QStringLiteral("Get wrong dpi from device"));
+}
+
+// The macro of a macro key: its stream from the slot, its name and its repeat settings.
+bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroNameEntry& nameEntry, StMacro& macro)
+{
+    std::array<uint8_t, kHdMacroStreamBytes> stream{};
+    std::this_thread::sleep_for(milliseconds(15));
+    const auto streamEnds = [](const uint8_t* piece, int n) {
+        return n >= 3 && piece[0] == 0 && piece[1] == 0 && piece[2] == 0;
+    };
+    const uint16_t address = uint16_t(kMacroStreamAddress + eeprom::kMacroBlockSize * (position - 1));
+    if (!steps.ReadRom(kHdMacroStreamBytes, address, stream.data(), streamEnds))
+        return false;
+    HdMacro_To_StMacro(macro, stream);
+    SetMacroName(macro, QString::fromStdU16String(MacroNameText(nameEntry)));
+    macro.repeatCount = 1;
+    const uint8_t loop = uint8_t(code >> 16);
+    if (loop == 0xFE) {
+        macro.loopMode = kLoopMode2;
+    } else if (loop == 0xFF) {
+        macro.loopMode = kLoopMode1;
+    } else {
+        macro.loopMode = kLoopCount;
+        macro.repeatCount = loop;
+    }
+    return true;
+}
+
+bool DecodeKeys(ReadSteps& steps, const Buffer& base, const Buffer& combo, const DeviceDescription& device,
+                ProfileRecord& working, ProfileReadExtras& extras)
+{
+    for (int j = 0; j < kKeysPerSet; ++j) {
+        const uint32_t position = device.KeyTables[0][j].matrix;
+        if ((uint32_t(Options().KeyMask) >> j) & 1u || position == 0 || position > uint32_t(kKeysPerSet))
+            continue;
+        const int p = int(position);
+        const uint8_t* entry = base.data() + eeprom::kKeyMatrix + 4 * (p - 1);
+        Log("nCode = 0x%x, MatrixInx=%d", unsigned(entry[0] | entry[1] << 8 | entry[2] << 16 | entry[3] << 24), p - 1);
+        const uint32_t code = DecodeMatrixEntry(std::span<const uint8_t, 4>(entry, 4));
+        const MacroNameEntry& nameEntry = extras.macroNames[size_t(p - 1)];
+        if ((code & 0xFF) == kHwMacro) {
+            ProfileReadExtras::DeviceMacro read;
+            read.key = j;
+            if (!ReadKeyMacro(steps, p, code, nameEntry, read.macro))
+                return false;
+            extras.macros.push_back(read);
+        }
+        KeyAssignment& key = working.Key[0][j];
+        const std::span<const uint8_t> block(combo.data() + eeprom::kComboBlockSize * (p - 1), eeprom::kComboBlockSize);
+        HardwareCodeToKeyInfo(code, block, MacroNameText(nameEntry), p, device.Sensor, key);
+        Log("keyinfo: major=0x%x, minor=%d", key.Major(), int(key.Minor()));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::u16string MacroNameText(const MacroNameEntry& entry)
+{
+    std::u16string name;
+    for (int u = 0; u < kHdMacroNameChars; ++u) {
+        const char16_t unit = char16_t(entry[size_t(2 * u)] | entry[size_t(2 * u + 1)] << 8);
+        // Erased EEPROM (FF FF) holds no name.
+        if (unit == 0 || (u == 0 && unit == 0xFFFF))
+            break;
+        name.push_back(unit);
+    }
+    return name;
+}
+
+bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
+                ProfileReadExtras& extras)
+{
+    const DeviceDescription* current = CurrentDevice();
+    const DeviceDescription device = current != nullptr ? *current : DeviceDescription{};
+    ReadSteps steps(link, abort);
+    Buffer base{};
+    Buffer combo{};
+    extras.macros.clear();
+    if (!ReadBaseArea(steps, base) || !ReadComboBlocks(steps, combo) || !ReadMacroNames(steps, extras.macroNames))
+        return false;
+
+    const std::optional<int32_t> rate = PollingRateOfByte(base[eeprom::kPollingRate]);
+    if (!rate) {
+        Log("GetProfile: wrong polling rate 0x%x", base[eeprom::kPollingRate]);
+        return false;
+    }
+    working.pollingRate = *rate;
+    Log("set g_nCurDpiLevel=%d", g_nCurDpiLevel.load());
+    extras.currentDpiLevel = base[eeprom::kCurrentDpiLevel];
+    DecodeSingles(base, device, working);
+    DecodeDpiLevels(base, device, working);
+    if (!DecodeKeys(steps, base, combo, device, working, extras))
+        return false;
+
+    const DpiEffect effect = DecodeDpiEffect(std::span<const uint8_t, 6>(base.data() + eeprom::kDpiEffect, 6));
+    working.dpiEffectMode = effect.mode;
+    working.dpiEffectParameter = effect.parameter;
+    working.dpiEffectSpeed = effect.speed;
+    if (steps.Aborted())
+        return false;
+    if (device.ShowMainEffect)
+        EEPROM_To_MainRGB(std::span<const uint8_t, 8>(base.data() + eeprom::kMainLight, 8), working.mainLight);
+    if (steps.Aborted())
+        return false;
+    if (device.ShowLogoEffect)
+        EEPROM_To_LogoRGB(std::span<const uint8_t, 10>(base.data() + eeprom::kLogoLight, 10), working.logoLight);
+    return true;
+}
+
+bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree)
+{
+    SessionState& session = Session();
+    {
+        std::lock_guard lock(session.profileLock);
+        if (session.profiles.At(index) == nullptr)
+            return false;
+    }
+    // Each key takes the id of the library macro that holds what its slot holds (also for a
+    // macro without a name, which no name lookup can find).
+    for (const ProfileReadExtras::DeviceMacro& read : extras.macros) {
+        const std::optional<uint32_t> id = MergeDeviceMacro(read.macro, tree);
+        KeyAssignment* key = working.KeyAt(0, read.key);
+        if (id && key != nullptr && key->Major() == kClassMacro)
+            key->dwMacroID = *id;
+    }
+    {
+        std::lock_guard lock(session.profileLock);
+        ProfileRecord* target = session.profiles.At(index);
+        if (target == nullptr)
+            return false;
+        *target = working;
+        session.profiles.SetCurrent(index);
+        session.macroNames = extras.macroNames;
+    }
+    // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
+    const int level = extras.currentDpiLevel;
+    g_nCurDpiLevel.store(level >= 0 && level < kDpiLevels ? level : -1);
+    return true;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,172 @@
+#include "profile/profile_transfer.h"
+
+#include "app/configuration.h"
+#include "app/log.h"
+#include "app/message_box.h"
+#include "macro/macro_files.h"
+#include "macro/macro_library.h"
+#include "macro/time_stamp_id.h"
+#include "profile/function_codes.h"
+#include "profile/session_state.h"
+#include "text/language_texts.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+namespace zorvan {
+namespace {
+
+constexpr qsizetype kRecordSize = qsizetype(sizeof(ProfileRecord));
+constexpr qsizetype kMacroSize = qsizetype(sizeof(StMacro));
+static_assert(kRecordSize + kProfileExportMacros * kMacroSize == kProfileExportSize);
+
+// A language text, or `fallback` when the language has none.
+QString TextOr(std::string_view key, const QString& fallback)
+{
+    const QString text = GetText(key);
+    return text.isEmpty() ? fallback : text;
+}
+
+// Calls `visit` for every macro key of the three key sets, in order.
+template <typename Record, typename Visit>
+void ForEachMacroKey(Record& profile, Visit visit)
+{
+    for (int set = 0; set < kKeySets; ++set) {
+        for (int k = 0; k < kKeysPerSet; ++k) {
+            auto* key = profile.KeyAt(set, k);
+            if (key->Major() == kClassMacro)
+                visit(*key);
+        }
+    }
+}
+
+// The file's macro record with this id (empty fileMacros have id 0 and never match).
+const StMacro* FindInFile(const std::array<StMacro, kProfileExportMacros>& fileMacros, uint32_t id)
+{
+    if (id == 0)
+        return nullptr;
+    const auto it = std::find_if(fileMacros.begin(), fileMacros.end(), [id](const StMacro& m) { return m.id == id; });
+    return it == fileMacros.end() ? nullptr : &*it;
+}
+
+// Puts the file's macros into the library: a macro the library knows by id is overwritten,
+// another is added under a new id that the keys using it take. False when a macro cannot be
+// added: the import then ends without changing the profile.
+bool MergeFileMacros(ProfileRecord& record, const std::array<StMacro, kProfileExportMacros>& fileMacros)
+{
+    std::map<uint32_t, uint32_t> newIds;  // file id → id given in this import
+    bool ok = true;
+    ForEachMacroKey(record, [&](KeyAssignment& key) {
+        if (!ok)
+            return;
+        const StMacro* found = FindInFile(fileMacros, key.dwMacroID);
+        if (found == nullptr)
+            return;
+        if (const auto given = newIds.find(found->id); given != newIds.end()) {
+            key.dwMacroID = given->second;
+            return;
+        }
+        if (Macros().Contains(found->id)) {
+            ReplaceMacro(*found);
+            return;
+        }
+        StMacro added = *found;
+        added.id = NewTimeStampId();
+        if (!AddMacroFromProfile(added)) {
+            ok = false;
+            return;
+        }
+        newIds[found->id] = added.id;
+        key.dwMacroID = added.id;
+    });
+    return ok;
+}
+
+}  // namespace
+
+bool ExportProfile(const QString& filePath)
+{
+    const int level = g_nCurDpiLevel.load();
+    ProfileRecord record{};
+    if (!EditCurrentProfile([&](ProfileRecord& current) {
+            current.savedDpiLevel = level;
+            record = current;
+        }))
+        return false;
+    Log("ExportProfile: g_nCurDpiLevel=%d", level);
+
+    QByteArray image(kProfileExportSize, '\0');
+    std::memcpy(image.data(), &record, size_t(kRecordSize));
+    int stored = 0;
+    ForEachMacroKey(record, [&](const KeyAssignment& key) {
+        if (stored == kProfileExportMacros)
+            return;
+        const std::optional<StMacro> macro = Macros().FindById(key.dwMacroID & 0xFFFFFF);
+        if (!macro)
+            return;
+        std::memcpy(image.data() + kRecordSize + kMacroSize * stored, &*macro, size_t(kMacroSize));
+        ++stored;
+    });
+    if (!MyCreateFile(filePath, image).Ok()) {
+        ShowMessage(QStringLiteral("Error"), QStringLiteral("Create profile failed."));
+        return false;
+    }
+    return true;
+}
+
+bool ImportProfile(const QString& filePath)
+{
+    if (!CurrentProfileCopy())
+        return false;
+    if (!Session().syncFlag.load()) {
+        ShowMessage(QStringLiteral("Warning"), GetText("tc_adv_str15"));
+        return false;
+    }
+    QFile file(filePath);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int error = errno != 0 ? errno : int(file.error());
+        const QString tip = GetText("tc_tip2");
+        ShowMessage(QStringLiteral("Error"), tip.isEmpty() ? QStringLiteral("Open Profile Err = %1").arg(error)
+                                                           : QStringLiteral("%1 %2").arg(tip).arg(error));
+        return false;
+    }
+    QByteArray image = file.read(kProfileExportSize);
+    if (image.isEmpty()) {
+        ShowMessage(QStringLiteral("Error"), QStringLiteral("Read profile failed."));
+        return false;
+    }
+    image.resize(kProfileExportSize, '\0');  // a short file: what is missing reads as zero
+    ProfileRecord record{};
+    std::memcpy(&record, image.constData(), size_t(kRecordSize));
+    if (!record.IsValid()) {
+        ShowMessage(QStringLiteral("Error"), TextOr("tc_tip3", QStringLiteral("This is not a valid profile")));
+        return false;
+    }
+    std::array<StMacro, kProfileExportMacros> fileMacros{};
+    std::memcpy(fileMacros.data(), image.constData() + kRecordSize, size_t(kMacroSize) * fileMacros.size());
+    if (!MergeFileMacros(record, fileMacros))
+        return false;
+
+    if (!EditCurrentProfile([&record](ProfileRecord& current) {
+            const uint32_t ownId = current.id;
+            current = record;
+            current.id = ownId;
+        }))
+        return false;
+    int level = record.savedDpiLevel;
+    Log("ImportProfile: g_nCurDpiLevel=%d", level);
+    const DeviceDescription* device = CurrentDevice();
+    const int levels = device != nullptr ? std::min(device->DpiLevelCount, kDpiLevels) : kDpiLevels;
+    if (level < 0 || level >= levels)
+        level = 0;
+    g_nCurDpiLevel.store(level);
+    return true;
+}
+
+}  // namespace zorvan
