@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all deps configure build run test check-sanitizers asan tsan bench fuzz clean
+.PHONY: all deps configure build run test check-sanitizers asan tsan bench fuzz clean screenshots
 
 all: build
 
@@ -20,6 +20,10 @@ build: configure
 
 run: build
 	@scripts/run
+
+# The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/.
+screenshots: build
+	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots
 
 test: build
 	@cd $(BUILD) && ctest $(CTEST_ARGS)

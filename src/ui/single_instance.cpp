@@ -31,14 +31,13 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::Acquire()
 {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server_.listen(path_))
-        return true;
+    // Ask first: listening with access options replaces an existing socket file, live or not.
     QLocalSocket probe;
     probe.connectToServer(path_);
     if (probe.waitForConnected(500))
         return false;
     QLocalServer::removeServer(path_);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
     return server_.listen(path_);
 }
 
