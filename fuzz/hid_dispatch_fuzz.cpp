@@ -2,6 +2,7 @@
 // number of them. Nothing may crash, and the reply queue must stay within its bound.
 #include "device/event_dispatch.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
