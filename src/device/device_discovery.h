@@ -62,6 +62,8 @@ public:
     // Timer 249: once after 3 s, tooManyDevices() when more than one device was identified.
     void StartDeviceCountCheck();
     bool FindTimerActive() const { return findTimer_.isActive(); }
+    // Program exit: no further search.
+    void StopFindTimer() { findTimer_.stop(); }
     int FindRetryCount() const { return findRetry_; }
 
     DiscoveryTiming timing;

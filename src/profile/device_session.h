@@ -1,0 +1,159 @@
+#pragma once
+// The device session: ties the device link to the program's window (or to zorvanctl). It
+// counts and takes over the identified mouse, lays the pages out for its model with the
+// model's local profiles, reads the mouse's active profile in the background, follows what
+// the mouse reports by itself (DPI level, polling rate, profile switch or reset, lighting),
+// polls the battery, runs the settings-change check, restores defaults and saves the local
+// store at exit.
+//
+// A Qt Core object living on the user-interface thread: the window's timers are QTimers, its
+// window messages are signals emitted on that thread. Long exchanges run elsewhere: the
+// profile read on its own thread (one at a time; a new one aborts the running one), writes on
+// the apply worker. The UI thread itself only makes the short exchanges of the design: one
+// small EEPROM read in the layout refresh and for each lighting event, the link-state query of
+// the settings-change check, the battery query, the window status and the profile switch.
+#include "device/device_discovery.h"
+#include "device/device_notifier.h"
+#include "device/device_table.h"
+#include "device/thread_set.h"
+#include "device/usb_driver.h"
+#include "profile/apply_worker.h"
+#include "profile/profile_edits.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace zorvan {
+
+struct SessionTiming {
+    int powerPollMs = 30000;     // timer 242
+    int takeOverMs = 300;        // timer 250
+    int resetWindowMs = 5000;    // a profile/reset event this soon after restore-defaults is the reset's own
+    int lightEventPauseMs = 10;  // before the read that follows a lighting event
+};
+
+class DeviceSession : public QObject {
+    Q_OBJECT
+public:
+    // The parts of the device link, owned by the caller; they must outlive the session.
+    DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifier& notifier, DeviceDiscovery& discovery,
+                  QObject* parent = nullptr);
+    ~DeviceSession() override;
+
+    // ---- Start-up (the window calls these in its initialisation) ----
+    // The last used model ("CID.dct") and the device search. The caller closes the program
+    // when it finds none and the option Suwnd is 0 (message tc_msg15).
+    int CountDevices();
+    // Device-count check (249), apply worker, device notifications, layout refresh.
+    void Start();
+
+    // ---- State ----
+    bool Connected() const { return link_.Cmd() != nullptr; }
+    // A profile read is running (the sync flag is clear).
+    bool Reading() const;
+    // The connected mouse's firmware version, its product id.
+    std::optional<int> FirmwareVersion() const;
+    std::optional<int> ProductId() const;
+    // The mouse was found under the option PID (the lighting page greys its power settings).
+    bool UnderPid() const;
+
+    // ---- Actions ----
+    // Tells the mouse whether the configuration window is on screen (only with a mouse);
+    // remembers it for the take-over of a mouse that arrives later.
+    void TellDrvStatus(int shown);
+    // May a page change a setting now? Shows its own refusal (tc_msg10, tc_msg15,
+    // tc_adv_str15) through ShowMessage.
+    bool SettingsChangeAllowed();
+    // Shows the refusal of `edit` through ShowMessage, or posts its request when the option
+    // ApplyNow is set. True when the change went through.
+    bool Apply(const Edit& edit);
+    // Lighting changes ask the mouse first: while the mouse's lighting is locked, tc_adv_str29
+    // is shown and nothing is sent (the profile keeps the change; false). Otherwise as Apply.
+    bool ApplyLighting(const Edit& edit);
+    // Makes on-board profile `index` active on the mouse ("SetCurProfile Err" on failure) and
+    // reads it.
+    bool SelectProfile(int index);
+    // Restore defaults, the part before the user's confirmation: a mouse is connected (or
+    // GoWithNoDev), no read runs, and the settings-change check allows it.
+    bool RestoreDefaultsAllowed();
+    // Profile 0 back to its defaults as the current profile, the current DPI level the model's
+    // DEFLEVEL, the reset time noted.
+    void ResetProfileToDefaults();
+    // The whole profile written back by the mouse's own reset (request 0x0100 with progress).
+    void WriteDefaultsToMouse();
+    // A new read of the mouse's active profile (ReadCurCfgThread); readStarted() now,
+    // readFinished() at its end.
+    void StartProfileRead();
+    // The program exits: stops the device search and saves the profile store and the last model.
+    void Exit();
+
+    // Waits until the apply worker has written every request posted so far; the result of the
+    // last one (false also on time-out).
+    bool WaitApplied(std::chrono::milliseconds timeout);
+
+    CUSBDriver& Link() { return link_; }
+    ApplyWorker& Worker() { return worker_; }
+
+    SessionTiming timing;
+    // Milliseconds since an arbitrary start, for the reset window (tests replace it).
+    std::function<int64_t()> tickCount;
+
+signals:
+    // The wait message (tc_msg12) is shown from readStarted() to readFinished().
+    void readStarted();
+    void readFinished();
+    // "OnSyncOk": the current profile was read from the mouse; the pages show it.
+    void profileRead();
+    // The layout was refreshed for the current device: the pages lay themselves out and show
+    // the current profile.
+    void deviceChanged();
+    // A battery reading (level at most 100).
+    void powerRead(bool charging, int level);
+    // The mouse is gone: the battery indicator hides.
+    void deviceLost();
+    // The program should end after showing the language text `textKey`.
+    void closeRequested(const QString& textKey);
+    // Progress of a request posted with progress (20 .. 100), and its end.
+    void progress(int percent);
+    void progressEnded();
+    // What the mouse reported: the DPI level (0-based), a polling-rate code (1, 2, 4, 8);
+    // lighting read back into the current profile (the lighting page, the DPI pages show it).
+    void dpiLevelChanged(int level);
+    void pollingRateChanged(int code);
+    void lightingChanged();
+    void dpiLightingChanged();
+
+private:
+    void OnDeviceIdentified();
+    void OnFindDeviceOK();
+    void RefreshLayout();
+    void ReadCurCfgThread();
+    void OnSyncOk();
+    void GetPower();
+    void OnDeviceBehavior(int value, int kind);
+    void ReadLightingEvent(int kind);
+    bool Post(const ApplyRequest& request);
+
+    DeviceTable& table_;
+    CUSBDriver& link_;
+    DeviceNotifier& notifier_;
+    DeviceDiscovery& discovery_;
+    ApplyWorker worker_;
+    ThreadSet readThreads_;
+    QTimer powerTimer_;     // 242
+    QTimer takeOverTimer_;  // 250
+    std::atomic<bool> abort_{false};
+    std::atomic<bool> lastApplyOk_{true};
+    int64_t resetTime_ = 0;
+    bool resetNoted_ = false;  // no restore-defaults yet: every profile/reset event is read
+    bool windowShown_ = false;
+    bool started_ = false;
+};
+
+}  // namespace zorvan
