@@ -37,6 +37,7 @@ public:
     DeviceTable& Table() { return table_; }
     CUSBDriver& Link() { return link_; }
     DeviceDiscovery& Discovery() { return discovery_; }
+    DeviceNotifier& Notifier() { return notifier_; }
 
 private:
     MouseAccess(CliContext& ctx, std::unique_ptr<DeviceBackend> backend);

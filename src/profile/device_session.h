@@ -93,6 +93,8 @@ public:
     // The program exits: stops the device search and saves the profile store and the last model.
     void Exit();
 
+    // Posts `request` whatever ApplyNow says (restore defaults and profile import always write).
+    bool Post(const ApplyRequest& request);
     // Waits until the apply worker has written every request posted so far; the result of the
     // last one (false also on time-out).
     bool WaitApplied(std::chrono::milliseconds timeout);
@@ -138,7 +140,6 @@ private:
     void GetPower();
     void OnDeviceBehavior(int value, int kind);
     void ReadLightingEvent(int kind);
-    bool Post(const ApplyRequest& request);
 
     DeviceTable& table_;
     CUSBDriver& link_;

@@ -138,6 +138,60 @@ Edit PickFunction(ProfileRecord& profile, int key, uint32_t code, const PickDeta
     return AssignKey(profile, key, record, defaults);
 }
 
+bool KeyEditable(int key, const DeviceDescription& device, const AppOptions& options)
+{
+    return InRange(key, 0, std::min(device.KeyCount, kKeysPerSet) - 1) && (options.KeyMask & (1 << key)) == 0;
+}
+
+bool FunctionOffered(uint32_t code, const DeviceDescription& device, const AppOptions& options,
+                     const SensorTables& sensors)
+{
+    constexpr uint32_t kAlways[] = {0x01000011, 0x01000013, 0x01000012, 0x01000014, 0x01000015, kFunFire, kFunCombo,
+                                    kFunKeyOff, kFunMacro};
+    if (std::find(std::begin(kAlways), std::end(kAlways), code) != std::end(kAlways))
+        return true;
+    const uint32_t major = code >> 24;
+    switch (code) {
+    case 0x080000A7:
+        return device.ShowRGBSw != 0 && (device.ShowMainEffect != 0 || device.ShowLogoEffect != 0);
+    case 0x080000AC:
+        return device.ShowUsbRate != 0;
+    case 0x080000B0:
+        return options.ShowProSw != 0;
+    case 0x080000AE:
+        for (int k = 0; k < std::min(device.KeyCount, kKeysPerSet); ++k) {
+            if (device.KeyTables[0][k].dwFunID == code)
+                return true;
+        }
+        return false;
+    case 0x080000A8:
+    case 0x080000A9:
+    case 0x080000AA:
+        return (device.DpiMenuMask & (1 << (code - 0x080000A8))) != 0;
+    case 0x03000037:
+        return !GetText("tc_kbmedia_stop").isEmpty();
+    default:
+        break;
+    }
+    if (major == kClassMedia || major == kClassApplication)
+        return ConsumerUsage(code) != kNoConsumerUsage && ConsumerFunction(ConsumerUsage(code)) == code;
+    if (major == kClassExtra) {
+        // Entries stop at the first extra key the model lacks.
+        const uint32_t index = code & 0xFFFFFF;
+        for (uint32_t j = 0; j <= index; ++j) {
+            if (j >= uint32_t(kExtraKeys) || device.ExKeys[j] == 0)
+                return false;
+        }
+        return true;
+    }
+    if (major == kClassSpecial && (code & 0xFF) == kSnipeCode) {
+        const int position = int((code >> 8) & 0xFF);
+        const int value = sensors.DpiAt(device.Sensor, position);
+        return value >= 100 && value <= 1100 && value % 100 == 0 && sensors.DpiIndex(device.Sensor, value) == position;
+    }
+    return false;
+}
+
 Edit AssignKey(ProfileRecord& profile, int key, KeyAssignment record, const KeyTable& defaults)
 {
     if (!profile.IsValid() || !InRange(key, 0, kKeysPerSet - 1))

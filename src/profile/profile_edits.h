@@ -61,6 +61,17 @@ std::optional<uint32_t> FireParameter(int count, int interval);
 Edit PickFunction(ProfileRecord& profile, int key, uint32_t code, const PickDetails& details,
                   const DeviceDescription& device, const KeyTable& defaults);
 
+// Key `key` (0-based) can be edited on the key page: it is shown (below the model's key count)
+// and not disabled by the option KeyMask.
+bool KeyEditable(int key, const DeviceDescription& device, const AppOptions& options);
+
+// The function menu offers `code` (as it posts it) for the model: the optional entries by the
+// model's and the options' switches, the DPI group by DpiMenuMask, the snipe values 100..1100
+// that the sensor's table holds, the extra keys up to the first missing one; the application
+// key "stop" only while its text exists.
+bool FunctionOffered(uint32_t code, const DeviceDescription& device, const AppOptions& options,
+                     const SensorTables& sensors);
+
 // Assigns `record` to key `key` of the current key set: the left-click guard (tc_msg1), the
 // matrix position of the model's default key, and the key-set switch rule. Request (0x0001, key).
 Edit AssignKey(ProfileRecord& profile, int key, KeyAssignment record, const KeyTable& defaults);

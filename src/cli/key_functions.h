@@ -1,0 +1,31 @@
+#pragma once
+// The words by which zorvanctl names key functions: `assign KEY FUNCTION [ARGS]` reads them,
+// `read` prints them.
+#include "app/device_description.h"
+#include "app/key_assignment.h"
+#include "profile/profile_edits.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zorvan::cli {
+
+struct PickedFunction {
+    uint32_t code = 0;  // as the function menu posts it
+    PickDetails details;
+};
+
+// FUNCTION [ARGS] (the words after KEY) as the pick the key page would receive. Nothing, with
+// `error` set, for words that name no function.
+std::optional<PickedFunction> ParseFunction(const QStringList& words, const DeviceDescription& device, QString& error);
+
+// How `assign` would name the function of `key` ("left", "fire 3 10", "combo Ctrl+A",
+// "macro Name"), or its code in hex when it has no word.
+QString FunctionWords(const KeyAssignment& key, const DeviceDescription& device);
+
+// The function words for the help text.
+QString FunctionWordList();
+
+}  // namespace zorvan::cli

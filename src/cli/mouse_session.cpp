@@ -1,0 +1,287 @@
+#include "cli/mouse_session.h"
+
+#include "app/configuration.h"
+#include "cli/json_profile.h"
+#include "cli/key_functions.h"
+#include "macro/macro_library.h"
+#include "profile/profile_store.h"
+#include "profile/session_state.h"
+#include "text/language_choice.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+
+namespace zorvan::cli {
+namespace {
+
+// Search, identification (the mouse answers within about a second) and a full read.
+constexpr int kTakeOverTimeoutMs = 30000;
+constexpr int kReadTimeoutMs = 60000;
+constexpr auto kApplyTimeout = std::chrono::minutes(2);
+
+// Runs the event loop until `done` or `timeoutMs`.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+QString Hex6(int32_t colour)
+{
+    const int rgb = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+    return QStringLiteral("%1").arg(rgb, 6, 16, QLatin1Char('0'));
+}
+
+QString RateText(int32_t rate)
+{
+    return QString::number(rate, 16) + QStringLiteral(" Hz");
+}
+
+QString Light(const LightingBlock& light)
+{
+    if (light.mode == 0)
+        return QStringLiteral("off");
+    return QStringLiteral("effect %1, speed %2, brightness %3, colour %4")
+        .arg(light.mode)
+        .arg(light.speed)
+        .arg(light.brightness)
+        .arg(Hex6(light.colour));
+}
+
+}  // namespace
+
+std::unique_ptr<MouseSession> MouseSession::Open(CliContext& ctx, int& exitCode)
+{
+    exitCode = kFailed;
+    if (!LoadProductData(ctx))
+        return nullptr;
+    LoadChosenLanguage();
+    LoadMacroLibrary();
+    std::unique_ptr<MouseAccess> access = MouseAccess::Open(ctx, exitCode);
+    if (!access)
+        return nullptr;
+    std::unique_ptr<MouseSession> mouse(new MouseSession(ctx, std::move(access)));
+    if (!mouse->TakeOver()) {
+        exitCode = kFailed;
+        return nullptr;
+    }
+    exitCode = kOk;
+    return mouse;
+}
+
+MouseSession::MouseSession(CliContext& ctx, std::unique_ptr<MouseAccess> access)
+    : ctx_(ctx), access_(std::move(access))
+{
+    previousHandler_ = SetMessageHandler([this](const ShownMessage& message) {
+        ++shown_;
+        std::fprintf(stderr, "zorvanctl: %s\n", message.text.trimmed().toUtf8().constData());
+    });
+    session_ = std::make_unique<DeviceSession>(access_->Table(), access_->Link(), access_->Notifier(),
+                                               access_->Discovery());
+    QObject::connect(session_.get(), &DeviceSession::readStarted, [this] { ++reads_; });
+    // A successful read reports "profile read" before its end, so the end knows how it went.
+    QObject::connect(session_.get(), &DeviceSession::profileRead, [this] { readOk_ = true; });
+    QObject::connect(session_.get(), &DeviceSession::readFinished, [this] {
+        ++readsFinished_;
+        lastReadOk_ = readOk_;
+        readOk_ = false;
+    });
+}
+
+MouseSession::~MouseSession()
+{
+    session_.reset();
+    access_.reset();
+    SetMessageHandler(previousHandler_);
+}
+
+const DeviceDescription& MouseSession::Device() const
+{
+    static const DeviceDescription none;
+    const DeviceDescription* device = CurrentDevice();
+    return device ? *device : none;
+}
+
+bool MouseSession::TakeOver()
+{
+    const int pairs = session_->CountDevices();
+    session_->Start();
+    const auto identified = [this] { return reads_ > 0; };
+    const auto hopeless = [this] {
+        return access_->Discovery().RunningIdentifications() == 0 && access_->Table().CurrentIndex() < 0;
+    };
+    if (pairs > 0)
+        RunUntil([&] { return identified() || hopeless(); }, kTakeOverTimeoutMs);
+    if (!identified()) {
+        QString hint = ctx_.emulate ? QStringLiteral("the emulated mouse did not answer")
+                                    : QStringLiteral("plug the mouse's receiver or cable in and switch the mouse on");
+        if (const int denied = access_->Discovery().DeniedCount(); denied > 0)
+            hint = QStringLiteral("%1 interface(s) of the mouse could not be opened for lack of permission; "
+                                  "install the udev rule that grants access to /dev/hidraw*")
+                       .arg(denied);
+        ctx_.Fail(QStringLiteral("no supported mouse found: %1").arg(hint));
+        return false;
+    }
+    if (!WaitForRead()) {
+        ctx_.Fail(QStringLiteral("the mouse's active profile could not be read (run with -v for the log)"));
+        return false;
+    }
+    return true;
+}
+
+bool MouseSession::WaitForRead()
+{
+    const bool ended = RunUntil([this] { return !session_->Reading() && readsFinished_ >= reads_; }, kReadTimeoutMs);
+    return ended && lastReadOk_;
+}
+
+int MouseSession::Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting)
+{
+    TakeShownCount();
+    if (!session_->SettingsChangeAllowed())
+        return kFailed;
+    Edit result = Edit::Refused(QStringLiteral("there is no current profile"));
+    EditCurrentProfile([&](ProfileRecord& profile) { result = edit(profile); });
+    if (!result.IsChanged() && result.message.isEmpty())
+        result.message = QStringLiteral("nothing was changed");
+    const bool through = lighting ? session_->ApplyLighting(result) : session_->Apply(result);
+    if (!result.IsChanged())
+        return kFailed;
+    // The profile changed even when the mouse refused it (lighting lock): keep it.
+    if (!through) {
+        Finish();
+        return kFailed;
+    }
+    if (Options().ApplyNow != 0 && WaitApplied() != kOk) {
+        Finish();
+        return kFailed;
+    }
+    return Finish();
+}
+
+int MouseSession::WaitApplied()
+{
+    if (session_->WaitApplied(kApplyTimeout))
+        return kOk;
+    if (TakeShownCount() == 0)
+        ctx_.Fail(QStringLiteral("the mouse did not take the change (run with -v for the log)"));
+    return kFailed;
+}
+
+int MouseSession::Finish()
+{
+    session_->Exit();
+    return access_->SaveState() ? kOk : kFailed;
+}
+
+int MouseSession::TakeShownCount()
+{
+    const int shown = shown_;
+    shown_ = 0;
+    return shown;
+}
+
+void MouseSession::Report(const QString& text) const
+{
+    if (ctx_.json) {
+        PrintProfile();
+        return;
+    }
+    ctx_.Print(text);
+    if (Options().ApplyNow == 0)
+        ctx_.Print(QStringLiteral("(ApplyNow is 0 in cfg.ini: kept in the local store, not sent to the mouse)"));
+}
+
+void MouseSession::PrintProfile() const
+{
+    int index = -1;
+    ProfileRecord p{};
+    {
+        std::lock_guard lock(zorvan::Session().profileLock);
+        index = zorvan::Session().profiles.CurrentIndex();
+        if (const ProfileRecord* current = zorvan::Session().profiles.Current())
+            p = *current;
+    }
+    const int level = g_nCurDpiLevel.load();
+    if (ctx_.json) {
+        ctx_.PrintJson(ReadResultToJson(index, level, p));
+        return;
+    }
+    const DeviceDescription& d = Device();
+    const std::u16string_view name = p.Name();
+    ctx_.Print(QStringLiteral("Mouse %1:%2, on-board profile %3 \"%4\"")
+                   .arg(d.CID, 2, 16, QLatin1Char('0'))
+                   .arg(d.MID, 2, 16, QLatin1Char('0'))
+                   .arg(index + 1)
+                   .arg(QString::fromUtf16(name.data(), qsizetype(name.size()))));
+    ctx_.Print(QStringLiteral("  polling rate     %1").arg(RateText(p.pollingRate)));
+    QString levels;
+    for (int i = 0; i < p.LevelCount(); ++i) {
+        const DpiLevelRecord& l = p.dpiLevels[i];
+        levels += QStringLiteral("  %1%2:%3%4 #%5")
+                      .arg(i == level ? QStringLiteral("*") : QString())
+                      .arg(i + 1)
+                      .arg(l.x)
+                      .arg(p.xySeparate ? QStringLiteral("x%1").arg(l.y) : QString())
+                      .arg(Hex6(l.colour));
+    }
+    ctx_.Print(QStringLiteral("  DPI levels (%1) %2   (* current)").arg(p.LevelCount()).arg(levels));
+    ctx_.Print(QStringLiteral("  separate X/Y     %1").arg(p.xySeparate ? QStringLiteral("on") : QStringLiteral("off")));
+    ctx_.Print(QStringLiteral("  DPI lighting     effect %1, speed %2, parameter %3")
+                   .arg(p.dpiEffectMode)
+                   .arg(p.dpiEffectSpeed)
+                   .arg(p.dpiEffectParameter));
+    ctx_.Print(QStringLiteral("  main lighting    %1").arg(Light(p.mainLight)));
+    ctx_.Print(QStringLiteral("  logo lighting    %1").arg(Light(p.logoLight)));
+    ctx_.Print(QStringLiteral("  lift-off         %1 mm, ripple %2, angle snapping %3, debounce %4 ms")
+                   .arg(p.lod)
+                   .arg(p.ripple ? QStringLiteral("on") : QStringLiteral("off"))
+                   .arg(p.angleSnapping ? QStringLiteral("on") : QStringLiteral("off"))
+                   .arg(p.debounce));
+    ctx_.Print(QStringLiteral("  sleep            %1 s, light off while moving %2")
+                   .arg(p.sleepTime)
+                   .arg(p.lightOffMoving ? QStringLiteral("on") : QStringLiteral("off")));
+    const int set = p.KeySetIndex();
+    ctx_.Print(QStringLiteral("  keys (set %1):").arg(set + 1));
+    for (int k = 0; k < std::min(d.KeyCount, kKeysPerSet); ++k)
+        ctx_.Print(QStringLiteral("    %1  %2").arg(k + 1, 2).arg(FunctionWords(p.Key[set][k], d)));
+}
+
+std::optional<int32_t> ParseColour(const QString& text)
+{
+    bool ok = false;
+    const uint32_t rgb = text.toUInt(&ok, 16);
+    if (!ok || text.size() != 6)
+        return std::nullopt;
+    return int32_t(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+}
+
+std::optional<int> ParseInt(const QString& text)
+{
+    const auto n = ParseNumber(text);
+    if (!n || *n < INT32_MIN || *n > INT32_MAX)
+        return std::nullopt;
+    return int(*n);
+}
+
+std::optional<bool> ParseOnOff(const QString& text)
+{
+    if (text == QStringLiteral("on"))
+        return true;
+    if (text == QStringLiteral("off"))
+        return false;
+    return std::nullopt;
+}
+
+}  // namespace zorvan::cli

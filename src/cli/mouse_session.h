@@ -1,0 +1,73 @@
+#pragma once
+// The device session for one zorvanctl command that works on the mouse's settings: product
+// data, language texts and macro library loaded as the GUI loads them, the mouse found and
+// taken over (its active profile read into the local store), every message the GUI would show
+// printed on standard error. Changes go through the same editing rules, settings-change check
+// and apply worker as in the GUI.
+#include "cli/cli.h"
+#include "cli/mouse_access.h"
+
+#include "app/message_box.h"
+#include "profile/device_session.h"
+#include "profile/profile_edits.h"
+
+#include <functional>
+#include <memory>
+
+namespace zorvan::cli {
+
+class MouseSession {
+public:
+    // Null with the failure printed and the exit code in `exitCode`.
+    static std::unique_ptr<MouseSession> Open(CliContext& ctx, int& exitCode);
+    ~MouseSession();
+    MouseSession(const MouseSession&) = delete;
+    MouseSession& operator=(const MouseSession&) = delete;
+
+    DeviceSession& Session() { return *session_; }
+    const DeviceDescription& Device() const;
+
+    // Until no profile read runs; false when the last one failed or on time-out.
+    bool WaitForRead();
+
+    // A change of the current profile: the settings-change check, `edit` on the current
+    // profile, the request posted (lighting: after the lighting-lock query) and written. kOk,
+    // or kFailed with the GUI's message printed.
+    int Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting = false);
+    // Waits for the apply worker; kFailed when the last request failed.
+    int WaitApplied();
+    // Saves the local store, the last model and the emulated mouse's state. kOk or kFailed.
+    int Finish();
+
+    // Prints the current profile as `read` does (text, or the JSON document).
+    void PrintProfile() const;
+    // "text", and a note when the change is only local (ApplyNow 0); nothing with --json
+    // (the profile is printed then).
+    void Report(const QString& text) const;
+
+    // Messages shown since the last call (the handler has printed them already).
+    int TakeShownCount();
+
+private:
+    MouseSession(CliContext& ctx, std::unique_ptr<MouseAccess> access);
+    bool TakeOver();
+
+    CliContext& ctx_;
+    std::unique_ptr<MouseAccess> access_;
+    std::unique_ptr<DeviceSession> session_;
+    MessageHandler previousHandler_;
+    int shown_ = 0;
+    int reads_ = 0;
+    int readsFinished_ = 0;
+    bool readOk_ = false;
+    bool lastReadOk_ = false;
+};
+
+// "RRGGBB" (hex) as a stored colour (red in the low byte).
+std::optional<int32_t> ParseColour(const QString& text);
+// A number that fits an int (decimal, or hex with 0x).
+std::optional<int> ParseInt(const QString& text);
+// on/off.
+std::optional<bool> ParseOnOff(const QString& text);
+
+}  // namespace zorvan::cli
