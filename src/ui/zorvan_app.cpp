@@ -7,7 +7,7 @@
 #include "skin/fonts.h"
 #include "text/language_texts.h"
 #include "ui/gui_messages.h"
-#include "ui/offline_session.h"
+#include "ui/device_session_port.h"
 #include "ui/single_instance.h"
 #include "ui/zorvan_dlg.h"
 
@@ -63,7 +63,12 @@ bool CZorvanApp::InitInstance(int& exitCode)
 
 int CZorvanApp::Run()
 {
-    session_ = std::make_unique<OfflineSession>();
+    QString error;
+    session_ = DeviceSessionPort::Create(BackendChoiceFromEnvironment(), &error);
+    if (!session_) {
+        ShowMessage(QStringLiteral("Error"), error);
+        return 1;
+    }
     window_ = std::make_unique<CZorvanDlg>(*session_, hasArguments_, title_);
     QObject::connect(instance_.get(), &SingleInstance::showRequested, window_.get(), [this](const QString& title, bool* found) {
         *found = title == window_->windowTitle();

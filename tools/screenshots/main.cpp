@@ -5,7 +5,8 @@
 #include "app/paths.h"
 #include "text/language_texts.h"
 #include "ui/about_dlg.h"
-#include "ui/offline_session.h"
+#include "ui/device_session_port.h"
+#include "ui/pages/power_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/progress_dlg.h"
 #include "ui/zorvan_dlg.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -60,11 +62,28 @@ int main(int argc, char** argv)
     }
     const QString title = WindowTitle(Options().Title, GetText("tc_title"));
 
-    OfflineSession session;
+    // The emulated mouse, connected: the window shows it as a user would see it.
+    BackendChoice choice = BackendChoiceFromEnvironment();
+    choice.emulate = true;
+    QString error;
+    auto port = DeviceSessionPort::Create(choice, &error);
+    if (!port) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    SessionPort& session = *port;
+    bool profileShown = false;
+    QObject::connect(&session, &SessionPort::profileRead, [&profileShown] { profileShown = true; });
     CZorvanDlg window(session, false, title);
     if (!window.Init())
         return 1;
     window.ShowMainWindow();
+    QElapsedTimer clock;
+    clock.start();
+    while (!(profileShown && !session.Reading() && window.PowerIndicator()->isVisible()) && clock.elapsed() < 15000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!profileShown)
+        std::fprintf(stderr, "the emulated mouse's profile was not read\n");
     const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
     for (int page : {1, 3, 2, 4}) {
         window.SwitchPage(page);

@@ -20,7 +20,7 @@ struct Model {
     QColor stripe;
 };
 
-const QRect kLeft(96, 40, 70, 110), kRight(176, 40, 70, 110), kWheel(158, 70, 24, 48);
+const QRect kLeft(74, 26, 84, 136), kRight(183, 26, 84, 136), kWheel(158, 70, 24, 48);
 const QRect kForward(70, 190, 22, 40), kBack(70, 236, 22, 40);
 const QRect kDpiUp(160, 124, 22, 24), kDpiDown(160, 152, 22, 24), kDpiSingle(160, 130, 22, 30);
 const QRect kRear(158, 290, 26, 22);
@@ -49,8 +49,34 @@ QPainterPath Body()
     return body;
 }
 
+// The main buttons are the body's front, left and right of the split: lit, their part inside
+// the mark shows; unlit, only the split lines draw them.
+void DrawMainButton(QPainter& p, const QRect& r, bool lit, const QPainterPath& body)
+{
+    if (!lit)
+        return;
+    const bool left = r.left() < 171;
+    QPainterPath front;
+    front.moveTo(left ? 60 : 172, 0);
+    front.lineTo(left ? 170 : 280, 0);
+    front.lineTo(left ? 170 : 280, 163);
+    front.lineTo(left ? 60 : 172, 163);
+    front.closeSubpath();
+    QPainterPath clip = body.intersected(front);
+    QPainterPath mark;
+    mark.addRect(QRectF(r));
+    p.save();
+    p.setClipPath(clip.intersected(mark));
+    p.fillRect(QRectF(r), WithAlpha(kAccent, 150));
+    p.restore();
+}
+
 void DrawButton(QPainter& p, const QRect& r, bool lit, const QPainterPath& clip)
 {
+    if (r.width() >= 60) {
+        DrawMainButton(p, r, lit, clip);
+        return;
+    }
     p.save();
     p.setClipPath(clip);
     const double radius = std::min(r.width(), r.height()) / 2.5;

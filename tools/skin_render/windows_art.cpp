@@ -130,7 +130,7 @@ void RenderWindows(const QString& dir)
     Save(macro, dir + QStringLiteral("macro_nr.png"));
 
     QImage led = Frame();
-    Cards(led, {{QRect(24, 40, 460, 476)}, {QRect(500, 14, 500, 502), true}});
+    Cards(led, {{QRect(24, 56, 460, 460)}, {QRect(500, 14, 500, 502), true}});
     Save(led, dir + QStringLiteral("led_nr.png"));
 }
 

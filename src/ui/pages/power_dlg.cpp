@@ -60,9 +60,14 @@ void CPowerDlg::paintEvent(QPaintEvent*)
         painter.drawImage(rect(), picture);
     if (ShowsLevelText()) {
         painter.setPen(ColourOf(Options().Txt_clr));
-        painter.setFont(font());
         const QRect area = IsFourK() ? QRect(0, 50, width(), 30) : QRect(0, 22, width(), 20);
-        painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("%1 %").arg(level_));
+        const QString text = QStringLiteral("%1 %").arg(level_);
+        // "100 %" must fit the indicator's width: a wide desktop font is made smaller.
+        QFont fitted = font();
+        while (fitted.pixelSize() > 8 && QFontMetrics(fitted).horizontalAdvance(text) > area.width())
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        painter.setFont(fitted);
+        painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
     }
     if (Options().UIDebug) {
         painter.setPen(Qt::red);

@@ -1,0 +1,51 @@
+#pragma once
+// The main window's device session: the HID backend (hidraw, or the emulated mouse when
+// ZORVAN_EMULATE asks for it), the device table, link, discovery and the DeviceSession that
+// ties them together, seen through SessionPort.
+#include "device/backend_factory.h"
+#include "device/device_discovery.h"
+#include "device/device_notifier.h"
+#include "device/device_table.h"
+#include "device/usb_driver.h"
+#include "profile/device_session.h"
+#include "ui/session_port.h"
+
+#include <memory>
+
+namespace zorvan {
+
+class DeviceSessionPort : public SessionPort {
+    Q_OBJECT
+public:
+    // Null with `error` set when the backend cannot be made (an unreadable state file).
+    static std::unique_ptr<DeviceSessionPort> Create(const BackendChoice& choice, QString* error);
+    ~DeviceSessionPort() override;
+
+    int CountDevices() override { return session_->CountDevices(); }
+    void Start() override { session_->Start(); }
+    int DeniedInterfaces() const override { return discovery_->DeniedCount(); }
+    bool Connected() const override { return session_->Connected(); }
+    bool Reading() const override { return session_->Reading(); }
+    std::optional<int> FirmwareVersion() const override { return session_->FirmwareVersion(); }
+    void TellDrvStatus(int shown) override { session_->TellDrvStatus(shown); }
+    bool SettingsChangeAllowed() override { return session_->SettingsChangeAllowed(); }
+    void ResetProfileToDefaults() override { session_->ResetProfileToDefaults(); }
+    void WriteDefaultsToMouse() override { session_->WriteDefaultsToMouse(); }
+    void Exit() override { session_->Exit(); }
+
+    DeviceBackend& Backend() { return *backend_; }
+    DeviceSession& Session() { return *session_; }
+
+private:
+    explicit DeviceSessionPort(std::unique_ptr<DeviceBackend> backend);
+
+    // In the order they are made; destroyed in reverse, threads joined before their objects go.
+    std::unique_ptr<DeviceBackend> backend_;
+    DeviceTable table_;
+    CUSBDriver link_{&table_};
+    DeviceNotifier notifier_;
+    std::unique_ptr<DeviceDiscovery> discovery_;
+    std::unique_ptr<DeviceSession> session_;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,69 @@
+// The GUI against the emulated mouse: start, the profile read, the battery indicator and the
+// window state told to the mouse; unplugging and replugging the mouse.
+#include "app/configuration.h"
+#include "ui/device_session_port.h"
+#include "ui/pages/power_dlg.h"
+#include "ui/ui_fixture.h"
+#include "ui/zorvan_dlg.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowFollowsTheEmulatedMouse();
+};
+
+void EndToEndTest::windowFollowsTheEmulatedMouse()
+{
+    UiFixture fixture;
+    BackendChoice choice;
+    choice.emulate = true;
+    QString error;
+    auto port = DeviceSessionPort::Create(choice, &error);
+    QVERIFY2(port, qPrintable(error));
+    MouseFirmware* mouse = port->Backend().EmulatedMouse();
+    mouse->SetBattery(42, false);
+    QSignalSpy profileRead(port.get(), &SessionPort::profileRead);
+    QSignalSpy lost(port.get(), &SessionPort::deviceLost);
+
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() >= 1 && !port->Reading(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 3000);
+    QVERIFY(port->Connected());
+    QTRY_VERIFY_WITH_TIMEOUT(window.PowerIndicator()->isVisible(), 3000);
+    QCOMPARE(window.PowerIndicator()->Level(), 42);
+    QCOMPARE(window.PowerIndicator()->PictureName(), QStringLiteral("power2.png"));
+    QTRY_VERIFY_WITH_TIMEOUT(mouse->State().windowShown, 3000);
+
+    // Hiding the window tells the mouse.
+    window.OnMinimiseButton();
+    QTRY_VERIFY_WITH_TIMEOUT(!mouse->State().windowShown, 3000);
+    window.ShowMainWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(mouse->State().windowShown, 3000);
+
+    mouse->SetPlugged(false);
+    QTRY_VERIFY_WITH_TIMEOUT(lost.count() == 1, 10000);
+    QVERIFY(!port->Connected());
+    QVERIFY(window.PowerIndicator()->isHidden());
+
+    const int readsBefore = profileRead.count();
+    mouse->SetBattery(90, true);
+    mouse->SetPlugged(true);
+    QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() > readsBefore && !port->Reading(), 15000);
+    QVERIFY(port->Connected());
+    QTRY_VERIFY_WITH_TIMEOUT(window.PowerIndicator()->isVisible(), 3000);
+    QCOMPARE(window.PowerIndicator()->PictureName(), QStringLiteral("power_charging.png"));
+    QTRY_VERIFY_WITH_TIMEOUT(mouse->State().windowShown, 3000);
+
+    window.ExitProgram();
+    QVERIFY(!mouse->State().windowShown || !window.isVisible());
+}
+
+QTEST_MAIN(EndToEndTest)
+#include "end_to_end_test.moc"
