@@ -47,7 +47,8 @@ public:
     void SetProgressCallback(ProgressCallback callback);
     void SetDoneCallback(DoneCallback callback);
 
-    // Waits until the queue is empty and no request is being written; false on time-out.
+    // Waits until the queue is empty and no request is being written; false on time-out. Returns
+    // at once while the worker is not running (nothing would ever empty the queue).
     bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
 
 private:

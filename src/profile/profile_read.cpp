@@ -8,7 +8,6 @@
 #include "macro/hd_macro_codec.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
-#include "profile/combo_block.h"
 #include "profile/eeprom_codec.h"
 #include "profile/function_codes.h"
 #include "profile/key_codes.h"
