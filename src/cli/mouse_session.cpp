@@ -17,8 +17,9 @@
 namespace zorvan::cli {
 namespace {
 
-// Search, identification (the mouse answers within about a second) and a full read.
-constexpr int kTakeOverTimeoutMs = 30000;
+// Identification: a linked mouse answers within a second; a receiver whose mouse is off keeps
+// its identification waiting, so the wait is bounded.
+constexpr int kTakeOverTimeoutMs = 5000;
 constexpr int kReadTimeoutMs = 60000;
 constexpr auto kApplyTimeout = std::chrono::minutes(2);
 
@@ -126,6 +127,9 @@ bool MouseSession::TakeOver()
     if (!identified()) {
         QString hint = ctx_.emulate ? QStringLiteral("the emulated mouse did not answer")
                                     : QStringLiteral("plug the mouse's receiver or cable in and switch the mouse on");
+        if (access_->Discovery().RunningIdentifications() > 0)
+            hint = QStringLiteral("the receiver is there but its mouse does not answer (switch the mouse on%1)")
+                       .arg(ctx_.emulate ? QStringLiteral(": zorvanctl --emulate=FILE emulator link on") : QString());
         if (const int denied = access_->Discovery().DeniedCount(); denied > 0)
             hint = QStringLiteral("%1 interface(s) of the mouse could not be opened for lack of permission; "
                                   "install the udev rule that grants access to /dev/hidraw*")

@@ -1,0 +1,239 @@
+// zorvanctl's mouse commands end to end: sequences of commands against one emulated mouse,
+// checked by the bytes its EEPROM holds afterwards, the exit codes and the messages.
+#include "zorvanctl_runner.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+namespace zorvan {
+namespace {
+
+using test::CliResult;
+using test::ZorvanctlRunner;
+using Bytes = std::vector<uint8_t>;
+
+// Each row: commands run in order on one mouse (all must succeed), then the bytes expected at
+// an address of the active profile.
+struct WriteCase {
+    const char* name;
+    const char* model;
+    std::vector<QStringList> commands;
+    int address;
+    Bytes expected;
+};
+
+class MouseCommands : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(MouseCommands, WritesWhatThePageWouldWrite)
+{
+    const WriteCase& c = GetParam();
+    ZorvanctlRunner cli(QLatin1String(c.model));
+    for (const QStringList& command : c.commands) {
+        const CliResult result = cli.Run(command);
+        ASSERT_EQ(result.exitCode, 0) << command.join(u' ').toStdString() << ": " << result.err.toStdString();
+    }
+    EXPECT_EQ(cli.Memory(c.address, int(c.expected.size())), c.expected);
+}
+
+const WriteCase kWriteCases[] = {
+    {"polling rate 500", "", {{"set", "rate", "500"}}, 0x00, {0x02, 0x53}},
+    {"three levels", "", {{"set", "levels", "3"}}, 0x02, {0x03, 0x52}},
+    {"key 5 (matrix position 5) middle", "", {{"assign", "5", "middle"}}, 0x70, {0x01, 0x04, 0x00, 0x50}},
+    {"fire 3 shots interval 20", "", {{"assign", "3", "fire", "3", "20"}}, 0x68, {0x04, 0x14, 0x03, 0x3A}},
+    {"volume up: block and matrix",
+     "",
+     {{"assign", "4", "media", "volume-up"}},
+     0x100 + 32 * 3,
+     {0x02, 0x82, 0xE9, 0x00, 0x42, 0xE9, 0x00, uint8_t(0x55 - (0x02 + 0x82 + 0xE9 + 0x42 + 0xE9))}},
+    {"800 and 30000 DPI on the 3395",
+     "1a:03",
+     {{"set", "dpi", "1", "800"}, {"set", "dpi", "2", "30000"}},
+     0x0C,
+     {0x0F, 0x0F, 0x00, 0x37, 0x2B, 0x2B, 0x55, 0xAA}},
+    {"DPI level colour", "", {{"set", "dpi-colour", "2", "102030"}}, 0x30, {0x10, 0x20, 0x30, uint8_t(0x55 - 0x60)}},
+    {"lift-off 2 mm", "1a:03", {{"set", "lod", "2"}}, 0x0A, {0x02, 0x53}},
+    {"logo effect 2, red", "1a:03", {{"light", "logo", "2", "--colour", "ff0000", "--speed", "4"}}, 0x54,
+     {0xFF, 0x00, 0x00, 0x56, 0x02, 0x53}},
+    {"DPI lighting effect 1 speed 10", "", {{"light", "dpi", "1", "--speed", "10"}}, 0x4C,
+     {0x01, 0x54, 0xFF, 0x56}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sequences, MouseCommands, ::testing::ValuesIn(kWriteCases),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+TEST(MouseCommandsRead, ReadPrintsTheRecordAndKeepsItInTheStore)
+{
+    ZorvanctlRunner cli;
+    const QJsonObject read = cli.Json({"read"});
+    EXPECT_EQ(read.value("profile").toInt(), 0);
+    const QJsonObject record = read.value("record").toObject();
+    EXPECT_EQ(record.value("polling_rate").toInt(), 0x1000);
+    EXPECT_EQ(record.value("keys").toArray().size(), 3);
+    EXPECT_EQ(record.value("dpi_levels").toArray().size(), 8);
+    EXPECT_EQ(QFileInfo(cli.File("data/PRO_1a01.dct")).size(), 8420);
+    EXPECT_EQ(QFileInfo(cli.File("data/CID.dct")).size(), 8);
+}
+
+TEST(MouseCommandsRead, WhatTheMouseChangedByItselfIsReadFirst)
+{
+    ZorvanctlRunner cli;
+    const int before = cli.Json({"read"}).value("current_dpi_level").toInt();
+    ASSERT_EQ(cli.Run({"emulator", "press", "dpi-up"}).exitCode, 0);
+    EXPECT_EQ(cli.Json({"read"}).value("current_dpi_level").toInt(), before + 1);
+
+    // A change made now starts from what the mouse holds, so its other settings survive.
+    ASSERT_EQ(cli.Run({"set", "rate", "250"}).exitCode, 0);
+    EXPECT_EQ(cli.Memory(0x04, 2), (Bytes{uint8_t(before + 1), uint8_t(0x55 - before - 1)}));
+}
+
+TEST(MouseCommandsRead, ProfileSwitchesTheMouseAndReadsIt)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"set", "rate", "125"}).exitCode, 0);
+    const QJsonObject switched = cli.Json({"profile", "3"});
+    EXPECT_EQ(switched.value("profile").toInt(), 2);
+    EXPECT_EQ(switched.value("record").toObject().value("polling_rate").toInt(), 0x1000);
+    EXPECT_EQ(cli.Memory(3, 0, 2), (Bytes{0x01, 0x54}));
+    EXPECT_EQ(cli.Memory(1, 0, 2), (Bytes{0x08, 0x4D})) << "profile 1 keeps its change";
+    EXPECT_EQ(cli.Run({"profile", "5"}).exitCode, 2);
+}
+
+struct RefusalCase {
+    const char* name;
+    QStringList command;
+    const char* message;  // part of the line on standard error
+};
+
+class MouseRefusals : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(MouseRefusals, ExitOneWithTheMessageAndWriteNothing)
+{
+    const RefusalCase& c = GetParam();
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"read"}).exitCode, 0);
+    const Bytes before = cli.Memory(0, 0x180);
+    const CliResult result = cli.Run(c.command);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QLatin1String(c.message))) << result.err.toStdString();
+    EXPECT_EQ(result.err.count(u'\n'), 1) << "one line: " << result.err.toStdString();
+    EXPECT_EQ(cli.Memory(0, 0x180), before);
+}
+
+const RefusalCase kRefusals[] = {
+    {"only_left_click", {"assign", "1", "middle"}, "At least one button must keep the Left click function."},
+    {"dpi_not_offered", {"set", "dpi", "2", "1234"}, "nearest value it offers is 1200"},
+    {"level_not_in_use", {"set", "dpi", "7", "800"}, "the DPI level must be 1..6"},
+    {"no_lod_on_this_model", {"set", "lod", "1"}, "this model has no lift-off distance setting"},
+    {"effect_without_speed", {"light", "main", "1", "--speed", "3"}, "main lighting effect 1 has no speed"},
+    {"no_macros_yet", {"assign", "3", "macro", "Nope"}, "There are no macros yet."},
+    {"extra_key_missing", {"assign", "3", "extra", "1"}, "does not offer"},
+    {"key_not_on_model", {"assign", "12", "middle"}, "this model has 8 programmable keys"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, MouseRefusals, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MouseCommandsLighting, ALockedMouseRefusesLightingWithTheGuisMessage)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"emulator", "lighting-lock", "on"}).exitCode, 0);
+    const Bytes before = cli.Memory(0xA0, 7);
+    const CliResult result = cli.Run({"light", "main", "2"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(result.err.isEmpty());
+    EXPECT_EQ(cli.Memory(0xA0, 7), before);
+    ASSERT_EQ(cli.Run({"emulator", "lighting-lock", "off"}).exitCode, 0);
+    EXPECT_EQ(cli.Run({"light", "main", "2"}).exitCode, 0);
+    EXPECT_EQ(cli.Memory(0xA0, 1), Bytes{0x01});
+}
+
+TEST(MouseCommandsLighting, MainLightingOffKeepsTheStoredBytes)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"light", "main", "2", "--colour", "123456"}).exitCode, 0);
+    const Bytes on = cli.Memory(0xA0, 7);
+    ASSERT_EQ(cli.Run({"light", "main", "off"}).exitCode, 0);
+    Bytes off = on;
+    off[0] = 0x04;
+    off[6] = uint8_t(0x55 - (off[0] + off[1] + off[2] + off[3] + off[4] + off[5]));
+    EXPECT_EQ(cli.Memory(0xA0, 7), off);
+}
+
+TEST(MouseCommandsNoMouse, AMouseThatDoesNotAnswerIsReportedWithAHint)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"emulator", "link", "off"}).exitCode, 0);
+    const CliResult result = cli.Run({"set", "rate", "500"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("no supported mouse found")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("emulator link on")) << result.err.toStdString();
+}
+
+TEST(MouseCommandsFiles, ExportAndImportCarryTheProfile)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"set", "rate", "250"}).exitCode, 0);
+    ASSERT_EQ(cli.Run({"assign", "5", "middle"}).exitCode, 0);
+    const QString file = cli.File("profile.qxa");
+    ASSERT_EQ(cli.Run({"export", file}).exitCode, 0);
+    EXPECT_EQ(QFileInfo(file).size(), 10444);
+
+    ASSERT_EQ(cli.Run({"set", "rate", "1000"}).exitCode, 0);
+    ASSERT_EQ(cli.Run({"assign", "5", "back"}).exitCode, 0);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const CliResult imported = cli.Run({"import", file});
+        ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+        EXPECT_EQ(cli.Memory(0x00, 2), (Bytes{0x04, 0x51}));
+        EXPECT_EQ(cli.Memory(0x70, 4), (Bytes{0x01, 0x04, 0x00, 0x50}));
+    }
+
+    test::WriteFile(cli.File("bad.qxa"), QByteArray(10444, '\0'));
+    const CliResult bad = cli.Run({"import", cli.File("bad.qxa")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains("not a valid profile")) << bad.err.toStdString();
+}
+
+TEST(MouseCommandsDefaults, RestoreDefaultsResetsProfileOneAndTheMouse)
+{
+    ZorvanctlRunner fresh;
+    const Bytes factory = fresh.Memory(1, 0, 0x180);
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"set", "rate", "125"}).exitCode, 0);
+    ASSERT_EQ(cli.Run({"assign", "5", "middle"}).exitCode, 0);
+    ASSERT_EQ(cli.Run({"profile", "2"}).exitCode, 0);
+    ASSERT_NE(cli.Memory(1, 0, 0x180), factory);
+    const CliResult result = cli.Run({"restore-defaults"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(cli.Memory(1, 0, 0x180), factory);
+    const QJsonObject read = cli.Json({"read"});
+    EXPECT_EQ(read.value("profile").toInt(), 0);
+    EXPECT_EQ(read.value("record").toObject().value("polling_rate").toInt(), 0x1000);
+}
+
+TEST(MouseCommandsUsage, BadArgumentsAreUsageErrors)
+{
+    ZorvanctlRunner cli;
+    for (const QStringList& command : std::vector<QStringList>{{"set", "rate"},
+                                                               {"set", "dpi", "x", "800"},
+                                                               {"set", "colour"},
+                                                               {"light", "top", "1"},
+                                                               {"light", "main", "1", "--speed"},
+                                                               {"assign", "17", "left"},
+                                                               {"export"}}) {
+        const CliResult result = cli.Run(command);
+        EXPECT_EQ(result.exitCode, 2) << command.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains("zorvanctl --help")) << result.err.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace zorvan

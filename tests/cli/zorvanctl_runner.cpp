@@ -1,0 +1,60 @@
+#include "zorvanctl_runner.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace zorvan::test {
+
+ZorvanctlRunner::ZorvanctlRunner(const QString& model) : model_(model) {}
+
+CliResult ZorvanctlRunner::Run(const QStringList& args) const
+{
+    QStringList all{QStringLiteral("--app-dir"), DefaultDataDir(), QStringLiteral("--data-dir"), dir_.File("data"),
+                    QStringLiteral("--emulate=") + dir_.File("mouse.state")};
+    if (!model_.isEmpty())
+        all << QStringLiteral("--model") << model_;
+    all << args;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir_.Path());  // the log's desktop folder
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(ZORVANCTL_PATH), all);
+    CliResult result;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        result.err = QStringLiteral("timed out");
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QJsonObject ZorvanctlRunner::Json(const QStringList& args) const
+{
+    const CliResult result = Run(QStringList{QStringLiteral("--json")} + args);
+    return QJsonDocument::fromJson(result.out.toUtf8()).object();
+}
+
+std::vector<uint8_t> ZorvanctlRunner::Memory(int address, int length) const
+{
+    return Memory(0, address, length);
+}
+
+std::vector<uint8_t> ZorvanctlRunner::Memory(int profile, int address, int length) const
+{
+    QStringList args{QStringLiteral("emulator"), QStringLiteral("dump")};
+    if (profile > 0)
+        args << QStringLiteral("--profile") << QString::number(profile);
+    args << QString::number(address) << QString::number(length);
+    const QJsonArray data = Json(args).value(QStringLiteral("data")).toArray();
+    std::vector<uint8_t> bytes;
+    for (const auto& v : data)
+        bytes.push_back(uint8_t(v.toInt()));
+    return bytes;
+}
+
+}  // namespace zorvan::test
