@@ -307,7 +307,8 @@ Edit SetDpiColour(ProfileRecord& profile, int level, int32_t colour, const Devic
 Edit SetCurrentLevel(const ProfileRecord& profile, int level, const DeviceDescription& device, int& currentDpiLevel)
 {
     if (!DpiShown(device) || device.SetDpiByClick == 0)
-        return Unavailable("current DPI level");
+        return Edit::Refused(QStringLiteral("this model's current DPI level is chosen with the mouse's DPI button "
+                                            "(its device section does not set SetDPIByClick)"));
     if (!InRange(level, 0, profile.LevelCount() - 1))
         return OutOfRange("the DPI level", 1, profile.LevelCount());
     currentDpiLevel = level;
