@@ -360,6 +360,9 @@ void CZorvanDlg::ShowMainWindow()
         show();
     raise();
     activateWindow();
+    // A read that started while the window was hidden gets its wait message now.
+    if (session_.Reading())
+        QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage);
 }
 
 void CZorvanDlg::TellShown(int shown)
