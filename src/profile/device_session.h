@@ -55,6 +55,8 @@ public:
 
     // ---- State ----
     bool Connected() const { return link_.Cmd() != nullptr; }
+    // Interfaces of the mouse's ids that the user may not open (at the last search).
+    int DeniedInterfaces() const { return discovery_.DeniedCount(); }
     // A profile read is running (the sync flag is clear).
     bool Reading() const;
     // The connected mouse's firmware version, its product id.

@@ -242,6 +242,30 @@ TEST_F(DeviceSessionTest, UnplugDuringAReadLeavesTheLocalCopyAndRecovers)
     }
 }
 
+// Lost, refused and garbled answers to the read's first request (every attempt): the read
+// ends within the answer time-outs, nothing is taken over, and the next read works.
+TEST_F(DeviceSessionTest, AnUnansweredReadEndsWithinItsTimeOutsAndTheNextOneWorks)
+{
+    for (const FaultKind fault : {FaultKind::kNoAnswer, FaultKind::kRefuse, FaultKind::kGarbage}) {
+        SCOPED_TRACE(int(fault));
+        MakeSession();
+        counts_ = {};
+        ASSERT_TRUE(Connect());
+        EditCurrentProfile([](ProfileRecord& p) { p.ripple = 7; });
+        Mouse().InjectFault(fault, Options().Retry);
+        Notifier().PostMouseEvent(0, 3);
+        // Retry attempts of about a second each.
+        ASSERT_TRUE(RunUntil([&] { return counts_.readFinished == 2; }, (Options().Retry + 1) * 1500));
+        EXPECT_EQ(counts_.profileRead, 1);
+        EXPECT_EQ(Current().ripple, 7);
+        EXPECT_TRUE(LogHas("Mouse profile is -1"));
+        EXPECT_TRUE(Dev().Connected());
+        Notifier().PostMouseEvent(0, 3);
+        ASSERT_TRUE(RunUntil([&] { return counts_.profileRead == 2 && !Dev().Reading(); }));
+        EXPECT_EQ(Current().ripple, 0);
+    }
+}
+
 TEST_F(DeviceSessionTest, UnplugDuringAWholeProfileWriteShowsTheFailureAndRecovers)
 {
     MakeSession();
