@@ -1,6 +1,7 @@
 #include "device/hidraw/hidraw_backend.h"
 #include "device/hidraw/hidraw_handle.h"
 #include "device/hidraw/udev_monitor.h"
+#include "device_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <sys/ioctl.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -196,6 +198,21 @@ TEST(HidrawPaths, CarryTheIdsAndNameOnlyHidrawNodes)
     EXPECT_EQ(UsbDeviceName("25a7/fa92/100", "1-2"), "USB#VID_25a7&PID_fa92#1-2");
     EXPECT_EQ(UsbDeviceName("garbage", "1-2"), "");
     EXPECT_EQ(UsbDeviceName(nullptr, "1-2"), "");
+}
+
+TEST(HidrawBackend, TheSystemsInterfacesHaveWellFormedPathsAndTheMonitorComesAndGoes)
+{
+    test::App();
+    HidrawBackend backend;
+    for (const HidInterfaceInfo& info : backend.Enumerate()) {
+        EXPECT_FALSE(HidrawNodeOfPath(info.path).empty()) << info.path;
+        char ids[32];
+        std::snprintf(ids, sizeof ids, "VID_%04x&PID_%04x", info.attributes.vendorId, info.attributes.productId);
+        EXPECT_NE(info.path.find(ids), std::string::npos) << info.path;
+    }
+    QObject context;
+    backend.WatchDeviceChanges(&context, [](const DeviceChange&) {});
+    backend.WatchDeviceChanges(nullptr, {});
 }
 
 }  // namespace
