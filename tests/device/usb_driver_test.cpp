@@ -161,6 +161,26 @@ TEST_F(UsbDriverTest, LateAnswersAreDroppedAndNeverTakenForTheNextExchange)
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), mouse.firmware->Memory(0, 0, 4));
 }
 
+TEST_F(UsbDriverTest, AFloodOfAnswersToOtherCommandsCannotKeepTheRequesterWaiting)
+{
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const HidReport other = MakeInputReport({{0, 0x33}});
+        while (flooding) {
+            mouse.bus.InjectInputReport(0, other.data(), other.size());
+            std::this_thread::sleep_for(100us);
+        }
+    });
+    mouse.firmware->InjectFault(FaultKind::kNoAnswer, 3);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(mouse.link.GetCurProfile(), -1);
+    const auto took = std::chrono::steady_clock::now() - started;
+    flooding = false;
+    flood.join();
+    EXPECT_LT(took, 3 * (mouse.link.timing.pauseBeforeWait + mouse.link.timing.answerWait) + 300ms);
+    EXPECT_LE(mouse.replies.Size(), ReplyQueue::kCapacity);
+}
+
 TEST_F(UsbDriverTest, AWriteRefusedForAnAddressOutsideTheProfileIsNotStored)
 {
     const uint8_t data[4] = {1, 2, 3, 4};
