@@ -125,7 +125,8 @@ TEST_F(ApplyWorkerTest, StopDropsWhatIsStillQueued)
 TEST_F(ApplyWorkerTest, EditsWhileWritingReachTheMouseWhole)
 {
     const uint32_t id = 0x5A5A5A;
-    const StMacro base = AddMacro(id, QStringLiteral("Race"));
+    StMacro other = AddMacro(id, QStringLiteral("Race"));
+    other.id = id + 1;
     const auto setVersion = [id](uint16_t code) {
         Macros().Update(id, [code](StMacro& m) {
             for (int i = 0; i < 8; ++i)
@@ -150,8 +151,8 @@ TEST_F(ApplyWorkerTest, EditsWhileWritingReachTheMouseWhole)
                 p.lod = i % 3;
                 p.CurrentKey(0)->dwParameter = uint32_t(i);
             });
-            Macros().AddCopy(base);  // the library grows while the worker looks macros up
-            Macros().Remove(id + 1);
+            Macros().AddCopy(other);  // the library changes while the worker looks macros up
+            Macros().Remove(other.id);
             std::this_thread::sleep_for(1ms);
         }
     });
