@@ -255,6 +255,8 @@ void DeviceSession::OnFindDeviceOK()
     const int current = table_.CurrentIndex();
     if (current < 0)
         return;
+    // A read of the previous mouse stops before the layout loads another model's profiles.
+    abort_.store(true);
     const DeviceSlot slot = table_.Get(current);
     Log("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", unsigned(slot.CID), unsigned(slot.MID), unsigned(slot.PID));
     link_.SetHandles(slot.hCmd, slot.hNotify);

@@ -2,6 +2,11 @@
 // checked by the bytes its EEPROM holds afterwards, the exit codes and the messages.
 #include "zorvanctl_runner.h"
 
+#include "app/paths.h"
+#include "macro/macro_files.h"
+#include "macro/macro_record.h"
+#include "macro/time_stamp_id.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -175,6 +180,31 @@ TEST(MouseCommandsNoMouse, AMouseThatDoesNotAnswerIsReportedWithAHint)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("no supported mouse found")) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("emulator link on")) << result.err.toStdString();
+}
+
+TEST(MouseCommandsMacro, AMacroKeyGetsItsSlotAndMatrixEntry)
+{
+    ZorvanctlRunner cli;
+    StMacro macro{};
+    macro.magic = kMacroMagic;
+    macro.id = NewTimeStampId();
+    macro.loopMode = kLoopCount;
+    macro.repeatCount = 5;
+    SetMacroName(macro, QStringLiteral("Burst"));
+    for (int i = 0; i < 4; ++i)
+        macro.events[i] = {uint16_t('A'), uint16_t(i % 2 == 0 ? kActionPress : kActionRelease), 20};
+    const AppPaths saved = Paths();
+    Paths().dataDir = cli.File("data/");
+    ASSERT_TRUE(WriteMacroFile(TopMacroFilePath(QStringLiteral("Burst")), macro).Ok());
+    Paths() = saved;
+
+    const CliResult result = cli.Run({"assign", "3", "macro", "Burst"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // Key 3 sits on matrix position 3: slot 2, repeat count 5.
+    EXPECT_EQ(cli.Memory(0x68, 4), (Bytes{0x06, 0x02, 0x05, uint8_t(0x55 - 0x0D)}));
+    const Bytes slot = cli.Memory(0x300 + 0x180 * 2, 11);
+    EXPECT_EQ(slot, (Bytes{10, 'B', 0, 'u', 0, 'r', 0, 's', 0, 't', 0}));
+    EXPECT_TRUE(cli.Run({"read"}).out.contains("macro Burst"));
 }
 
 TEST(MouseCommandsFiles, ExportAndImportCarryTheProfile)
