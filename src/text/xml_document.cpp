@@ -13,6 +13,8 @@ namespace {
 
 // Enough to diagnose a file; a broken or hostile file must not grow the list without end.
 constexpr qsizetype kMaxNotes = 100;
+// A language file is a few kilobytes; anything this large is not one and is not read.
+constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
 bool IsNameStart(QChar c)
 {
@@ -295,10 +297,12 @@ private:
 bool XmlDocument::LoadDocument(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (!opened || file.size() > kMaxFileSize) {
         nodes_.assign(1, Node{});
         ResetPosition();
-        notes_ = QStringList{QStringLiteral("Cannot read %1: %2").arg(path, file.errorString())};
+        const QString reason = opened ? QStringLiteral("larger than 16 MiB") : file.errorString();
+        notes_ = QStringList{QStringLiteral("Cannot read %1: %2").arg(path, reason)};
         return false;
     }
     SetBytes(file.readAll());

@@ -13,8 +13,8 @@ namespace zorvan {
 
 class XmlDocument {
 public:
-    // Reads, decodes and parses the file. False when it cannot be read; the document is then
-    // empty.
+    // Reads, decodes and parses the file. False when it cannot be read or is larger than any
+    // language file (16 MiB); the document is then empty.
     bool LoadDocument(const QString& path);
     // Decodes and parses a file's bytes.
     void SetBytes(const QByteArray& bytes);

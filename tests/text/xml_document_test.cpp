@@ -1,4 +1,5 @@
 // The lenient parse: what is kept and what is noted.
+#include "support/test_support.h"
 #include "text/xml_document.h"
 
 #include <gtest/gtest.h>
@@ -131,12 +132,17 @@ TEST(XmlDocumentTest, DeepNestingNeedsNoRecursion)
 
 TEST(XmlDocumentTest, AFileThatCannotBeReadIsAnEmptyDocument)
 {
-    XmlDocument doc;
-    doc.SetText(u"<config><k>a</k></config>"_s);
-    EXPECT_FALSE(doc.LoadDocument(u"/nonexistent/text.xml"_s));
-    EXPECT_FALSE(doc.FindElement(u"config"));
-    ASSERT_EQ(doc.Notes().size(), 1);
-    EXPECT_TRUE(doc.Notes()[0].startsWith(u"Cannot read /nonexistent/text.xml"_s));
+    test::TempDir dir;
+    const QString huge = dir.File(u"huge.xml"_s);
+    ASSERT_TRUE(test::WriteFile(huge, "<config>" + QByteArray(16 * 1024 * 1024, ' ') + "</config>"));
+    for (const QString& path : {u"/nonexistent/text.xml"_s, dir.Path(), huge}) {
+        XmlDocument doc;
+        doc.SetText(u"<config><k>a</k></config>"_s);
+        EXPECT_FALSE(doc.LoadDocument(path)) << path.toStdString();
+        EXPECT_FALSE(doc.FindElement(u"config"));
+        ASSERT_EQ(doc.Notes().size(), 1);
+        EXPECT_TRUE(doc.Notes()[0].startsWith(u"Cannot read "_s + path)) << doc.Notes()[0].toStdString();
+    }
 }
 
 }  // namespace
