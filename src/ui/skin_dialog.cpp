@@ -26,7 +26,6 @@ SkinDialog::SkinDialog(QWidget* parent, const QString& windowTitle)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setWindowTitle(windowTitle);
-    setAttribute(Qt::WA_TranslucentBackground, false);
 }
 
 bool SkinDialog::LoadBackground(const QString& path, bool shape, bool scaleInFourK)

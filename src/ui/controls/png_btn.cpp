@@ -14,7 +14,6 @@ CPngBtn::CPngBtn(QWidget* parent) : QAbstractButton(parent)
     setFont(ShellFont(Scaled(14), 400));
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_Hover, false);
 }
 
 void CPngBtn::SetPictures(const QImage& normal, const QImage& hover, const QImage& down)
