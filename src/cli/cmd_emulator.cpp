@@ -6,8 +6,6 @@
 namespace zorvan::cli {
 namespace {
 
-constexpr const char* kButtons[] = {"dpi-up", "dpi-down", "profile-next", "light-mode"};
-
 std::optional<bool> OnOff(const QString& word)
 {
     if (word == QStringLiteral("on"))
@@ -19,11 +17,9 @@ std::optional<bool> OnOff(const QString& word)
 
 int Press(CliContext& ctx, MouseFirmware& mouse, const QStringList& args)
 {
-    for (size_t i = 0; i < std::size(kButtons); ++i) {
-        if (args.size() == 2 && args[1] == QLatin1String(kButtons[i])) {
-            mouse.Press(MouseButton(i));
-            return kOk;
-        }
+    if (const auto button = args.size() == 2 ? MouseButtonByName(args[1].toStdString()) : std::nullopt) {
+        mouse.Press(*button);
+        return kOk;
     }
     return ctx.UsageError(QStringLiteral("emulator press wants dpi-up, dpi-down, profile-next or light-mode"));
 }

@@ -31,7 +31,21 @@ eeprom::ProfileImages ToImages(const std::array<std::vector<uint8_t>, eeprom::kO
 std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const FactoryImageBuilder& factoryImages,
                                               QString* error)
 {
-    const auto fail = [error](const QString& text) -> std::unique_ptr<DeviceBackend> {
+    std::shared_ptr<MouseFirmware> firmware = MakeEmulatedFirmware(choice, factoryImages, error);
+    if (!firmware)
+        return nullptr;
+    auto bus = std::make_unique<EmulatedBus>();
+    bus->AddMouse(firmware, Options().VID, Options().PID);
+    EmulatedBus* busView = bus.get();
+    return std::make_unique<DeviceBackend>(std::move(bus), busView, choice.stateFile);
+}
+
+}  // namespace
+
+std::shared_ptr<MouseFirmware> MakeEmulatedFirmware(const BackendChoice& choice,
+                                                    const FactoryImageBuilder& factoryImages, QString* error)
+{
+    const auto fail = [error](const QString& text) -> std::shared_ptr<MouseFirmware> {
         if (error)
             *error = text;
         return nullptr;
@@ -63,13 +77,8 @@ std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const
                                                     ToImages(factoryImages(described ? *described : *first)));
     if (saved)
         firmware->Restore(*saved);
-    auto bus = std::make_unique<EmulatedBus>();
-    bus->AddMouse(firmware, Options().VID, Options().PID);
-    EmulatedBus* busView = bus.get();
-    return std::make_unique<DeviceBackend>(std::move(bus), busView, choice.stateFile);
+    return firmware;
 }
-
-}  // namespace
 
 BackendChoice BackendChoiceFromEnvironment()
 {

@@ -50,9 +50,14 @@ private:
     QString stateFile_;
 };
 
-// The emulated mouse reports `choice.model` (default: the first device section), with the
-// configured VID and PID; its memory comes from the state file when it holds the same model,
-// else from `factoryImages`. Null with `error` set when that is impossible.
+// The emulated mouse's firmware for `choice`: it reports `choice.model` (default: the first
+// device section); its memory comes from the state file when it holds the same model, else
+// from `factoryImages`. Null with `error` set when that is impossible. The emulated bus and the
+// /dev/uhid front end both serve the firmware made here.
+std::shared_ptr<MouseFirmware> MakeEmulatedFirmware(const BackendChoice& choice,
+                                                    const FactoryImageBuilder& factoryImages, QString* error);
+
+// The emulated mouse (MakeEmulatedFirmware) appears with the configured VID and PID.
 std::unique_ptr<DeviceBackend> CreateDeviceBackend(const BackendChoice& choice,
                                                    const FactoryImageBuilder& factoryImages, QString* error);
 

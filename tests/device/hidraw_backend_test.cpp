@@ -198,6 +198,14 @@ TEST(HidrawPaths, CarryTheIdsAndNameOnlyHidrawNodes)
     EXPECT_EQ(UsbDeviceName("25a7/fa92/100", "1-2"), "USB#VID_25a7&PID_fa92#1-2");
     EXPECT_EQ(UsbDeviceName("garbage", "1-2"), "");
     EXPECT_EQ(UsbDeviceName(nullptr, "1-2"), "");
+    // HID devices off USB are named from their own HID_ID; those on USB (bus 3) are left to
+    // their USB device's event.
+    EXPECT_EQ(NonUsbHidDeviceName("0006:000025A7:0000FA92", "0006:25A7:FA92.0001"),
+              "USB#VID_25a7&PID_fa92#0006:25A7:FA92.0001");
+    EXPECT_EQ(NonUsbHidDeviceName("0005:000025A7:0000FA99", "x"), "USB#VID_25a7&PID_fa99#x");
+    EXPECT_EQ(NonUsbHidDeviceName("0003:000025A7:0000FA92", "x"), "");
+    EXPECT_EQ(NonUsbHidDeviceName("garbage", "x"), "");
+    EXPECT_EQ(NonUsbHidDeviceName(nullptr, "x"), "");
 }
 
 TEST(HidrawBackend, TheSystemsInterfacesHaveWellFormedPathsAndTheMonitorComesAndGoes)

@@ -30,6 +30,18 @@ HidReport EventReport(uint8_t flags)
 
 }  // namespace
 
+std::optional<MouseButton> MouseButtonByName(std::string_view name)
+{
+    constexpr std::pair<std::string_view, MouseButton> kNames[] = {{"dpi-up", MouseButton::kDpiUp},
+                                                                   {"dpi-down", MouseButton::kDpiDown},
+                                                                   {"profile-next", MouseButton::kProfileNext},
+                                                                   {"light-mode", MouseButton::kLightMode}};
+    for (const auto& [text, button] : kNames)
+        if (text == name)
+            return button;
+    return std::nullopt;
+}
+
 HidReport MakeInputReport(std::initializer_list<std::pair<size_t, uint8_t>> bodyBytes)
 {
     HidReport report{};

@@ -15,11 +15,17 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace zorvan {
 
 enum class MouseButton { kDpiUp, kDpiDown, kProfileNext, kLightMode };
+
+// The buttons by the names the emulator commands use: "dpi-up", "dpi-down", "profile-next",
+// "light-mode".
+std::optional<MouseButton> MouseButtonByName(std::string_view name);
 
 // What the firmware does wrong to the next requests.
 enum class FaultKind {
