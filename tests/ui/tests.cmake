@@ -16,11 +16,16 @@ function(zorvan_ui_test name)
   add_dependencies(${name} zorvan zorvan_skin_pictures zorvan_data)
 endfunction()
 
+set(ui_test_env "QT_QPA_PLATFORM=offscreen")
+if(ZORVAN_TSAN)
+  list(APPEND ui_test_env "TSAN_OPTIONS=halt_on_error=1 suppressions=${CMAKE_CURRENT_LIST_DIR}/tsan.supp")
+endif()
+
 foreach(src ${ui_test_srcs})
   get_filename_component(stem ${src} NAME_WE)
   zorvan_ui_test(ui_${stem} SOURCES ${src})
   add_test(NAME ui.${stem} COMMAND ui_${stem})
-  set_tests_properties(ui.${stem} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+  set_tests_properties(ui.${stem} PROPERTIES ENVIRONMENT "${ui_test_env}" TIMEOUT 120)
 endforeach()
 
 # Window shapes and the tray need a real X server: Xvfb, with trayer as the tray host.
