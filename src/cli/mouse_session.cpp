@@ -116,7 +116,10 @@ const DeviceDescription& MouseSession::Device() const
 
 bool MouseSession::TakeOver()
 {
-    const int pairs = session_->CountDevices();
+    // A mouse slow to answer the search's probe is found by the next search.
+    int pairs = 0;
+    for (int search = 0; search < 3 && pairs <= 0; ++search)
+        pairs = session_->CountDevices();
     session_->Start();
     const auto identified = [this] { return reads_ > 0; };
     const auto hopeless = [this] {

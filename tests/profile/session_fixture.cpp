@@ -89,6 +89,9 @@ void SessionTest::MakeSession(std::optional<std::pair<int, int>> model)
     link_ = std::make_unique<CUSBDriver>(table_.get());
     notifier_ = std::make_unique<DeviceNotifier>();
     discovery_ = std::make_unique<DeviceDiscovery>(backend_->Hid(), *table_, *link_, *notifier_);
+    // Sanitizer builds on a loaded machine: the mouse's answer to the probe may take longer
+    // than the 100 ms the search waits.
+    discovery_->timing.probeWait = std::chrono::milliseconds(400);
     session_ = std::make_unique<DeviceSession>(*table_, *link_, *notifier_, *discovery_);
     DeviceSession& s = *session_;
     QObject::connect(&s, &DeviceSession::readStarted, [this] { ++counts_.readStarted; });
@@ -102,7 +105,10 @@ void SessionTest::MakeSession(std::optional<std::pair<int, int>> model)
 
 bool SessionTest::Connect()
 {
-    if (session_->CountDevices() <= 0)
+    int pairs = 0;
+    for (int attempt = 0; attempt < 3 && pairs <= 0; ++attempt)
+        pairs = session_->CountDevices();
+    if (pairs <= 0)
         return false;
     session_->Start();
     return RunUntil([this] { return counts_.profileRead > 0 && !session_->Reading(); });
