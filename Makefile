@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all deps configure build run test check-sanitizers asan tsan bench fuzz clean screenshots
+.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz clean screenshots
 
 all: build
 
@@ -27,6 +27,11 @@ screenshots: build
 
 test: build
 	@cd $(BUILD) && ctest $(CTEST_ARGS)
+
+# zorvanctl against the emulated mouse behind /dev/uhid, through the real kernel's HID stack in
+# a small VM (qemu without KVM, about 30 s). `make test` runs it too (ctest kernel.uhid_mouse_in_vm).
+test-kernel: build
+	@tests/kernel/run-vm.sh $(BUILD)
 
 # The same tests in an ASan+UBSan build and in a TSan build.
 check-sanitizers: asan tsan

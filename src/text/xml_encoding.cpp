@@ -91,6 +91,10 @@ QString Decode(const QByteArray& bytes, const QByteArray& charset, QStringList& 
         notes << QStringLiteral("Cannot decode %1; read as UTF-8").arg(QString::fromLatin1(charset));
         decoded = DecodeCharset(bytes, "UTF-8");
     }
+    if (!decoded) {  // this system's iconv lacks its conversion modules (a minimal system)
+        notes << QStringLiteral("iconv cannot convert here; read as UTF-8");
+        return QString::fromUtf8(bytes);
+    }
     if (decoded->invalidSequences > 0)
         notes << QStringLiteral("%1 invalid byte sequence(s) in %2 text replaced by U+FFFD")
                      .arg(decoded->invalidSequences)
