@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace zorvan::test {
@@ -18,6 +19,13 @@ CliResult ZorvanctlRunner::Run(const QStringList& args) const
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), dir_.Path());  // the log's desktop folder
+    // In a TSan build, races the sanitizer reports inside the uninstrumented Qt libraries (its
+    // event queue's lock is invisible to it) are suppressed as for the widget tests.
+    const QString suppressions = SourceDir() + QStringLiteral("/tests/ui/tsan.supp");
+    if (QFileInfo::exists(suppressions)) {
+        const QString options = env.value(QStringLiteral("TSAN_OPTIONS"));
+        env.insert(QStringLiteral("TSAN_OPTIONS"), options + QStringLiteral(" suppressions=") + suppressions);
+    }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(ZORVANCTL_PATH), all);
     CliResult result;
