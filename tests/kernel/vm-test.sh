@@ -121,6 +121,9 @@ echo "root:x:0:0::/root:/bin/sh" > /etc/passwd
 echo "user:x:1000:1000::/tmp/user-home:/bin/sh" >> /etc/passwd
 printf 'root:x:0:\nuser:x:1000:\n' > /etc/group
 chown 1000:1000 /tmp/user-home
+run su -s /bin/sh user -c /tools/zorvan-hidraw-list
+grep -q "#$UNRELATED_NODE input=0 feature=0 denied\$" /tmp/out || fail "the backend did not see the closed node"
+grep -q "#$COMMAND_NODE input=0 feature=17\$" /tmp/out || fail "the backend did not read the open node"
 run su -s /bin/sh user -c "/app/zorvanctl --data-dir /tmp/user-home/data -v list"
 [ $? -eq 1 ] || fail "list did not fail for the closed node"
 grep -q "connected" /tmp/out || fail "the mouse was not found beside the closed node"

@@ -18,7 +18,7 @@
 #include "profile/factory_image.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -26,7 +26,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
