@@ -275,7 +275,7 @@ void DeviceSession::RefreshLayout()
     LoadPro();
     // One small read: the mouse's current DPI level.
     uint8_t level[2] = {};
-    g_nCurDpiLevel.store(link_.ReadEEPROM(eeprom::kCurrentDpiLevel, level, 2) ? level[0] : -1);
+    g_nCurDpiLevel.store(link_.ReadEEPROM(eeprom::kCurrentDpiLevel, level, 2) ? DpiLevelFromMouse(level[0]) : -1);
     emit deviceChanged();
 }
 
@@ -345,7 +345,7 @@ void DeviceSession::OnDeviceBehavior(int value, int kind)
     }
     switch (kind) {
     case 1:
-        if (value < device->DpiLevelCount) {
+        if (DpiLevelFromMouse(value, device->DpiLevelCount) >= 0) {
             g_nCurDpiLevel.store(value);
             emit dpiLevelChanged(value);
         }

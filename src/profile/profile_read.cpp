@@ -306,8 +306,7 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
         session.macroNames = extras.macroNames;
     }
     // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
-    const int level = extras.currentDpiLevel;
-    g_nCurDpiLevel.store(level >= 0 && level < kDpiLevels ? level : -1);
+    g_nCurDpiLevel.store(DpiLevelFromMouse(extras.currentDpiLevel));
     return true;
 }
 

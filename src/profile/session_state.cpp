@@ -1,8 +1,21 @@
 #include "profile/session_state.h"
 
+#include "app/log.h"
+
+#include <algorithm>
+
 namespace zorvan {
 
 std::atomic<int> g_nCurDpiLevel{-1};
+
+int DpiLevelFromMouse(int value, int levels)
+{
+    const int known = std::min(levels, kDpiLevels);
+    if (value >= 0 && value < known)
+        return value;
+    Log("DPI level %d from the mouse is not one of its %d levels: taken as unknown", value, known);
+    return -1;
+}
 
 SessionState& Session()
 {

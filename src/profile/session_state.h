@@ -27,6 +27,11 @@ using MacroNameTable = std::array<MacroNameEntry, 16>;
 // The current DPI level, 0-based; -1 while it is unknown.
 extern std::atomic<int> g_nCurDpiLevel;
 
+// A current DPI level the mouse reported (a byte of its EEPROM or of an event) as the session
+// may keep it: `value` when it is one of the first `levels` levels (never more than the
+// record's eight), else -1 (unknown), logged. The mouse's byte may hold anything.
+int DpiLevelFromMouse(int value, int levels = kDpiLevels);
+
 struct SessionState {
     // Guards `profiles` and `macroNames`. Held only for memory copies, never for I/O.
     std::mutex profileLock;
