@@ -111,11 +111,21 @@ bool LoadPro(const QString& dataDir)
     std::array<ProfileRecord, ProfileList::kCount> records{};
     const bool loaded = ReadStore(dataDir + ProfileStoreName(device->CID, device->MID), currentId, records);
     Config().CopyDefaultKeys();
-    if (!loaded) {
+    if (!loaded)
         currentId = 0;
-        const QString base = GetText("tc_msg35");
-        for (int i = 0; i < ProfileList::kCount; ++i)
-            records[size_t(i)] = MakeNewProfile(QStringLiteral("%1 %2").arg(base).arg(i + 1).toStdU16String());
+    // A record that is not a profile (its magic wrong or its id 0) cannot be used: the writer
+    // refuses a profile without id, so the mouse could never be written from it. It becomes a
+    // new profile, the same as every record of a store that could not be read.
+    bool allKept = loaded;
+    const QString base = GetText("tc_msg35");
+    for (int i = 0; i < ProfileList::kCount; ++i) {
+        ProfileRecord& record = records[size_t(i)];
+        if (loaded && record.IsValid())
+            continue;
+        if (loaded)
+            Log("LoadPro err: record %d is not a profile (magic=0x%x, id=0x%x)", i, record.magic, record.id);
+        record = MakeNewProfile(QStringLiteral("%1 %2").arg(base).arg(i + 1).toStdU16String());
+        allKept = false;
     }
     {
         SessionState& session = Session();
@@ -123,7 +133,7 @@ bool LoadPro(const QString& dataDir)
         session.profiles.Assign(records, currentId);
     }
     Log("LoadPro ok: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
-    return loaded;
+    return allKept;
 }
 
 bool SavePro(const QString& dataDir)

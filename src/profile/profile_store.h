@@ -25,9 +25,10 @@ bool SaveCID(const QString& dataDir = Paths().dataDir);
 
 // Loads the current device's store into the session's profile list (under the profile lock)
 // and picks the current profile; a missing, wrongly sized or unreadable store gives four new
-// profiles named "<tc_msg35> 1".."<tc_msg35> 4". Also copies the current device's key tables
-// into the default key table. False without a current device (nothing changes) and when new
-// profiles were made.
+// profiles named "<tc_msg35> 1".."<tc_msg35> 4", and a record of the store that is not a
+// profile (magic, id 0) is replaced by the new profile of its place. Also copies the current
+// device's key tables into the default key table. False without a current device (nothing
+// changes) and when new profiles were made.
 bool LoadPro(const QString& dataDir = Paths().dataDir);
 
 // Writes the current profile's id and the four records to the current device's store. False

@@ -118,6 +118,33 @@ TEST_F(ProfileStore, UnknownCurrentIdMakesRecordZeroCurrent)
     EXPECT_EQ(ProfileCopy(3)->id, records[3].id);
 }
 
+// Records of a store are taken as they are, except one that is not a profile at all: the writer
+// refuses a profile without id, so the mouse could never be written from it.
+TEST_F(ProfileStore, ARecordThatIsNotAProfileBecomesANewProfileInItsPlace)
+{
+    LoadPro(dir_.Path());
+    auto records = Records();
+    records[1].magic = 0x12345678;
+    records[2].id = 0;
+    records[3].currentKeySet = 7;  // odd, but a profile: kept as it is
+    ASSERT_TRUE(test::WriteFile(StorePath(), StoreImage(records[2].id, records)));
+    log_.clear();
+    EXPECT_FALSE(LoadPro(dir_.Path()));
+    EXPECT_TRUE(Logged("LoadPro err: record 1 is not a profile (magic=0x12345678, id=0x" +
+                       QString::number(records[1].id, 16).toStdString() + ")"));
+    EXPECT_TRUE(Logged("LoadPro err: record 2 is not a profile (magic=0xfcaa1234, id=0x0)"));
+    const auto loaded = Records();
+    EXPECT_EQ(std::memcmp(&loaded[0], &records[0], sizeof records[0]), 0);
+    EXPECT_EQ(std::memcmp(&loaded[3], &records[3], sizeof records[3]), 0);
+    for (const int i : {1, 2}) {
+        EXPECT_TRUE(loaded[size_t(i)].IsValid()) << i;
+        EXPECT_EQ(QString::fromStdU16String(std::u16string(loaded[size_t(i)].Name())),
+                  QStringLiteral("%1 %2").arg(GetText("tc_msg35")).arg(i + 1));
+    }
+    // The stored current id named the record that was replaced: record 0 is current.
+    EXPECT_EQ(Session().profiles.CurrentIndex(), 0);
+}
+
 TEST_F(ProfileStore, FailedSaveLeavesTheOldStore)
 {
     LoadPro(dir_.Path());
