@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace zorvan {
 namespace {
@@ -54,11 +55,41 @@ const StMacro* FindInFile(const std::array<StMacro, kProfileExportMacros>& fileM
     return it == fileMacros.end() ? nullptr : &*it;
 }
 
+// Whether every file macro the keys use can go into the library: each must be a macro record
+// (an overwrite with another record would leave a library entry no reader accepts), and the
+// new ones must fit. Checked before anything changes, so a refused import leaves the library
+// as it was instead of holding the macros merged before the one that failed.
+bool FileMacrosFit(const ProfileRecord& record, const std::array<StMacro, kProfileExportMacros>& fileMacros)
+{
+    bool fit = true;
+    std::vector<uint32_t> added;
+    ForEachMacroKey(record, [&](const KeyAssignment& key) {
+        const StMacro* found = FindInFile(fileMacros, key.dwMacroID);
+        if (!fit || found == nullptr)
+            return;
+        const uint32_t magic = found->magic;
+        const uint32_t id = found->id;
+        if (magic != kMacroMagic) {
+            Log("Add_Macro: FAILED, dwMagicNumber=0x%x", magic);
+            fit = false;
+        } else if (!Macros().Contains(id) && std::find(added.begin(), added.end(), id) == added.end()) {
+            added.push_back(id);
+        }
+    });
+    if (fit && Macros().Count() + int(added.size()) > kMacroLibraryMax) {
+        Log("ImportProfile: %d new macro(s) do not fit into the macro library", int(added.size()));
+        fit = false;
+    }
+    return fit;
+}
+
 // Puts the file's macros into the library: a macro the library knows by id is overwritten,
 // another is added under a new id that the keys using it take. False when a macro cannot be
 // added: the import then ends without changing the profile.
 bool MergeFileMacros(ProfileRecord& record, const std::array<StMacro, kProfileExportMacros>& fileMacros)
 {
+    if (!FileMacrosFit(record, fileMacros))
+        return false;
     std::map<uint32_t, uint32_t> newIds;  // file id → id given in this import
     bool ok = true;
     ForEachMacroKey(record, [&](KeyAssignment& key) {
@@ -67,11 +98,12 @@ bool MergeFileMacros(ProfileRecord& record, const std::array<StMacro, kProfileEx
         const StMacro* found = FindInFile(fileMacros, key.dwMacroID);
         if (found == nullptr)
             return;
-        if (const auto given = newIds.find(found->id); given != newIds.end()) {
+        const uint32_t fileId = found->id;  // by value: the record's fields are packed
+        if (const auto given = newIds.find(fileId); given != newIds.end()) {
             key.dwMacroID = given->second;
             return;
         }
-        if (Macros().Contains(found->id)) {
+        if (Macros().Contains(fileId)) {
             ReplaceMacro(*found);
             return;
         }
@@ -81,7 +113,7 @@ bool MergeFileMacros(ProfileRecord& record, const std::array<StMacro, kProfileEx
             ok = false;
             return;
         }
-        newIds[found->id] = added.id;
+        newIds[fileId] = added.id;
         key.dwMacroID = added.id;
     });
     return ok;

@@ -321,6 +321,46 @@ TEST_F(ProfileTransfer, ImportRefusals)
     EXPECT_EQ(g_nCurDpiLevel.load(), 1);
 }
 
+// A refused import changes nothing, also not the macro library: every macro the file would bring
+// is checked before the first one is merged.
+TEST_F(ProfileTransfer, ARefusedImportLeavesTheLibraryAsItWas)
+{
+    MacroKeys(3);
+    ASSERT_TRUE(ExportProfile(File()));
+    const QByteArray good = test::ReadFile(File());
+    QByteArray badThird = good;
+    std::memset(badThird.data() + sizeof(ProfileRecord) + 2 * sizeof(StMacro), 0x11, 4);  // macro magic
+    const ProfileRecord before = *CurrentProfileCopy();
+    struct Case {
+        const char* name;
+        QByteArray content;
+        int libraryMacros;  // before the import: the first 0x1000 + n of the file's macros
+        int filler;         // other macros, to fill the library
+    };
+    const Case cases[] = {
+        {"the third macro is not a macro, the first is known", badThird, 1, 0},
+        {"the third macro is not a macro, none is known", badThird, 0, 0},
+        {"the two new macros do not fit", good, 1, kMacroLibraryMax - 2},
+    };
+    for (const Case& c : cases) {
+        Macros().Clear();
+        for (int i = 0; i < c.libraryMacros; ++i)
+            AddMacro(uint32_t(0x1000 + i), QStringLiteral("kept%1").arg(i), kLoopCount, 7);
+        for (int i = 0; i < c.filler; ++i)
+            AddMacro(uint32_t(0x200000 + i), QStringLiteral("f%1").arg(i));
+        const std::vector<StMacro> library = Macros().All();
+        ASSERT_TRUE(test::WriteFile(File(), c.content));
+        EXPECT_FALSE(ImportProfile(File())) << c.name;
+        const std::vector<StMacro> after = Macros().All();
+        ASSERT_EQ(after.size(), library.size()) << c.name;
+        EXPECT_EQ(std::memcmp(after.data(), library.data(), sizeof(StMacro) * library.size()), 0) << c.name;
+        const ProfileRecord now = *CurrentProfileCopy();
+        EXPECT_EQ(std::memcmp(&now, &before, sizeof before), 0) << c.name;
+    }
+    EXPECT_TRUE(Logged("Add_Macro: FAILED, dwMagicNumber=0x11111111"));
+    EXPECT_TRUE(Logged("ImportProfile: 2 new macro(s) do not fit into the macro library"));
+}
+
 // Indexes in an imported record come from outside: the code that uses them keeps them in range.
 TEST_F(ProfileTransfer, WildIndexesInAnImportedRecordStayHarmless)
 {
