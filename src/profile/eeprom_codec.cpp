@@ -39,6 +39,11 @@ std::array<uint8_t, 2> EncodePair(uint8_t value)
     return {value, eeprom::PairCheck(value)};
 }
 
+uint8_t PairByte(int32_t value)
+{
+    return uint8_t(std::clamp(value, 0, 255));
+}
+
 std::optional<uint8_t> PollingRateByte(int32_t rate)
 {
     switch (rate) {

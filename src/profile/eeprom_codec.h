@@ -25,6 +25,10 @@ void ApplyPatch(std::span<uint8_t> image, const EepromPatch& patch);
 
 // A value byte and 0x55 minus it.
 std::array<uint8_t, 2> EncodePair(uint8_t value);
+// A record value (debounce, a tenth of the sleep time, ...) as the value byte of its pair:
+// kept to 0..255. A value from a file may be anything; cut to its low byte it would become
+// another setting (a debounce of 300 ms would be written as 44).
+uint8_t PairByte(int32_t value);
 
 // Polling rate: record value (kRate125..kRate1000) <-> mouse byte (8, 4, 2, 1). Any other
 // value has no encoding.

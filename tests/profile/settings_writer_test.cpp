@@ -255,6 +255,24 @@ TEST_F(SettingsWriter, SinglePairsGoToTheirAddresses)
         EXPECT_EQ(Mouse().Memory(address, 2), bytes) << address;
 }
 
+// A pair holds one byte: a value from a file beyond it is written as the nearest byte, never as
+// its low byte (300 ms of debounce would become 44).
+TEST_F(SettingsWriter, PairValuesBeyondAByteAreWrittenAsTheNearestByte)
+{
+    UseModel(kModel3325);
+    Edit([](ProfileRecord& p) {
+        p.debounce = 300;
+        p.sleepTime = 5000;
+        p.lod = -1;
+        p.ripple = 256;
+    });
+    ASSERT_TRUE(Write(apply::kDebounce | apply::kSleepTime | apply::kLod | apply::kRipple, 0));
+    EXPECT_EQ(Mouse().TakeWrites(),
+              (Writes{{0x0A, {0x00, 0x55}}, {0xB1, {0xFF, 0x56}}, {0xA9, {0xFF, 0x56}}, {0xAD, {0xFF, 0x56}}}));
+    EXPECT_TRUE(Logged("Set pair at 0xa9: value 300 written as 255"));
+    EXPECT_TRUE(Logged("Set pair at 0xa: value -1 written as 0"));
+}
+
 TEST_F(SettingsWriter, UnknownCurrentLevelAndWildLevelCountAreNotWrittenAsSuch)
 {
     UseModel(kModel3325);
