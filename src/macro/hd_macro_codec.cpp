@@ -152,7 +152,13 @@ uint8_t MacroLoopByte(const StMacro& macro)
         return 0xFE;
     if (macro.loopMode == kLoopMode1)
         return 0xFF;
-    return uint8_t(macro.repeatCount);
+    // A count from a file may be anything: 0 would play nothing, 254 and 255 are the loop
+    // modes' bytes, and the low byte of 256 is 0 again.
+    const int count = macro.repeatCount;
+    const int kept = std::clamp(count, kMacroMinRepeat, kMacroMaxRepeat);
+    if (kept != count)
+        Log("MacroLoopByte: repeat count %d written as %d", count, kept);
+    return uint8_t(kept);
 }
 
 void HdMacro_To_StMacro(StMacro& macro, std::span<const uint8_t, kHdMacroStreamBytes> stream, uint32_t id)

@@ -22,7 +22,8 @@ int FinishHdMacro(HdMacro& slot, int streamEnd, const StMacro& macro);
 // Both steps: the finished slot of `macro` and the number of bytes to write.
 int BuildHdMacro(const StMacro& macro, HdMacro& slot);
 
-// The loop byte of a macro key code: mode 2 → 0xFE, mode 1 → 0xFF, mode 0 → the repeat count.
+// The loop byte of a macro key code: mode 2 → 0xFE, mode 1 → 0xFF, mode 0 → the repeat count,
+// kept to 1..250 (logged when it was not).
 uint8_t MacroLoopByte(const StMacro& macro);
 
 // The 353 bytes read from slot offset 31 (event count, then events) as a new record: magic,

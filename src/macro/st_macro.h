@@ -23,6 +23,8 @@ constexpr int kMacroEventSlots = 91;
 constexpr int kMacroMaxEvents = 70;     // the editor never lets a macro hold more
 constexpr int kMacroMaxDelay = 65535;
 constexpr int kMacroLibraryMax = 2000;  // also sizes "mac.dct"
+constexpr int kMacroMinRepeat = 1;      // repeat counts of loop mode 0
+constexpr int kMacroMaxRepeat = 250;
 
 // Loop modes (offset 16) and the loop byte each one becomes on the mouse.
 constexpr uint32_t kLoopCount = 0;      // repeat `repeatCount` times

@@ -2,6 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/log.h"
+#include "macro/hd_macro_codec.h"
 #include "macro/macro_library.h"
 #include "profile/combo_block.h"
 #include "profile/function_codes.h"
@@ -20,10 +21,7 @@ int32_t MacroCode(uint32_t macroId)
         Log("keyinfo_to_hardware_code can't find macro id 0x%x", macroId);
         return kNoHardwareCode;
     }
-    const uint32_t repeat = macro->loopMode == kLoopMode2 ? 0xFE
-                            : macro->loopMode == kLoopMode1 ? 0xFF
-                                                            : (macro->repeatCount & 0xFFu);
-    return int32_t((repeat << 16) + kHwMacro);
+    return int32_t((uint32_t(MacroLoopByte(*macro)) << 16) + kHwMacro);
 }
 
 int32_t SnipeCode(uint32_t position, int32_t sensor)

@@ -148,6 +148,24 @@ TEST(HdMacroLoopByte, FollowsTheLoopMode)
     EXPECT_EQ(MacroLoopByte(m), 0xFE);
 }
 
+// A repeat count from a file can be anything; the mouse gets 1..250, never a loop mode's byte.
+TEST(HdMacroLoopByte, RepeatCountsOutsideOneTo250AreKeptInside)
+{
+    StMacro m = MakeMacro(QStringLiteral("L"), {});
+    m.loopMode = kLoopCount;
+    const std::pair<uint16_t, uint8_t> cases[] = {{0, 1}, {1, 1}, {250, 250}, {251, 250}, {254, 250},
+                                                  {255, 250}, {256, 250}, {65535, 250}};
+    LogCapture log;
+    for (const auto& [count, loopByte] : cases) {
+        m.repeatCount = count;
+        EXPECT_EQ(MacroLoopByte(m), loopByte) << count;
+    }
+    EXPECT_TRUE(log.Contains("MacroLoopByte: repeat count 255 written as 250"));
+    m.loopMode = 7;  // not a loop mode: counted like mode 0
+    m.repeatCount = 300;
+    EXPECT_EQ(MacroLoopByte(m), 250);
+}
+
 TEST(HdMacroRoundTrip, KeysComeBackAsTheMouseKnowsThem)
 {
     const StMacro written = MakeMacro(QStringLiteral("RT"), {
