@@ -1,17 +1,30 @@
 #include "macro/time_stamp_id.h"
 
-#include <QTime>
-
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 namespace zorvan {
+namespace {
 
-uint32_t NewTimeStampId()
+std::atomic<int64_t> g_pauseMs{20};
+
+}  // namespace
+
+void SetTimeStampIdPause(std::chrono::milliseconds pause)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const QTime now = QTime::currentTime();
-    return TimeStampId(now.hour(), now.minute(), now.second(), now.msec());
+    g_pauseMs.store(pause.count());
+}
+
+uint32_t NewTimeStampId(QTime (*clock)())
+{
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(g_pauseMs.load()));
+        const QTime now = clock();
+        const uint32_t id = TimeStampId(now.hour(), now.minute(), now.second(), now.msec());
+        if (id != 0)
+            return id;
+    }
 }
 
 }  // namespace zorvan

@@ -1,5 +1,8 @@
 #pragma once
 // The time-stamp id of macros and profiles: a 24-bit value formed from the local time of day.
+#include <QTime>
+
+#include <chrono>
 #include <cstdint>
 
 namespace zorvan {
@@ -11,7 +14,13 @@ constexpr uint32_t TimeStampId(int hour, int minute, int second, int millisecond
            uint32_t(millisecond & 0xFF);
 }
 
-// Waits 20 ms, so that ids made one after another differ, then forms the id of the local time.
-uint32_t NewTimeStampId();
+// Waits the id pause (20 ms), so that ids made one after another differ, then forms the id of
+// `clock`'s time (the local time of day). Never 0, which marks an invalid profile and a macro
+// "mac.dct" leaves out: at 0:00:00 and 16:00:00 (hour AND 15 is 0) it waits again.
+uint32_t NewTimeStampId(QTime (*clock)() = &QTime::currentTime);
+
+// The id pause. The fuzz targets, which make ids by the thousand and do not need them
+// distinct, shorten it.
+void SetTimeStampIdPause(std::chrono::milliseconds pause);
 
 }  // namespace zorvan

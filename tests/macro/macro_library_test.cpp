@@ -132,6 +132,17 @@ TEST(TimeStampIdTest, FormsTheIdFromTheTimeOfDay)
     EXPECT_NE(NewTimeStampId(), first);
 }
 
+// Id 0 marks an invalid profile: a profile or macro made at 0:00:00.000 (or 16:00:00.256, ...)
+// gets the id of the next time instead.
+TEST(TimeStampIdTest, IsNeverZero)
+{
+    static int calls = 0;
+    calls = 0;
+    const auto clock = []() -> QTime { return ++calls == 1 ? QTime(16, 0, 0, 256) : QTime(16, 0, 0, 277); };
+    EXPECT_EQ(NewTimeStampId(clock), TimeStampId(16, 0, 0, 277));
+    EXPECT_EQ(calls, 2);
+}
+
 TEST(NewEmptyMacroTest, HasTheDefaultsOfANewRecord)
 {
     const StMacro m = NewEmptyMacro(QStringLiteral("A name that is far longer than thirty-nine characters"));
