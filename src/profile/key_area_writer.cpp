@@ -8,6 +8,7 @@
 #include "profile/combo_block.h"
 #include "profile/function_codes.h"
 #include "profile/key_codes.h"
+#include "profile/profile_pauses.h"
 
 #include <array>
 #include <chrono>
@@ -17,7 +18,6 @@
 namespace zorvan {
 namespace {
 
-constexpr auto kAreaPause = std::chrono::milliseconds(10);
 constexpr int kPositions = kKeysPerSet;
 
 const StMacro* FindMacro(const std::vector<StMacro>& macros, uint32_t id)
@@ -83,7 +83,7 @@ bool WriteKeyArea(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t data
             codes[size_t(p)] = code;
             if (failed(link.WriteEEPROM(kAreaPiece, length, eeprom::MacroBlockAddress(p), bytes)))
                 return false;
-            std::this_thread::sleep_for(kAreaPause);
+            std::this_thread::sleep_for(Pauses().betweenAreas);
         } else if (type == kHwComboBlock) {
             ComboBlock block{};
             const size_t length = EncodeComboBlock(*key, block);
@@ -92,7 +92,7 @@ bool WriteKeyArea(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t data
                 LogHex(block.data(), length, 32, nullptr);
                 if (failed(link.WriteEEPROM(kAreaPiece, int(length), eeprom::ComboBlockAddress(p), block.data())))
                     return false;
-                std::this_thread::sleep_for(kAreaPause);
+                std::this_thread::sleep_for(Pauses().betweenAreas);
             }
         }
     }

@@ -11,6 +11,7 @@
 #include "profile/eeprom_codec.h"
 #include "profile/function_codes.h"
 #include "profile/key_codes.h"
+#include "profile/profile_pauses.h"
 
 #include <QString>
 
@@ -22,8 +23,6 @@
 
 namespace zorvan {
 namespace {
-
-using std::chrono::milliseconds;
 
 constexpr int kPiece = 10;
 constexpr uint16_t kMacroNameAddress = eeprom::kMacroBlocks + 1;
@@ -71,7 +70,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     for (int at = 0; at < eeprom::kBaseAreaEnd; at += kPiece) {
         if (!steps.Read(uint16_t(at), base.data() + at, kPiece))
             return false;
-        std::this_thread::sleep_for(milliseconds(10));
+        std::this_thread::sleep_for(Pauses().readPiece);
     }
     Dump(base, 0x00, 0x0B, "GetProfile (0x00~0x0B):");
     if (base[eeprom::kDpiLevelCount] < 1 || base[eeprom::kDpiLevelCount] > kDpiLevels ||
@@ -83,7 +82,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     Dump(base, 0x60, 0x9F, "GetProfile (0x60~0x9F) (KeyMatrix):");
     Dump(base, 0xA0, 0xA7, "GetProfile (0xA0~0xA7):");
     Dump(base, 0xA9, 0xB4, "GetProfile (0xA9~0xB4):");
-    std::this_thread::sleep_for(milliseconds(20));
+    std::this_thread::sleep_for(Pauses().afterBaseArea);
     return true;
 }
 
@@ -110,7 +109,7 @@ bool ReadMacroNames(ReadSteps& steps, MacroNameTable& names)
         return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
     };
     for (int k = 0; k < kDeviceMacroSlots; ++k) {
-        std::this_thread::sleep_for(milliseconds(10));
+        std::this_thread::sleep_for(Pauses().readPiece);
         const uint16_t address = uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * k);
         if (!steps.ReadRom(kHdMacroNameBytes, address, names[size_t(k)].data(), emptyName))
             return false;
@@ -176,7 +175,7 @@ void DecodeDpiLevels(const Buffer& base, const DeviceDescription& device, Profil
 bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroNameEntry& nameEntry, StMacro& macro)
 {
     std::array<uint8_t, kHdMacroStreamBytes> stream{};
-    std::this_thread::sleep_for(milliseconds(15));
+    std::this_thread::sleep_for(Pauses().beforeMacroSlot);
     const auto streamEnds = [](const uint8_t* piece, int n) {
         return n >= 3 && piece[0] == 0 && piece[1] == 0 && piece[2] == 0;
     };

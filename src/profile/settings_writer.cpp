@@ -10,6 +10,7 @@
 #include "profile/function_codes.h"
 #include "profile/key_area_writer.h"
 #include "profile/lighting_tables.h"
+#include "profile/profile_pauses.h"
 #include "profile/session_state.h"
 #include "profile/system_pointer.h"
 
@@ -21,12 +22,9 @@
 namespace zorvan {
 namespace {
 
-constexpr auto kAreaPause = std::chrono::milliseconds(10);
-constexpr auto kProgressDonePause = std::chrono::milliseconds(500);
-
 void Pause()
 {
-    std::this_thread::sleep_for(kAreaPause);
+    std::this_thread::sleep_for(Pauses().betweenAreas);
 }
 
 // A write result that ends the writer: a failure while GoWithNoDev is 0.
@@ -210,7 +208,7 @@ bool WriteSettings(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t fla
         return false;
     if (progress) {
         report(100);
-        std::this_thread::sleep_for(kProgressDonePause);
+        std::this_thread::sleep_for(Pauses().afterProgressDone);
     }
     return true;
 }
