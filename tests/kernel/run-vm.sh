@@ -66,7 +66,8 @@ if [ $qemu -ne 0 ] && [ "$KERNEL" = "$VMLINUX" ] && grep -q "PVH" "$WORK/vm.log"
   qemu=$?
 fi
 ended=$(date +%s.%N)
-grep -E '^(init|kernel-test|zorvan|profile|DPI|mouse|----)|^  ' "$WORK/vm.log" | tr -d '\r'
+# What the test printed, without the firmware's screen codes before it.
+tr -d '\r' < "$WORK/vm.log" | sed -n '/init: kernel/,/init: test ended/p' | sed 's/^.*init: kernel/init: kernel/'
 seconds=$(echo "$ended $started" | awk '{ printf "%.1f", $1 - $2 }')
 if grep -q '^kernel-test: PASS' "$WORK/vm.log"; then
   echo "kernel test: PASS in $seconds s (kernel $KVER, qemu without KVM)"

@@ -58,7 +58,6 @@ expect_bytes() {
   got=$(bytes /tmp/uhid.state "$1" "$2")
   [ "$got" = "$3" ] || fail "$4: at $1 the mouse holds '$got', expected '$3'"
 }
-# run COMMAND...: its output in /tmp/out and /tmp/err, its exit code in RC.
 # same_json A B: the two profile documents are the same (else the difference is shown), but
 # for the record's "id": the time-stamp id the local store gave the profile when it made it.
 same_json() {
@@ -66,21 +65,25 @@ same_json() {
   grep -v '^        "id": ' "$2" > /tmp/b.json
   diff /tmp/a.json /tmp/b.json > /tmp/diff || { head -n 20 /tmp/diff; return 1; }
 }
+# run COMMAND...: its output in /tmp/out and /tmp/err, its exit code in RC.
 run() {
   "$@" > /tmp/out 2> /tmp/err
   RC=$?
   return $RC
 }
 
+# The settings changed, words joined by "-".
+CHANGES="set-rate-500 assign-5-middle set-dpi-2-1600"
 # The same commands against the in-process emulated mouse, meanwhile (the exchanges mostly
 # wait): its profile documents and its memory are what the uhid mouse must end with.
-CHANGES="set-rate-500 assign-5-middle set-dpi-2-1600"
-(
-  $EMU --json read > /tmp/emu-read.json &&
-    for change in $CHANGES; do $EMU $(echo $change | tr - ' ') > /dev/null || exit 1; done &&
-    $EMU --json read > /tmp/emu-read-back.json
-  echo $? > /tmp/emu.done
-) 2> /tmp/emu.err &
+emulated() {
+  $EMU --json read > /tmp/emu-read.json || return 1
+  for change in $CHANGES; do
+    $EMU $(echo $change | tr - ' ') > /dev/null || return 1
+  done
+  $EMU --json read > /tmp/emu-read-back.json
+}
+{ emulated; echo $? > /tmp/emu.done; } 2> /tmp/emu.err &
 
 step "the uhid mouse appears as three hidraw nodes"
 /tools/zorvan-uhid-mouse --app-dir /app --control $CONTROL --state /tmp/uhid.state > $MOUSE_LOG 2>&1 &
