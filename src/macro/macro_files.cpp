@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <array>
 #include <cerrno>
@@ -17,6 +17,8 @@
 
 namespace zorvan {
 namespace {
+
+constexpr char kPartialSuffix[] = ".part";
 
 QString FolderOf(const QString& filePath)
 {
@@ -29,23 +31,59 @@ int LastError(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-bool OpenWhole(QSaveFile& file, const QString& path, int& error)
+// A file being written is "<folder>/.<name>.<process>-<random>.part" until it is complete and
+// renamed over <name>; the process id keeps the names of processes apart whose random numbers
+// may repeat (a fork). Made with the permissions of any new file (0666 less the umask).
+int CreatePartial(const QByteArray& target, QByteArray& partial)
 {
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly))
-        return true;
-    error = LastError(int(file.error()));
-    const QString folder = FolderOf(path);
-    if (folder.isEmpty() || QFileInfo(folder).isDir() || !MakeSureFolderExist(path))
-        return false;
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly))
-        return true;
-    error = LastError(int(file.error()));
-    return false;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    const QByteArray process = QByteArray::number(qint64(::getpid()), 36);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        partial = folder + '.' + name + '.' + process + '-' +
+                  QByteArray::number(QRandomGenerator::global()->generate(), 36) + kPartialSuffix;
+        errno = 0;
+        const int fd = ::open(partial.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// A file that is replaced keeps its permissions.
+void KeepPermissions(const QByteArray& target, int fd)
+{
+    struct stat info;
+    if (::stat(target.constData(), &info) == 0 && S_ISREG(info.st_mode))
+        ::fchmod(fd, info.st_mode & 07777);
+}
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* at = bytes.constData();
+    size_t left = size_t(bytes.size());
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        at += n;
+        left -= size_t(n);
+    }
+    return true;
 }
 
 }  // namespace
+
+bool IsPartialSave(const QString& fileName)
+{
+    return fileName.startsWith(u'.') && fileName.endsWith(QLatin1String(kPartialSuffix));
+}
 
 QString MacroFolder()
 {
@@ -100,21 +138,27 @@ bool MakeSureFolderExist(const QString& filePath)
 
 FileWriteResult MyCreateFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    int error = 0;
-    if (!OpenWhole(file, path, error)) {
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray partial;
+    int fd = CreatePartial(target, partial);
+    if (fd < 0 && errno == ENOENT && MakeSureFolderExist(path))
+        fd = CreatePartial(target, partial);
+    if (fd < 0) {
+        const int error = LastError(EIO);
         Log("MyCreateFile: %s, error=0x%x", path.toUtf8().constData(), unsigned(error));
         return {FileWriteResult::kCreate, error};
     }
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) {
-        error = LastError(int(file.error()));
-        file.cancelWriting();
+    KeepPermissions(target, fd);
+    // On disk before the rename, so that the new name never stands for a file that is not.
+    int error = WriteAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : LastError(EIO);
+    if (::close(fd) != 0 && error == 0)
+        error = LastError(EIO);
+    if (error == 0 && ::rename(partial.constData(), target.constData()) != 0)
+        error = LastError(EIO);
+    if (error != 0) {
+        ::unlink(partial.constData());
         return {FileWriteResult::kWrite, error};
     }
-    errno = 0;
-    if (!file.commit())
-        return {FileWriteResult::kWrite, LastError(int(file.error()))};
     return {};
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The macro folder on disk and the file operations of the macro library. Every file is written
-// whole (a temporary file in the same folder renamed over the target), so a crash or a full
-// disk never leaves a truncated macro file, and a failed write leaves the old file as it was.
+// whole (a temporary file in the same folder, synced and renamed over the target), so a crash or
+// a full disk never leaves a truncated macro file, and a failed write leaves the old file as it
+// was.
 #include "macro/st_macro.h"
 
 #include <QByteArray>
@@ -35,8 +36,14 @@ struct FileWriteResult {
 
 // Writes `bytes` as the whole new content of `path`, creating missing folders first when the
 // folder is missing. A create failure logs "MyCreateFile: %s, error=0x%x"; a write failure is
-// returned for the caller's own log line.
+// returned for the caller's own log line. The content goes to ".<name>.<pid>-<random>.part"
+// beside the target first and is renamed over it once it is on disk; a replaced file keeps its
+// permissions.
 FileWriteResult MyCreateFile(const QString& path, const QByteArray& bytes);
+
+// A file of a write that never finished (the program was killed while it wrote): it may hold a
+// whole macro image, but it is not a macro file of its own.
+bool IsPartialSave(const QString& fileName);
 
 // Copies `source` to `target` without replacing an existing target, creating the target's
 // folders when missing. Failures log "MyCopyFile: %s, error=0x%x" (source path).

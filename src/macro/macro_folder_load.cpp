@@ -39,6 +39,9 @@ bool LoadMacroFolder(const QString& folder, MacroTree* tree, MacroTreeItem* pare
             LoadMacroFolder(entry.filePath(), tree, item, folders, addToLibrary);
             continue;
         }
+        // What a killed save left behind is the half of a write, not a second macro.
+        if (IsPartialSave(name))
+            continue;
         const std::optional<StMacro> macro = ReadMacroFile(entry.filePath());
         if (!macro)
             continue;

@@ -11,8 +11,8 @@ struct MacroTreeItem;
 // `folders` is set, each as a folder item of `tree` (when given) loaded the same way; every
 // other entry whose first 834 bytes are a valid macro file, whatever its extension, is added
 // to the library (with `addToLibrary`) and put under `parent` as a macro item named after the
-// file without its extension (with a tree). Invalid files are skipped silently. False when the
-// folder cannot be read.
+// file without its extension (with a tree). Invalid files and what a killed save left behind
+// (IsPartialSave) are skipped silently. False when the folder cannot be read.
 bool LoadMacroFolder(const QString& folder, MacroTree* tree, MacroTreeItem* parent, bool folders, bool addToLibrary);
 
 }  // namespace zorvan

@@ -75,6 +75,8 @@ protected:
         WriteFile(MacroDir() + "Sub/Deeper/d.qxm", FileImage(MakeMacro("d", {}, 7)));
         WriteFile(MacroDir() + ".hidden/h.qxm", FileImage(MakeMacro("h", {}, 8)));
         WriteFile(MacroDir() + "$sys/y.qxm", FileImage(MakeMacro("y", {}, 9)));
+        // Left by a save that was killed before its rename: a whole image, but no macro file.
+        WriteFile(MacroDir() + ".a.qxm.k3j9x.part", FileImage(MakeMacro("A", {{0x41, 1, 1}}, 10)));
         ::mkfifo(QFile::encodeName(MacroDir() + "pipe.qxm").constData(), 0600);
     }
 };
@@ -405,6 +407,24 @@ TEST_F(MacroFiles, FolderHelpers)
     // A whole write creates missing folders.
     EXPECT_TRUE(MyCreateFile(DataDir() + "made/on/demand.bin", "abc").Ok());
     EXPECT_EQ(ReadFile(DataDir() + "made/on/demand.bin"), QByteArray("abc"));
+}
+
+TEST_F(MacroFiles, AWholeWriteLeavesOnlyItsFileWhichKeepsItsPermissions)
+{
+    const QString path = MacroDir() + "kept.qxm";
+    WriteFile(path, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    ASSERT_TRUE(MyCreateFile(path, "new content").Ok());
+    EXPECT_EQ(ReadFile(path), QByteArray("new content"));
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // A write that cannot be renamed into place (a folder has the name) removes its temporary file.
+    QDir().mkpath(MacroDir() + "taken.qxm");
+    EXPECT_EQ(MyCreateFile(MacroDir() + "taken.qxm", "x").stage, FileWriteResult::kWrite);
+    EXPECT_EQ(FilesBelow(MacroDir()), QStringList{"kept.qxm"});
+    EXPECT_TRUE(IsPartialSave(".kept.qxm.a1b2c3.part"));
+    EXPECT_FALSE(IsPartialSave("kept.part"));
 }
 
 TEST_F(MacroFiles, DeletingAFolderTreeRemovesEveryFileBelowIt)
