@@ -28,6 +28,7 @@ function(zorvan_test_suite name)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "ZORVAN_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
