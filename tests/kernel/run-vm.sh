@@ -55,7 +55,7 @@ fi
 "$HERE/build-initramfs.sh" "$BUILD" "$WORK/initramfs.cpio" "$KVER" || { echo "kernel test: initramfs failed"; exit 1; }
 # One small machine without network; the kernel's console is the log.
 boot() {
-  timeout 180 qemu-system-x86_64 -accel tcg -m 768 -smp 1 -nographic -no-reboot -nic none \
+  timeout 180 qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nographic -no-reboot -nic none \
     -kernel "$1" -initrd "$WORK/initramfs.cpio" \
     -append "console=ttyS0 quiet panic=-1" > "$WORK/vm.log" 2>&1
 }
