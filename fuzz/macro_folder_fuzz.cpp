@@ -13,10 +13,8 @@
 #include <QFile>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <ftw.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,17 +45,6 @@ private:
     size_t size_;
     size_t at_ = 0;
 };
-
-// Removes a folder tree by its bytes (Qt would not find names that are not UTF-8); links are
-// removed, not followed.
-void RemoveTree(const std::string& root)
-{
-    const auto remove = [](const char* path, const struct stat*, int, struct FTW*) {
-        ::remove(path);
-        return 0;
-    };
-    ::nftw(root.c_str(), remove, 16, FTW_DEPTH | FTW_PHYS);
-}
 
 // A name of the file system: any bytes but "/" and NUL, never "." or "..".
 std::string EntryName(Reader& in)
@@ -157,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool folders = (in.Byte() & 1) != 0;
     const QString folder = MacroFolder();
     const std::string root = QFile::encodeName(folder).toStdString();
-    RemoveTree(root);
+    fuzz::RemoveTree(root);
     fuzz::Expect(::mkdir(root.c_str(), 0755) == 0, "no macro folder");
     BuildFolder(in, root);
 

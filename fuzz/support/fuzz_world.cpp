@@ -13,14 +13,16 @@
 #include "profile/profile_pauses.h"
 #include "profile/session_state.h"
 
-#include <QTemporaryDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ftw.h>
 #include <map>
 #include <mutex>
+#include <unistd.h>
 
 namespace zorvan::fuzz {
 namespace {
@@ -86,8 +88,11 @@ void SetUpWorld()
                                  std::chrono::milliseconds(0), std::chrono::milliseconds(0),
                                  std::chrono::milliseconds(0)};
         SetTimeStampIdPause(std::chrono::milliseconds(0));
-        static QTemporaryDir data;
-        Paths().dataDir = data.path() + u'/';
+        static std::string data =
+            std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zorvan-fuzz-XXXXXX";
+        Expect(::mkdtemp(data.data()) != nullptr, "no temporary data folder");
+        std::atexit([] { RemoveTree(data); });
+        Paths().dataDir = QFile::decodeName(data.c_str()) + u'/';
     });
 }
 
@@ -151,6 +156,15 @@ void Expect(bool holds, const char* what)
         return;
     std::fprintf(stderr, "fuzz finding: %s\n", what);
     std::abort();
+}
+
+void RemoveTree(const std::string& root)
+{
+    const auto remove = [](const char* path, const struct stat*, int, struct FTW*) {
+        ::remove(path);
+        return 0;
+    };
+    ::nftw(root.c_str(), remove, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 DirectMouse::DirectMouse(const eeprom::ProfileImage& image)

@@ -14,13 +14,15 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zorvan::fuzz {
 
 // Once per process: data/cfg.ini of the source tree loaded, log and messages silenced, the
 // pauses of the profile read, the settings writer and the id maker set to zero, and a
-// temporary data folder (with its macro folder) as the data folder.
+// temporary data folder as the data folder (in memory when /dev/shm is there, so that the
+// syncs of the file writes cost nothing), removed at exit.
 void SetUpWorld();
 
 // Makes model `selector` (modulo the number of models cfg.ini describes) the current device
@@ -39,6 +41,10 @@ void ResetLibrary();
 
 // Aborts (a finding) when `holds` is false.
 void Expect(bool holds, const char* what);
+
+// Removes a folder tree by its bytes (Qt would not find names that are not UTF-8); links are
+// removed, not followed.
+void RemoveTree(const std::string& root);
 
 // The emulated mouse's firmware behind a device link, without threads: a request is carried out
 // and answered at once, so the answer lies in the reply queue before the link waits for it.
