@@ -13,6 +13,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 
 namespace zorvan {
@@ -195,16 +196,20 @@ bool DeviceSession::RestoreDefaultsAllowed()
 
 void DeviceSession::ResetProfileToDefaults()
 {
+    int levels = kDpiLevels;
     {
         SessionState& session = Session();
         std::lock_guard lock(session.profileLock);
         if (ProfileRecord* first = session.profiles.At(0)) {
             zorvan::ResetProfileToDefaults(*first);
             session.profiles.SetCurrent(0);
+            levels = first->LevelCount();
         }
     }
+    // DEFLEVEL comes from cfg.ini: kept to the levels of the new profile, as the mouse's reset
+    // keeps it.
     if (const DeviceDescription* device = CurrentDevice())
-        g_nCurDpiLevel.store(device->DefaultLevel);
+        g_nCurDpiLevel.store(std::clamp(device->DefaultLevel, 0, levels - 1));
     resetTime_ = tickCount();
     resetNoted_ = true;
 }

@@ -1,5 +1,5 @@
-// A current DPI level from the mouse (its EEPROM byte, its events) can be any byte: the session
-// keeps only a level the profile can have, and "unknown" otherwise.
+// A current DPI level from outside (the mouse's EEPROM byte and events, DEFLEVEL of cfg.ini) can
+// be any value: the session keeps only a level the profile can have.
 #include "device/eeprom_map.h"
 #include "device/emulated/firmware_state.h"
 #include "profile/session_state.h"
@@ -29,9 +29,9 @@ TEST(DpiLevelFromMouse, KeepsOnlyLevelsOfTheRecordAndTheModel)
         EXPECT_EQ(DpiLevelFromMouse(c.value, c.levels), c.kept) << c.value << " of " << c.levels;
 }
 
-class MouseValues : public test::SessionTest {};
+class OutsideValues : public test::SessionTest {};
 
-TEST_F(MouseValues, ALevelByteBeyondTheLevelsIsUnknownAfterTheTakeOver)
+TEST_F(OutsideValues, ALevelByteBeyondTheLevelsIsUnknownAfterTheTakeOver)
 {
     MakeSession();
     FirmwareState state = Mouse().State();
@@ -45,7 +45,7 @@ TEST_F(MouseValues, ALevelByteBeyondTheLevelsIsUnknownAfterTheTakeOver)
         << "the layout refresh and the profile read";
 }
 
-TEST_F(MouseValues, ALevelEventBeyondTheRecordsIsIgnoredWhateverDmSays)
+TEST_F(OutsideValues, ALevelEventBeyondTheRecordsIsIgnoredWhateverDmSays)
 {
     MakeSession();
     ASSERT_TRUE(Connect());
@@ -58,6 +58,19 @@ TEST_F(MouseValues, ALevelEventBeyondTheRecordsIsIgnoredWhateverDmSays)
     Pump(50);
     EXPECT_EQ(levels, std::vector<int>{7});
     EXPECT_EQ(g_nCurDpiLevel.load(), 7);
+}
+
+TEST_F(OutsideValues, ADefaultLevelBeyondTheLevelsIsTheLastLevelAfterRestoreDefaults)
+{
+    MakeSession();
+    ASSERT_TRUE(Connect());
+    DeviceDescription& device = Config().devices[size_t(Config().CurrentDeviceIndex())];
+    for (const int defaultLevel : {40, -3}) {
+        device.DefaultLevel = defaultLevel;
+        Dev().ResetProfileToDefaults();
+        const int levels = CurrentProfileCopy()->LevelCount();
+        EXPECT_EQ(g_nCurDpiLevel.load(), defaultLevel < 0 ? 0 : levels - 1) << defaultLevel;
+    }
 }
 
 }  // namespace
