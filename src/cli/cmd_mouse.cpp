@@ -35,7 +35,8 @@ int Profile(CliContext& ctx)
         return exitCode;
     if (!mouse->Session().SettingsChangeAllowed())
         return kFailed;
-    if (!mouse->Session().SelectProfile(int(*n) - 1))
+    const int index = int(*n) - 1;
+    if (!mouse->Await([&](DeviceSession::Done done) { mouse->Session().SelectProfile(index, std::move(done)); }))
         return ctx.Fail(QStringLiteral("the mouse did not switch to profile %1 (run with -v for the log)").arg(*n));
     if (!mouse->WaitForRead())
         return ctx.Fail(QStringLiteral("profile %1 is active, but it could not be read (run with -v for the log)").arg(*n));

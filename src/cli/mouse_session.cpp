@@ -13,6 +13,8 @@
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace zorvan::cli {
 namespace {
@@ -21,6 +23,8 @@ namespace {
 // its identification waiting, so the wait is bounded.
 constexpr int kTakeOverTimeoutMs = 5000;
 constexpr int kReadTimeoutMs = 60000;
+// A short exchange behind the apply worker's writes (a profile switch waits for them).
+constexpr int kExchangeTimeoutMs = 120000;
 constexpr auto kApplyTimeout = std::chrono::minutes(2);
 
 // Runs the event loop until `done` or `timeoutMs`.
@@ -153,6 +157,15 @@ bool MouseSession::WaitForRead()
     return ended && lastReadOk_;
 }
 
+bool MouseSession::Await(const std::function<void(DeviceSession::Done)>& start)
+{
+    // Shared with the callback: after a time-out it may still come.
+    const auto result = std::make_shared<std::optional<bool>>();
+    start([result](bool ok) { *result = ok; });
+    RunUntil([&] { return result->has_value(); }, kExchangeTimeoutMs);
+    return result->value_or(false);
+}
+
 int MouseSession::Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting)
 {
     TakeShownCount();
@@ -162,7 +175,9 @@ int MouseSession::Change(const std::function<Edit(ProfileRecord&)>& edit, bool l
     EditCurrentProfile([&](ProfileRecord& profile) { result = edit(profile); });
     if (!result.IsChanged() && result.message.isEmpty())
         result.message = QStringLiteral("nothing was changed");
-    const bool through = lighting ? session_->ApplyLighting(result) : session_->Apply(result);
+    const bool through =
+        lighting ? Await([&](DeviceSession::Done done) { session_->ApplyLighting(result, std::move(done)); })
+                 : session_->Apply(result);
     if (!result.IsChanged())
         return kFailed;
     // The profile changed even when the mouse refused it (lighting lock): keep it.

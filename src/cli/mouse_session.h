@@ -29,6 +29,10 @@ public:
 
     // Until no profile read runs; false when the last one failed or on time-out.
     bool WaitForRead();
+    // Starts an asynchronous session action with the completion callback handed to `start`
+    // (SelectProfile, ApplyLighting) and runs the event loop until it is called; its result
+    // (false on time-out).
+    bool Await(const std::function<void(DeviceSession::Done)>& start);
 
     // A change of the current profile: the settings-change check, `edit` on the current
     // profile, the request posted (lighting: after the lighting-lock query) and written. kOk,

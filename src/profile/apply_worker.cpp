@@ -91,6 +91,12 @@ bool ApplyWorker::WaitIdle(std::chrono::milliseconds timeout)
     return changed_.wait_for(lock, timeout, idle);
 }
 
+bool ApplyWorker::Busy() const
+{
+    std::lock_guard lock(mutex_);
+    return thread_.joinable() && (busy_ || !queue_.empty());
+}
+
 void ApplyWorker::Run(CUSBDriver* link)
 {
     Log("Start apply thread");

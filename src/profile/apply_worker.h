@@ -50,12 +50,15 @@ public:
     // Waits until the queue is empty and no request is being written; false on time-out. Returns
     // at once while the worker is not running (nothing would ever empty the queue).
     bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
+    // A request is being written or waits in the queue: the worker holds the device link, or
+    // soon will. Any thread.
+    bool Busy() const;
 
 private:
     void Run(CUSBDriver* link);
     void Handle(CUSBDriver& link, const ApplyRequest& request);
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<ApplyRequest> queue_;
     bool busy_ = false;

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "device/eeprom_map.h"
+#include "device/post_to_thread.h"
 #include "profile/eeprom_codec.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_read.h"
@@ -11,10 +12,11 @@
 #include "profile/session_state.h"
 #include "text/language_texts.h"
 
-#include <QThread>
-
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
+#include <thread>
 
 namespace zorvan {
 namespace {
@@ -70,8 +72,33 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
 DeviceSession::~DeviceSession()
 {
     worker_.Stop();
+    // The exchanges still queued are made (the window status told at exit reaches the mouse);
+    // their results are no longer delivered.
+    runner_.Stop();
     abort_.store(true);
     readThreads_.JoinAll();
+}
+
+template <typename Result>
+void DeviceSession::Exchange(std::function<Result()> exchange, std::function<void(const Result&)> deliver)
+{
+    const auto handOver = [this, deliver](const Result& result) {
+        if (deliver)
+            PostToThread(this, [deliver, result] { deliver(result); });
+    };
+    if (!runner_.Post([exchange = std::move(exchange), handOver] { handOver(exchange()); }))
+        handOver(Result{});
+}
+
+void DeviceSession::AfterExchanges(std::function<void()> then)
+{
+    Exchange<bool>([] { return true; }, [then = std::move(then)](bool) { then(); });
+}
+
+void DeviceSession::Complete(const Done& done, bool ok)
+{
+    if (done)
+        PostToThread(this, [done, ok] { done(ok); });
 }
 
 int DeviceSession::CountDevices()
@@ -93,7 +120,7 @@ void DeviceSession::Start()
 
 bool DeviceSession::Reading() const
 {
-    return !Session().syncFlag.load();
+    return !Session().syncFlag.load() || pendingReads_ > 0;
 }
 
 std::optional<int> DeviceSession::FirmwareVersion() const
@@ -121,7 +148,7 @@ void DeviceSession::TellDrvStatus(int shown)
 {
     windowShown_ = shown != 0;
     if (Connected())
-        link_.TellDrvStatus(uint8_t(shown));
+        Exchange<bool>([this, shown] { return link_.TellDrvStatus(uint8_t(shown)); }, {});
 }
 
 bool DeviceSession::SettingsChangeAllowed()
@@ -132,7 +159,9 @@ bool DeviceSession::SettingsChangeAllowed()
     }
     const AppOptions& options = Options();
     if (table_.AnyCommandHandle()) {
-        if (options.ApplyNow == 0 || options.GoWithNoDev != 0 || link_.GetConnectStatus() == 1)
+        // A page asks before every change, so the answer cannot wait: while the worker writes,
+        // the link state would wait for the whole write, and the writes show the mouse linked.
+        if (options.ApplyNow == 0 || options.GoWithNoDev != 0 || worker_.Busy() || link_.GetConnectStatus() == 1)
             return true;
         ShowText("tc_msg10");
         return false;
@@ -150,35 +179,70 @@ bool DeviceSession::Apply(const Edit& edit)
             ShowMessage(QStringLiteral("Warning"), edit.message);
         return false;
     }
+    NoteLightingEdit(edit.request);
     if (Options().ApplyNow != 0)
-        Post(edit.request);
+        PostToWorker(edit.request);
     return true;
 }
 
-bool DeviceSession::ApplyLighting(const Edit& edit)
+void DeviceSession::NoteLightingEdit(const ApplyRequest& request)
 {
-    if (!edit.IsChanged() || Options().ApplyNow == 0)
-        return Apply(edit);
+    if ((request.flags & apply::kLighting) == 0)
+        return;
+    for (size_t zone = 0; zone < lightingEdits_.size(); ++zone) {
+        if (request.data & (1u << zone))
+            ++lightingEdits_[zone];
+    }
+}
+
+void DeviceSession::ApplyLighting(const Edit& edit, Done done)
+{
+    if (!edit.IsChanged() || Options().ApplyNow == 0) {
+        Complete(done, Apply(edit));
+        return;
+    }
     // The lighting page asks after a short pause whether the mouse takes lighting changes now.
-    QThread::msleep(uint32_t(timing.lightEventPauseMs));
-    int refused = 0;
-    if (link_.GetLightingLock(refused) && refused != 0) {
-        ShowText("tc_adv_str29");
-        return false;
-    }
-    Post(edit.request);
-    return true;
+    // The request is posted right after the answer, before any exchange asked for later (a
+    // profile switch waits for the writes posted before it).
+    NoteLightingEdit(edit.request);
+    const int pauseMs = timing.lightEventPauseMs;
+    const ApplyRequest request = edit.request;
+    Exchange<std::optional<bool>>(
+        [this, pauseMs, request]() -> std::optional<bool> {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            int refused = 0;
+            const bool locked = link_.GetLightingLock(refused) && refused != 0;
+            if (!locked)
+                PostToWorker(request);
+            return locked;
+        },
+        [done](const std::optional<bool>& locked) {
+            if (locked.value_or(false))
+                ShowText("tc_adv_str29");
+            if (done)
+                done(locked.has_value() && !*locked);
+        });
 }
 
-bool DeviceSession::SelectProfile(int index)
+void DeviceSession::SelectProfile(int index, Done done)
 {
-    if (!link_.SetCurProfile(index)) {
-        Log("SetCurProfile Err");
-        return false;
-    }
-    // The mouse also reports the switch as an event; a read started by it aborts this one.
-    StartProfileRead();
-    return true;
+    Exchange<bool>(
+        [this, index] {
+            // Requests posted before the switch belong to the profile that was active: a switch
+            // in the middle of a write would send the rest of it to the new profile.
+            worker_.WaitIdle();
+            return link_.SetCurProfile(index);
+        },
+        [this, done](bool switched) {
+            if (!switched) {
+                Log("SetCurProfile Err");
+            } else {
+                // The mouse also reports the switch as an event; a read started by it aborts this one.
+                StartProfileRead();
+            }
+            if (done)
+                done(switched);
+        });
 }
 
 bool DeviceSession::RestoreDefaultsAllowed()
@@ -223,9 +287,15 @@ void DeviceSession::WriteDefaultsToMouse()
 
 void DeviceSession::StartProfileRead()
 {
-    emit readStarted();
-    readThreads_.Reap();
-    readThreads_.Start([this] { ReadCurCfgThread(); });
+    // The read counts as running from now on (the settings-change check refuses), but it
+    // starts behind the exchanges already asked for: the take-over's level read and window
+    // status reach the mouse first, and readStarted() follows their results.
+    ++pendingReads_;
+    AfterExchanges([this] {
+        emit readStarted();
+        readThreads_.Reap();
+        readThreads_.Start([this] { ReadCurCfgThread(); });
+    });
 }
 
 void DeviceSession::Exit()
@@ -243,6 +313,12 @@ bool DeviceSession::WaitApplied(std::chrono::milliseconds timeout)
 }
 
 bool DeviceSession::Post(const ApplyRequest& request)
+{
+    NoteLightingEdit(request);
+    return PostToWorker(request);
+}
+
+bool DeviceSession::PostToWorker(const ApplyRequest& request)
 {
     lastApplyOk_.store(false);
     return worker_.Post(request.flags, request.data);
@@ -267,7 +343,7 @@ void DeviceSession::OnFindDeviceOK()
     link_.SetHandles(slot.hCmd, slot.hNotify);
     RefreshLayout();
     if (windowShown_)
-        link_.TellDrvStatus(1);
+        TellDrvStatus(1);
     StartProfileRead();
 }
 
@@ -279,9 +355,17 @@ void DeviceSession::RefreshLayout()
     }
     LoadPro();
     // One small read: the mouse's current DPI level.
-    uint8_t level[2] = {};
-    g_nCurDpiLevel.store(link_.ReadEEPROM(eeprom::kCurrentDpiLevel, level, 2) ? DpiLevelFromMouse(level[0]) : -1);
-    emit deviceChanged();
+    Exchange<std::optional<uint8_t>>(
+        [this]() -> std::optional<uint8_t> {
+            uint8_t level[2] = {};
+            if (!link_.ReadEEPROM(eeprom::kCurrentDpiLevel, level, 2))
+                return std::nullopt;
+            return level[0];
+        },
+        [this](const std::optional<uint8_t>& level) {
+            g_nCurDpiLevel.store(level ? DpiLevelFromMouse(*level) : -1);
+            emit deviceChanged();
+        });
 }
 
 void DeviceSession::ReadCurCfgThread()
@@ -311,7 +395,13 @@ void DeviceSession::ReadCurCfgThread()
         }
     }
     session.syncFlag.store(true);
-    QMetaObject::invokeMethod(this, [this] { emit readFinished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            --pendingReads_;
+            emit readFinished();
+        },
+        Qt::QueuedConnection);
     readLock.unlock();
     Log("ReadCurCfgThread Exit");
 }
@@ -329,13 +419,25 @@ void DeviceSession::GetPower()
 {
     if (!Connected())
         return;
-    int level = 0, charging = 0;
-    if (!link_.GetPower(level, charging))
-        return;
-    Log("GetPower: nPower=0x%x, bCharging=0x%x", unsigned(level), unsigned(charging));
-    if (level > 100)
-        return;
-    emit powerRead(charging != 0, level);
+    struct Reading {
+        int level = 0;
+        int charging = 0;
+    };
+    Exchange<std::optional<Reading>>(
+        [this]() -> std::optional<Reading> {
+            Reading reading;
+            if (!link_.GetPower(reading.level, reading.charging))
+                return std::nullopt;
+            return reading;
+        },
+        [this](const std::optional<Reading>& reading) {
+            if (!reading)
+                return;
+            Log("GetPower: nPower=0x%x, bCharging=0x%x", unsigned(reading->level), unsigned(reading->charging));
+            if (reading->level > 100)
+                return;
+            emit powerRead(reading->charging != 0, reading->level);
+        });
 }
 
 void DeviceSession::OnDeviceBehavior(int value, int kind)
@@ -390,38 +492,58 @@ void DeviceSession::OnDeviceBehavior(int value, int kind)
 
 void DeviceSession::ReadLightingEvent(int kind)
 {
-    QThread::msleep(uint32_t(timing.lightEventPauseMs));
-    uint8_t bytes[kLogoLightBytes] = {};
-    switch (kind) {
-    case 4:
-        if (!link_.ReadEEPROM(eeprom::kMainLight, bytes, kMainLightBytes))
-            return;
-        EditCurrentProfile([&](ProfileRecord& p) {
-            EEPROM_To_MainRGB(std::span<const uint8_t, kMainLightBytes>(bytes, kMainLightBytes), p.mainLight);
+    // The event's area: main lighting, logo lighting or the DPI lighting effect.
+    const uint16_t address = kind == 4 ? eeprom::kMainLight : kind == 5 ? eeprom::kLogoLight : eeprom::kDpiEffect;
+    const int length = kind == 4 ? kMainLightBytes : kind == 5 ? kLogoLightBytes : kDpiEffectBytes;
+    const int pauseMs = timing.lightEventPauseMs;
+    // The zone's bit in a lighting request; a change of the zone made after this event (while
+    // its read waited) is newer than what the read brings back, and stays.
+    const auto zone =
+        size_t(std::countr_zero(kind == 4 ? apply::kLightMain : kind == 5 ? apply::kLightLogo : apply::kLightDpi));
+    const unsigned editsBefore = lightingEdits_[zone];
+    using Bytes = std::array<uint8_t, kLogoLightBytes>;
+    Exchange<std::optional<Bytes>>(
+        [this, address, length, pauseMs]() -> std::optional<Bytes> {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            Bytes bytes{};
+            if (!link_.ReadEEPROM(address, bytes.data(), length))
+                return std::nullopt;
+            return bytes;
+        },
+        [this, kind, zone, editsBefore](const std::optional<Bytes>& read) {
+            if (!read)
+                return;
+            if (lightingEdits_[zone] != editsBefore) {
+                Log("Lighting event %d not taken: changed on the page since", kind);
+                return;
+            }
+            const uint8_t* bytes = read->data();
+            switch (kind) {
+            case 4:
+                EditCurrentProfile([&](ProfileRecord& p) {
+                    EEPROM_To_MainRGB(std::span<const uint8_t, kMainLightBytes>(bytes, kMainLightBytes), p.mainLight);
+                });
+                emit lightingChanged();
+                break;
+            case 5:
+                EditCurrentProfile([&](ProfileRecord& p) {
+                    EEPROM_To_LogoRGB(std::span<const uint8_t, kLogoLightBytes>(bytes, kLogoLightBytes), p.logoLight);
+                });
+                emit lightingChanged();
+                break;
+            default: {
+                const DpiEffect effect =
+                    DecodeDpiEffect(std::span<const uint8_t, kDpiEffectBytes>(bytes, kDpiEffectBytes));
+                EditCurrentProfile([&](ProfileRecord& p) {
+                    p.dpiEffectMode = effect.mode;
+                    p.dpiEffectSpeed = effect.speed;
+                    p.dpiEffectParameter = effect.parameter;
+                });
+                emit dpiLightingChanged();
+                break;
+            }
+            }
         });
-        emit lightingChanged();
-        break;
-    case 5:
-        if (!link_.ReadEEPROM(eeprom::kLogoLight, bytes, kLogoLightBytes))
-            return;
-        EditCurrentProfile([&](ProfileRecord& p) {
-            EEPROM_To_LogoRGB(std::span<const uint8_t, kLogoLightBytes>(bytes, kLogoLightBytes), p.logoLight);
-        });
-        emit lightingChanged();
-        break;
-    default: {
-        if (!link_.ReadEEPROM(eeprom::kDpiEffect, bytes, kDpiEffectBytes))
-            return;
-        const DpiEffect effect = DecodeDpiEffect(std::span<const uint8_t, kDpiEffectBytes>(bytes, kDpiEffectBytes));
-        EditCurrentProfile([&](ProfileRecord& p) {
-            p.dpiEffectMode = effect.mode;
-            p.dpiEffectSpeed = effect.speed;
-            p.dpiEffectParameter = effect.parameter;
-        });
-        emit dpiLightingChanged();
-        break;
-    }
-    }
 }
 
 }  // namespace zorvan

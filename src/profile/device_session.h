@@ -7,23 +7,28 @@
 // store at exit.
 //
 // A Qt Core object living on the user-interface thread: the window's timers are QTimers, its
-// window messages are signals emitted on that thread. Long exchanges run elsewhere: the
-// profile read on its own thread (one at a time; a new one aborts the running one), writes on
-// the apply worker. The UI thread itself only makes the short exchanges of the design: one
-// small EEPROM read in the layout refresh and for each lighting event, the link-state query of
-// the settings-change check, the battery query, the window status and the profile switch.
+// window messages are signals emitted on that thread. That thread never waits on the mouse:
+// the profile read runs on its own thread (one at a time; a new one aborts the running one),
+// writes on the apply worker, and the short exchanges of the design (the current-level read of
+// the layout refresh, the read after a lighting event, the battery query, the window status,
+// the profile switch, the lighting-lock query) on the session's exchange runner, one after
+// another in the order they were asked for; their results come back as queued calls on this
+// thread. The only exchange left on it is the link-state query of the settings-change check,
+// which must answer at once, and it is skipped while the apply worker writes.
 #include "device/device_discovery.h"
 #include "device/device_notifier.h"
 #include "device/device_table.h"
 #include "device/thread_set.h"
 #include "device/usb_driver.h"
 #include "profile/apply_worker.h"
+#include "profile/exchange_runner.h"
 #include "profile/profile_edits.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -57,7 +62,8 @@ public:
     bool Connected() const { return link_.Cmd() != nullptr; }
     // Interfaces of the mouse's ids that the user may not open (at the last search).
     int DeniedInterfaces() const { return discovery_.DeniedCount(); }
-    // A profile read is running (the sync flag is clear).
+    // A profile read is running (the sync flag is clear), or was asked for and has not reported
+    // its end yet. User-interface thread.
     bool Reading() const;
     // The connected mouse's firmware version, its product id.
     std::optional<int> FirmwareVersion() const;
@@ -66,21 +72,27 @@ public:
     bool UnderPid() const;
 
     // ---- Actions ----
-    // Tells the mouse whether the configuration window is on screen (only with a mouse);
-    // remembers it for the take-over of a mouse that arrives later.
+    // How an asynchronous action ended, called on this object's thread after the call returned.
+    using Done = std::function<void(bool ok)>;
+
+    // Tells the mouse whether the configuration window is on screen (only with a mouse; sent
+    // by the exchange runner); remembers it for the take-over of a mouse that arrives later.
     void TellDrvStatus(int shown);
     // May a page change a setting now? Shows its own refusal (tc_msg10, tc_msg15,
-    // tc_adv_str15) through ShowMessage.
+    // tc_adv_str15) through ShowMessage. Answers at once: while the apply worker writes, the
+    // mouse is evidently linked and the link state is not asked.
     bool SettingsChangeAllowed();
     // Shows the refusal of `edit` through ShowMessage, or posts its request when the option
     // ApplyNow is set. True when the change went through.
     bool Apply(const Edit& edit);
-    // Lighting changes ask the mouse first: while the mouse's lighting is locked, tc_adv_str29
-    // is shown and nothing is sent (the profile keeps the change; false). Otherwise as Apply.
-    bool ApplyLighting(const Edit& edit);
-    // Makes on-board profile `index` active on the mouse ("SetCurProfile Err" on failure) and
-    // reads it.
-    bool SelectProfile(int index);
+    // Lighting changes ask the mouse first (on the exchange runner): while the mouse's lighting
+    // is locked, tc_adv_str29 is shown and nothing is sent (the profile keeps the change; done
+    // gets false). Otherwise as Apply.
+    void ApplyLighting(const Edit& edit, Done done = {});
+    // Makes on-board profile `index` active on the mouse, once the apply worker has written the
+    // requests posted before ("SetCurProfile Err" and false on failure), then reads it: when
+    // done gets true, the read has been asked for (Reading()).
+    void SelectProfile(int index, Done done = {});
     // Restore defaults, the part before the user's confirmation: a mouse is connected (or
     // GoWithNoDev), no read runs, and the settings-change check allows it.
     bool RestoreDefaultsAllowed();
@@ -89,7 +101,8 @@ public:
     void ResetProfileToDefaults();
     // The whole profile written back by the mouse's own reset (request 0x0100 with progress).
     void WriteDefaultsToMouse();
-    // A new read of the mouse's active profile (ReadCurCfgThread); readStarted() now,
+    // A new read of the mouse's active profile (ReadCurCfgThread): Reading() from now on;
+    // readStarted() when its thread starts, behind the exchanges already asked for;
     // readFinished() at its end.
     void StartProfileRead();
     // The program exits: stops the device search and saves the profile store and the last model.
@@ -114,8 +127,8 @@ signals:
     void readFinished();
     // "OnSyncOk": the current profile was read from the mouse; the pages show it.
     void profileRead();
-    // The layout was refreshed for the current device: the pages lay themselves out and show
-    // the current profile.
+    // The layout was refreshed for the current device and its current DPI level read (or found
+    // unknown): the pages lay themselves out and show the current profile.
     void deviceChanged();
     // A battery reading (level at most 100).
     void powerRead(bool charging, int level);
@@ -142,6 +155,20 @@ private:
     void GetPower();
     void OnDeviceBehavior(int value, int kind);
     void ReadLightingEvent(int kind);
+    // Runs `exchange` on the exchange runner, then `deliver` with its result on this object's
+    // thread; deliveries come in the order the exchanges were asked for. When the runner
+    // refuses it (queue full), nothing is sent and `deliver` gets Result{}, the failure of
+    // every result used here.
+    template <typename Result>
+    void Exchange(std::function<Result()> exchange, std::function<void(const Result&)> deliver);
+    // Runs `then` on this thread once every exchange asked for before has been made.
+    void AfterExchanges(std::function<void()> then);
+    // `done` with `ok`, later on this thread.
+    void Complete(const Done& done, bool ok);
+    // Counts a change of the lighting zones `request` writes (see lightingEdits_).
+    void NoteLightingEdit(const ApplyRequest& request);
+    // Posts `request` to the apply worker; any thread.
+    bool PostToWorker(const ApplyRequest& request);
 
     DeviceTable& table_;
     CUSBDriver& link_;
@@ -149,6 +176,7 @@ private:
     DeviceDiscovery& discovery_;
     ApplyWorker worker_;
     ThreadSet readThreads_;
+    ExchangeRunner runner_;
     QTimer powerTimer_;     // 242
     QTimer takeOverTimer_;  // 250
     std::atomic<bool> abort_{false};
@@ -157,6 +185,10 @@ private:
     bool resetNoted_ = false;  // no restore-defaults yet: every profile/reset event is read
     bool windowShown_ = false;
     bool started_ = false;
+    int pendingReads_ = 0;  // reads asked for whose readFinished() has not been emitted
+    // Changes of the logo, main and DPI lighting (bits 0, 1, 2 of a lighting request): a
+    // lighting event's read-back does not undo a change made after the event.
+    std::array<unsigned, 3> lightingEdits_{};
 };
 
 }  // namespace zorvan

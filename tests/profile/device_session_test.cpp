@@ -36,7 +36,7 @@ TEST_F(DeviceSessionTest, TakeOverReadsTheActiveProfileAndSavesTheStore)
     EXPECT_TRUE(RunUntil([&] { return counts_.readFinished == 1; }));
     EXPECT_EQ(counts_.profileRead, 1);
     EXPECT_GE(counts_.deviceChanged, 2) << "start-up and take-over lay the pages out";
-    EXPECT_EQ(counts_.power, 1);
+    EXPECT_TRUE(RunUntil([&] { return counts_.power == 1; }, 3000)) << "the battery is asked after the read";
     EXPECT_EQ(CurrentIndex(), 0);
     const DeviceDescription* device = CurrentDevice();
     ASSERT_NE(device, nullptr);
@@ -56,8 +56,8 @@ TEST_F(DeviceSessionTest, BatteryAbove100IsIgnored)
     state.battery = 101;
     Mouse().Restore(state);
     ASSERT_TRUE(Connect());
+    EXPECT_TRUE(RunUntil([&] { return LogHas("GetPower: nPower=0x65, bCharging=0x0"); }, 3000));
     EXPECT_EQ(counts_.power, 0);
-    EXPECT_TRUE(LogHas("GetPower: nPower=0x65, bCharging=0x0"));
 }
 
 TEST_F(DeviceSessionTest, DpiLevelEventsBelowDmOnlyAndPollingRateEvents)
@@ -117,11 +117,11 @@ TEST_F(DeviceSessionTest, SelectingAProfileSwitchesTheMouseAndReadsIt)
 {
     MakeSession();
     ASSERT_TRUE(Connect());
-    ASSERT_TRUE(Dev().SelectProfile(2));
+    ASSERT_EQ(Await([&](DeviceSession::Done done) { Dev().SelectProfile(2, done); }), true);
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Mouse().State().activeProfile, 2);
     EXPECT_EQ(CurrentIndex(), 2);
-    EXPECT_FALSE(Dev().SelectProfile(7));
+    EXPECT_EQ(Await([&](DeviceSession::Done done) { Dev().SelectProfile(7, done); }), false);
     EXPECT_TRUE(LogHas("SetCurProfile Err"));
 }
 
@@ -161,14 +161,14 @@ TEST_F(DeviceSessionTest, AnEditIsWrittenByTheWorkerAndTheLightingLockRefusesLig
     change.mode = 2;
     EditCurrentProfile([&](ProfileRecord& p) { edit = SetMainLight(p, change, *CurrentDevice(), Options()); });
     ASSERT_TRUE(edit.IsChanged());
-    EXPECT_FALSE(Dev().ApplyLighting(edit));
+    EXPECT_EQ(Await([&](DeviceSession::Done done) { Dev().ApplyLighting(edit, done); }), false);
     EXPECT_TRUE(Shown(GetText("tc_adv_str29")));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Memory(eeprom::kMainLight, 7), lighting);
     EXPECT_EQ(Current().mainLight.mode, 2) << "the profile keeps the change";
 
     Mouse().SetLightingLocked(false);
-    EXPECT_TRUE(Dev().ApplyLighting(edit));
+    EXPECT_EQ(Await([&](DeviceSession::Done done) { Dev().ApplyLighting(edit, done); }), true);
     ASSERT_TRUE(Dev().WaitApplied(std::chrono::seconds(5)));
     EXPECT_EQ(Memory(eeprom::kMainLight, 1), std::vector<uint8_t>{0x01}) << "profile mode 2 is mouse mode 1";
 }

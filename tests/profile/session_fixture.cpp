@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <memory>
 
 namespace zorvan::test {
 namespace {
@@ -140,6 +141,14 @@ bool SessionTest::Settle(int timeoutMs)
     const bool idle = RunUntil([this] { return !session_->Reading() && counts_.readFinished >= counts_.readStarted; },
                                timeoutMs);
     return idle && session_->Worker().WaitIdle(std::chrono::milliseconds(timeoutMs));
+}
+
+std::optional<bool> SessionTest::Await(const std::function<void(DeviceSession::Done)>& start, int timeoutMs)
+{
+    const auto result = std::make_shared<std::optional<bool>>();
+    start([result](bool ok) { *result = ok; });
+    RunUntil([&] { return result->has_value(); }, timeoutMs);
+    return *result;
 }
 
 bool SessionTest::Shown(const QString& text) const

@@ -37,6 +37,9 @@ protected:
     static void Pump(int ms);
     // Until no read runs and the apply worker is idle.
     bool Settle(int timeoutMs = 10000);
+    // Starts an asynchronous session action with the callback handed to `start` and runs the
+    // event loop until it is called; its result (nothing on time-out).
+    static std::optional<bool> Await(const std::function<void(DeviceSession::Done)>& start, int timeoutMs = 10000);
 
     MouseFirmware& Mouse() { return *backend_->EmulatedMouse(); }
     DeviceSession& Dev() { return *session_; }
