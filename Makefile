@@ -39,7 +39,7 @@ check-sanitizers: asan tsan
 asan: deps
 	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
-	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_ARGS)
+	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_ARGS)
 
 tsan: deps
 	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null

@@ -66,8 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::SetUpWorld();
     Header header{};
-    std::memcpy(&header, data, std::min(size, sizeof header));
     const size_t skip = std::min(size, sizeof header);
+    if (skip > 0)
+        std::memcpy(&header, data, skip);
     data += skip;
     size -= skip;
 
@@ -78,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ApplyOptions(header.options);
 
     eeprom::ProfileImage image = fuzz::FactoryImage();
-    std::memcpy(image.data(), data, std::min(size, image.size()));
+    if (size > 0)
+        std::memcpy(image.data(), data, std::min(size, image.size()));
     fuzz::DirectMouse mouse(image);
     const int faults = header.faults >> 2;
     if (faults > 0)
