@@ -28,6 +28,10 @@ DeviceSessionPort::DeviceSessionPort(std::unique_ptr<DeviceBackend> backend)
     connect(s, &DeviceSession::closeRequested, this, &SessionPort::closeRequested);
     connect(s, &DeviceSession::progress, this, &SessionPort::progress);
     connect(s, &DeviceSession::progressEnded, this, &SessionPort::progressEnded);
+    connect(s, &DeviceSession::dpiLevelChanged, this, &SessionPort::dpiLevelChanged);
+    connect(s, &DeviceSession::pollingRateChanged, this, &SessionPort::pollingRateChanged);
+    connect(s, &DeviceSession::lightingChanged, this, &SessionPort::lightingChanged);
+    connect(s, &DeviceSession::dpiLightingChanged, this, &SessionPort::dpiLightingChanged);
 }
 
 DeviceSessionPort::~DeviceSessionPort()

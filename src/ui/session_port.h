@@ -30,7 +30,8 @@ public:
     // The connected mouse's firmware version.
     virtual std::optional<int> FirmwareVersion() const = 0;
 
-    // Tells the mouse whether the configuration window is on screen (only with a mouse).
+    // Tells the mouse whether the configuration window is on screen (only with a mouse; sent
+    // in the background).
     virtual void TellDrvStatus(int shown) = 0;
     // May a page change a setting now? Shows the refusal itself.
     virtual bool SettingsChangeAllowed() = 0;
@@ -59,6 +60,13 @@ signals:
     // Progress of a whole-profile write (0..100) and its end.
     void progress(int position);
     void progressEnded();
+    // What the mouse reported by itself: its DPI level (0-based), a polling-rate code (1, 2, 4,
+    // 8); its main or logo lighting, or its DPI lighting effect, read back into the current
+    // profile (the lighting page, the DPI pages show it).
+    void dpiLevelChanged(int level);
+    void pollingRateChanged(int code);
+    void lightingChanged();
+    void dpiLightingChanged();
 };
 
 }  // namespace zorvan

@@ -41,6 +41,13 @@ void EndToEndTest::windowFollowsTheEmulatedMouse()
     QCOMPARE(window.PowerIndicator()->PictureName(), QStringLiteral("power2.png"));
     QTRY_VERIFY_WITH_TIMEOUT(mouse->State().windowShown, 3000);
 
+    // What the mouse reports by itself reaches the window.
+    QSignalSpy levels(port.get(), &SessionPort::dpiLevelChanged);
+    QSignalSpy lighting(port.get(), &SessionPort::lightingChanged);
+    mouse->Press(MouseButton::kDpiUp);
+    mouse->Press(MouseButton::kLightMode);
+    QTRY_VERIFY_WITH_TIMEOUT(levels.count() == 1 && lighting.count() == 1, 3000);
+
     // Hiding the window tells the mouse.
     window.OnMinimiseButton();
     QTRY_VERIFY_WITH_TIMEOUT(!mouse->State().windowShown, 3000);
