@@ -44,7 +44,7 @@ asan: deps
 tsan: deps
 	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
-	@cd $(BUILD)-tsan && TSAN_OPTIONS=halt_on_error=1 ctest $(CTEST_ARGS)
+	@cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/ui/tsan.supp" ctest $(CTEST_ARGS)
 
 bench: build
 	@scripts/run-benchmarks $(BUILD)
