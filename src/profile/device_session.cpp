@@ -58,14 +58,14 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
     connect(&discovery_, &DeviceDiscovery::tooManyDevices, this,
             [this] { emit closeRequested(QStringLiteral("tc_msg36")); });
 
-    // The worker reports on its own thread; the news reaches the window on this one.
-    worker_.SetProgressCallback([this](int percent) {
-        QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
-    });
+    // The worker, the read threads and the exchange runner report on their own threads; the
+    // news reaches the window on this one (all through PostToThread, which orders the posts).
+    worker_.SetProgressCallback(
+        [this](int percent) { PostToThread(this, [this, percent] { emit progress(percent); }); });
     worker_.SetDoneCallback([this](const ApplyRequest& request, bool ok) {
         lastApplyOk_.store(ok);
         if (request.flags & apply::kProgress)
-            QMetaObject::invokeMethod(this, [this] { emit progressEnded(); }, Qt::QueuedConnection);
+            PostToThread(this, [this] { emit progressEnded(); });
     });
 }
 
@@ -389,19 +389,16 @@ void DeviceSession::ReadCurCfgThread()
                 if (CommitProfileRead(p, session.working, extras)) {
                     if (CurrentDevice() != nullptr)
                         SavePro();
-                    QMetaObject::invokeMethod(this, &DeviceSession::OnSyncOk, Qt::QueuedConnection);
+                    PostToThread(this, [this] { OnSyncOk(); });
                 }
             }
         }
     }
     session.syncFlag.store(true);
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            --pendingReads_;
-            emit readFinished();
-        },
-        Qt::QueuedConnection);
+    PostToThread(this, [this] {
+        --pendingReads_;
+        emit readFinished();
+    });
     readLock.unlock();
     Log("ReadCurCfgThread Exit");
 }
