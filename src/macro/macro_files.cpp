@@ -108,11 +108,32 @@ QString SafeFileName(const QString& name)
     return safe;
 }
 
-QString TopMacroFilePath(const QString& macroName)
+QString FirstFreeName(const QString& name, const std::function<bool(const QString&)>& taken)
+{
+    if (!taken(name))
+        return name;
+    // The library holds at most 2000 macros, so a free name turns up long before this ends.
+    for (int n = 2; n < 100000; ++n) {
+        const QString candidate = name + QStringLiteral(" (%1)").arg(n);
+        if (!taken(candidate))
+            return candidate;
+    }
+    return name;
+}
+
+QString TopMacroFilePath(const QString& macroName, uint32_t macroId)
 {
     if (MacroFolder().isEmpty())
         return {};
-    return MacroFolder() + u'/' + SafeFileName(macroName) + QStringLiteral(".qxm");
+    const auto pathOf = [](const QString& name) { return MacroFolder() + u'/' + name + QStringLiteral(".qxm"); };
+    const QString name = FirstFreeName(SafeFileName(macroName), [&](const QString& candidate) {
+        const QString path = pathOf(candidate);
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            return false;
+        const std::optional<StMacro> held = ReadMacroFile(path);
+        return !held || held->id != macroId;
+    });
+    return pathOf(name);
 }
 
 bool MakeSureFolderExist(const QString& filePath)

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace zorvan {
@@ -20,9 +22,13 @@ QString MacroFolder();
 // becomes "__", and an empty name or "." becomes "_". The result never leaves its folder.
 QString SafeFileName(const QString& name);
 
-// "<macro folder>/<safe name>.qxm": where a macro without a tree item is written (empty while
-// there is no macro folder).
-QString TopMacroFilePath(const QString& macroName);
+// Where a macro without a tree item is written: "<macro folder>/<safe name>.qxm", unless that
+// file holds another macro (names made safe alike, macros without a name); then the first of
+// "<safe name> (2).qxm", "<safe name> (3).qxm", … that is free or holds this macro. Empty while
+// there is no macro folder.
+QString TopMacroFilePath(const QString& macroName, uint32_t macroId);
+// The first of `name`, "`name` (2)", "`name` (3)", … for which `taken` is false.
+QString FirstFreeName(const QString& name, const std::function<bool(const QString&)>& taken);
 
 // Creates every missing folder of the directory part of `filePath`; an existing folder is
 // accepted. A failure logs "MakeSureFolderExist: create dir %s, err=0x%x".

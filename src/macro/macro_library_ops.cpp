@@ -98,9 +98,10 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroTree* tree)
     if (!HasMacroMagic(record) || !AddDirtyCopy(record))
         return std::nullopt;
     if (tree != nullptr) {
-        Flush_Dirty_Macro(tree->Insert(tree->Root(), kMacroItem, MacroName(record), record.id));
+        const QString text = tree->FreeChildText(tree->Root(), kMacroItem, MacroName(record));
+        Flush_Dirty_Macro(tree->Insert(tree->Root(), kMacroItem, text, record.id));
     } else {
-        const QString path = TopMacroFilePath(MacroName(record));
+        const QString path = TopMacroFilePath(MacroName(record), record.id);
         LogFlushFailure(StoreMacro(record.id, path), path);
     }
     return Macros().FindById(record.id);
@@ -122,7 +123,7 @@ std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tr
         Flush_Dirty_Macro(item);
     } else {
         // The file the library macro was written to under its own name, not a second one.
-        const QString path = TopMacroFilePath(MacroName(*kept));
+        const QString path = TopMacroFilePath(MacroName(*kept), id);
         LogFlushFailure(StoreMacro(id, path), path);
     }
     return id;
@@ -158,7 +159,7 @@ std::optional<uint32_t> ReplaceMacro(const StMacro& record)
     });
     if (!found)
         return std::nullopt;
-    const FileWriteResult result = StoreMacro(id, TopMacroFilePath(MacroName(record)));
+    const FileWriteResult result = StoreMacro(id, TopMacroFilePath(MacroName(record), id));
     if (!result.Ok())
         Log("ReplaceMacro: WriteFile err=0x%x", unsigned(result.error));
     return id;
@@ -168,7 +169,7 @@ bool AddMacroFromProfile(const StMacro& record)
 {
     if (!HasMacroMagic(record) || !AddDirtyCopy(record))
         return false;
-    const QString path = TopMacroFilePath(MacroName(record));
+    const QString path = TopMacroFilePath(MacroName(record), record.id);
     LogFlushFailure(StoreMacro(record.id, path), path);
     return true;
 }

@@ -62,6 +62,20 @@ MacroTreeItem* MacroTree::FindChild(const MacroTreeItem* parent, const QString& 
     return nullptr;
 }
 
+QString MacroTree::FreeChildText(const MacroTreeItem* parent, int kind, const QString& text) const
+{
+    if (parent == nullptr)
+        parent = &root_;
+    const auto taken = [parent, kind](const QString& candidate) {
+        const QString onDisk = SafeFileName(candidate);
+        return std::any_of(parent->children.begin(), parent->children.end(), [&](const auto& child) {
+            return child->kind == kind && SafeFileName(child->text).compare(onDisk, Qt::CaseInsensitive) == 0;
+        });
+    };
+    // An unnamed item is numbered from the name its file has ("_ (2)").
+    return taken(text) ? FirstFreeName(SafeFileName(text), taken) : text;
+}
+
 MacroTreeItem* MacroTree::FindMacro(uint32_t macroId)
 {
     return FindMacroBelow(&root_, macroId);

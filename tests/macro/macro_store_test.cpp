@@ -317,6 +317,35 @@ TEST_F(DeviceMerge, AnEmptyOrUnknownNameIsAdded)
     EXPECT_TRUE(FileMacro(MacroDir() + "_.qxm"));
 }
 
+// Several unnamed macros on the mouse, or names that are made safe alike ("a/b", "a_b"), must
+// each keep a file of their own: the library reloads from the files at the next start.
+TEST_F(DeviceMerge, MacrosWhoseFileNamesCollideKeepAFileEach)
+{
+    const StMacro macros[] = {MakeMacro("", {{0x20, 1, 1}}, 0x0A0A01), MakeMacro("", {{0x21, 1, 1}}, 0x0A0A02),
+                              MakeMacro("a/b", {{0x22, 1, 1}}, 0x0A0A03), MakeMacro("a_b", {{0x23, 1, 1}}, 0x0A0A04)};
+    for (const bool withTree : {false, true}) {
+        SCOPED_TRACE(withTree ? "with a tree" : "without a tree");
+        Macros().Clear();
+        QDir(MacroDir()).removeRecursively();
+        MacroTree tree;
+        for (const StMacro& m : macros)
+            ASSERT_TRUE(MergeDeviceMacro(m, withTree ? &tree : nullptr));
+        EXPECT_EQ(FilesBelow(MacroDir()), (QStringList{"_ (2).qxm", "_.qxm", "a_b (2).qxm", "a_b.qxm"}));
+        for (const QString& file : FilesBelow(MacroDir()))
+            EXPECT_EQ(FileMacro(MacroDir() + file)->flags, 0u) << file.toStdString();
+
+        // A changed macro goes back into its own file, not into the one its name maps to first.
+        StMacro changed = MakeMacro("a_b", {{0x24, 1, 9}}, 0x0A0AFF);
+        ASSERT_EQ(MergeDeviceMacro(changed, withTree ? &tree : nullptr), 0x0A0A04u);
+        EXPECT_EQ(FileMacro(MacroDir() + "a_b (2).qxm")->events[0].code, 0x24);
+        EXPECT_EQ(FileMacro(MacroDir() + "a_b.qxm")->id, 0x0A0A03u);
+
+        Macros().Clear();
+        ASSERT_TRUE(LoadMacroLibrary());
+        EXPECT_EQ(Macros().Count(), 4);
+    }
+}
+
 TEST_F(DeviceMerge, AddRefusesARecordWithoutTheMagic)
 {
     LogCapture log;
@@ -448,7 +477,7 @@ TEST_F(MacroFiles, WithoutADataFolderNothingIsWrittenAnywhere)
     const std::optional<StMacro> added = Add_Macro(MakeMacro("Nowhere", {{0x41, 1, 1}}, 77), &tree);
     ASSERT_TRUE(added);
     EXPECT_EQ(added->flags, kMacroDirty);  // kept dirty: it still has to be written
-    EXPECT_TRUE(TopMacroFilePath("Nowhere").isEmpty());
+    EXPECT_TRUE(TopMacroFilePath("Nowhere", 1).isEmpty());
     EXPECT_TRUE(TreeItem_To_FilePath(tree.FindMacro(77)).isEmpty());
     EXPECT_FALSE(SaveMacroSnapshot());
     EXPECT_FALSE(LoadMacroLibrary());
