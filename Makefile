@@ -1,11 +1,12 @@
 # Thin targets over CMake. `make run` and `make test` work on a fresh Debian 12 machine.
 BUILD      ?= build
+FUZZ_BUILD  = $(BUILD)-fuzz
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz clean screenshots
+.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots
 
 all: build
 
@@ -13,7 +14,8 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DZORVAN_FUZZ_RUN_DIR=$(abspath $(FUZZ_BUILD)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -25,7 +27,8 @@ run: build
 screenshots: build
 	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots
 
-test: build
+# The tests include a short run of every libFuzzer target (FUZZ_BUILD, built with clang).
+test: build fuzz-build
 	@cd $(BUILD) && ctest $(CTEST_ARGS)
 
 # zorvanctl against the emulated mouse behind /dev/uhid, through the real kernel's HID stack in
@@ -49,13 +52,15 @@ tsan: deps
 bench: build
 	@scripts/run-benchmarks $(BUILD)
 
-# libFuzzer builds with clang; each target runs FUZZ_SECONDS on its corpus.
+# libFuzzer builds with clang; `make fuzz` runs each target FUZZ_SECONDS on its corpus.
 FUZZ_SECONDS ?= 120
-fuzz: deps
-	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(BUILD)-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+fuzz-build: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DZORVAN_FUZZ=ON -DZORVAN_GUI=OFF -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
-	@cmake --build $(BUILD)-fuzz -j $(JOBS)
-	@scripts/run-fuzzers $(BUILD)-fuzz $(FUZZ_SECONDS)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zorvan_fuzzers
+
+fuzz: fuzz-build
+	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz
