@@ -308,6 +308,9 @@ void CZorvanDlg::UpdateTexts()
         exitAction_->setText(GetText("tc_exit"));
     if (homeLink_ && Options().rcHomePageBtn.IsEmpty())
         homeLink_->SetText(GetText("tc_mainweb"));
+    // The language may have been switched elsewhere than in the selector.
+    if (language_)
+        language_->SelectValue(CurrentLanguage());
 }
 
 void CZorvanDlg::AddTrayIcon()

@@ -168,7 +168,7 @@ TEST(ShippedLanguageFilesTest, ExerciseTheDecodingPaths)
     EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_apply"))], u"Übernehmen"_s);
     EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_page2"))], u"DPI & Leistung"_s);
     EXPECT_EQ(german.texts[size_t(TextKeyIndex("tc_msg21"))],
-              u"Zorvan – Einstellungen für Ihre kabellose Gaming-Maus"_s);
+              u"Zorvan – Einstellungen für Ihre Gaming-Maus"_s);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // close rules, the language switch, the skin loader's messages, battery, restore and exit.
 #include "app/configuration.h"
 #include "app/paths.h"
+#include "text/language_choice.h"
 #include "text/language_texts.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
@@ -191,6 +192,11 @@ void MainWindowTest::languageSwitchChangesTextsAndRemembersIt()
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     QVERIFY2(langIni.contains("LangIndex=1"), langIni.constData());
+
+    // A switch made elsewhere (the tray, another window) shows in the selector too.
+    QVERIFY(SwitchLanguage(0));
+    QCOMPARE(window.LanguageSelector()->Text(), QStringLiteral("English"));
+    QCOMPARE(page->Title(), englishTitle);
 }
 
 void MainWindowTest::missingSkinPictureIsReportedOnce_data()

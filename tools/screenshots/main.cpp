@@ -1,8 +1,10 @@
 // Renders what a user sees, offscreen, into PNG files: the main window on each page, the tray
-// menu, the progress, about and message dialogs.
+// menu, the progress, about and message dialogs; in the first language into OUTPUT_DIR, in each
+// other one into OUTPUT_DIR/<its folder>/.
 //   zorvan_screenshots APP_DIR OUTPUT_DIR
 #include "app/configuration.h"
 #include "app/paths.h"
+#include "text/language_choice.h"
 #include "text/language_texts.h"
 #include "ui/about_dlg.h"
 #include "ui/device_session_port.h"
@@ -37,6 +39,48 @@ void Shoot(QWidget& widget, const QString& name)
         std::exit(1);
     }
     std::printf("%s\n", qPrintable(path));
+}
+
+// The main window on each page, the tray menu and the dialogs, as "<prefix><name>.png".
+void ShootEverything(zorvan::CZorvanDlg& window, zorvan::SessionPort& session, const QString& prefix)
+{
+    using namespace zorvan;
+    const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
+    for (int page : {1, 3, 2, 4}) {
+        window.SwitchPage(page);
+        Shoot(window, prefix + QString::fromLatin1(pages[page]));
+    }
+    window.SwitchPage(1);
+
+    if (QMenu* menu = window.TrayMenu()) {
+        menu->adjustSize();
+        menu->show();
+        Shoot(*menu, prefix + QStringLiteral("tray-menu"));
+        menu->hide();
+    }
+
+    CProgressDlg::Setup setup{SkinFile(QStringLiteral("progress_nr.png")), SkinFile(QStringLiteral("progress_ov.png")),
+                              0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
+    CProgressDlg progress(&window, setup);
+    progress.SetPosition(50);
+    progress.show();
+    Shoot(progress, prefix + QStringLiteral("progress"));
+    progress.hide();
+
+    CAboutDlg about(&window, session.Connected() ? session.FirmwareVersion() : std::nullopt);
+    about.show();
+    Shoot(about, prefix + QStringLiteral("about"));
+    about.hide();
+
+    CMsgDlg message(&window, CMsgDlg::kMessage, GetText("tc_msg15"), QString(), false);
+    message.show();
+    Shoot(message, prefix + QStringLiteral("message"));
+    message.hide();
+
+    CMsgDlg confirm(&window, CMsgDlg::kConfirm, GetText("tc_msg5"), QString(), false);
+    confirm.show();
+    Shoot(confirm, prefix + QStringLiteral("confirm"));
+    confirm.hide();
 }
 
 }  // namespace
@@ -84,41 +128,15 @@ int main(int argc, char** argv)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     if (!profileShown)
         std::fprintf(stderr, "the emulated mouse's profile was not read\n");
-    const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
-    for (int page : {1, 3, 2, 4}) {
-        window.SwitchPage(page);
-        Shoot(window, QString::fromLatin1(pages[page]));
+    ShootEverything(window, session, QString());
+    // The other languages, switched at run time as a user would, each into a folder of its own:
+    // longer German texts and Chinese characters must fit the same places.
+    for (int index = 1; index < Options().LanguageCount(); ++index) {
+        const QString folder = Options().Languages[size_t(index)].folder;
+        if (folder.isEmpty() || !SwitchLanguage(index))
+            continue;
+        QDir().mkpath(g_output + folder);
+        ShootEverything(window, session, folder + QLatin1Char('/'));
     }
-    window.SwitchPage(1);
-
-    if (QMenu* menu = window.TrayMenu()) {
-        menu->adjustSize();
-        menu->show();
-        Shoot(*menu, QStringLiteral("tray-menu"));
-        menu->hide();
-    }
-
-    CProgressDlg::Setup setup{SkinFile(QStringLiteral("progress_nr.png")), SkinFile(QStringLiteral("progress_ov.png")),
-                              0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
-    CProgressDlg progress(&window, setup);
-    progress.SetPosition(50);
-    progress.show();
-    Shoot(progress, QStringLiteral("progress"));
-    progress.hide();
-
-    CAboutDlg about(&window, session.Connected() ? session.FirmwareVersion() : std::nullopt);
-    about.show();
-    Shoot(about, QStringLiteral("about"));
-    about.hide();
-
-    CMsgDlg message(&window, CMsgDlg::kMessage, GetText("tc_msg15"), QString(), false);
-    message.show();
-    Shoot(message, QStringLiteral("message"));
-    message.hide();
-
-    CMsgDlg confirm(&window, CMsgDlg::kConfirm, GetText("tc_msg5"), QString(), false);
-    confirm.show();
-    Shoot(confirm, QStringLiteral("confirm"));
-    confirm.hide();
     return 0;
 }
