@@ -195,9 +195,9 @@ void CZorvanDlg::BuildTitleButtons()
     const Point m = Options().ptMin;
     const auto make = [this](const QRect& r, const char* name) {
         const QString file = QString::fromLatin1(name);
-        SkinButtonSpec spec{r, file, file, file};
-        spec.parentPicture = background_;
-        return NewSmallPngButton(this, spec);
+        SkinButtonSpec look{r, file, file, file};
+        look.parentPicture = background_;
+        return NewSmallPngButton(this, look);
     };
     minButton_ = make(QRect(m.x, m.y, 25, 25), "min_nr.png");
     closeButton_ = make(QRect(m.x + 28, m.y, 25, 25), "exit_nr.png");
@@ -243,11 +243,11 @@ void CZorvanDlg::BuildNavigation()
     const int gap = o.NaviW >= 1 ? 0 : 4;
     for (size_t n = 0; n < navi_.size(); ++n) {
         const QString number = QString::number(n + 1);
-        SkinButtonSpec spec{QRect(o.ptNavi.x + int(n) * (w + gap), o.ptNavi.y, w, 49),
+        SkinButtonSpec look{QRect(o.ptNavi.x + int(n) * (w + gap), o.ptNavi.y, w, 49),
                             QStringLiteral("navi%1_nr.png").arg(number), QStringLiteral("navi%1_nr.png").arg(number),
                             QStringLiteral("navi%1_dn.png").arg(number)};
-        spec.parentPicture = background_;
-        navi_[n] = NewSmallPngButton(this, spec);
+        look.parentPicture = background_;
+        navi_[n] = NewSmallPngButton(this, look);
         if (!navi_[n])
             continue;
         navi_[n]->setCursor(Qt::PointingHandCursor);

@@ -10,23 +10,23 @@
 namespace zorvan {
 namespace {
 
-CPngBtn* MakeFromFiles(SkinLoader loader, QWidget* parent, const SkinButtonSpec& spec)
+CPngBtn* MakeFromFiles(SkinLoader loader, QWidget* parent, const SkinButtonSpec& look)
 {
-    const auto pictures = LoadSkinPictures(loader, {spec.normal, spec.hover, spec.down});
+    const auto pictures = LoadSkinPictures(loader, {look.normal, look.hover, look.down});
     if (!pictures)
         return nullptr;
     const QImage& normal = (*pictures)[0];
     auto* button = new CPngBtn(parent);
     // In 4K mode the control takes the caller's rectangle, doubled with everything else.
-    const QSize size = IsFourK() ? spec.rect.size() * 2 : normal.size();
-    button->setGeometry(QRect(Scaled(spec.rect).topLeft(), size));
+    const QSize size = IsFourK() ? look.rect.size() * 2 : normal.size();
+    button->setGeometry(QRect(Scaled(look.rect).topLeft(), size));
     button->SetPictures(normal, (*pictures)[1], (*pictures)[2]);
-    button->SetToggleMode(spec.toggle);
-    button->SetText(spec.caption);
-    if (spec.tip)
-        button->SetTip(spec.caption);
-    if (!spec.parentPicture.isNull())
-        button->SetBackground(CropPicture(spec.parentPicture, button->geometry()));
+    button->SetToggleMode(look.toggle);
+    button->SetText(look.caption);
+    if (look.tip)
+        button->SetTip(look.caption);
+    if (!look.parentPicture.isNull())
+        button->SetBackground(CropPicture(look.parentPicture, button->geometry()));
     ApplySkinDefaults(button);
     return button;
 }
@@ -42,14 +42,14 @@ void ApplySkinDefaults(CPngBtn* button)
     button->SetDebugFrame(o.UIDebug != 0);
 }
 
-CPngBtn* NewSmallPngButton(QWidget* parent, const SkinButtonSpec& spec)
+CPngBtn* NewSmallPngButton(QWidget* parent, const SkinButtonSpec& look)
 {
-    return MakeFromFiles(SkinLoader::kPngButton, parent, spec);
+    return MakeFromFiles(SkinLoader::kPngButton, parent, look);
 }
 
-CPngBtn* NewSmallPngButton3(QWidget* parent, const SkinButtonSpec& spec)
+CPngBtn* NewSmallPngButton3(QWidget* parent, const SkinButtonSpec& look)
 {
-    return MakeFromFiles(SkinLoader::kPngButton3, parent, spec);
+    return MakeFromFiles(SkinLoader::kPngButton3, parent, look);
 }
 
 CPngBtn* NewTextButton(QWidget* parent, const QRect& rect, const QImage& normal, const QImage& hover,

@@ -24,9 +24,9 @@ struct SkinButtonSpec {
 };
 
 // Push buttons and page buttons; "NewSmallPngButton. file %s not exist" when a picture is missing.
-CPngBtn* NewSmallPngButton(QWidget* parent, const SkinButtonSpec& spec);
+CPngBtn* NewSmallPngButton(QWidget* parent, const SkinButtonSpec& look);
 // Check boxes and radio buttons; "NewSmallPngButton3. file %s not exist".
-CPngBtn* NewSmallPngButton3(QWidget* parent, const SkinButtonSpec& spec);
+CPngBtn* NewSmallPngButton3(QWidget* parent, const SkinButtonSpec& look);
 // A button drawn from pictures already loaded (as drawn in the parent), cut at `rect` (doubled
 // in 4K mode); the parent's background makes an invisible hot area with a caption.
 CPngBtn* NewTextButton(QWidget* parent, const QRect& rect, const QImage& normal, const QImage& hover,

@@ -23,9 +23,9 @@ CMsgDlg::CMsgDlg(QWidget* parent, Mode mode, const QString& text, const QString&
     if (!loaded_ || waiting_)
         return;
     const auto button = [this](const QRect& r, const QString& name, const QString& caption) {
-        SkinButtonSpec spec{r, name, name, name, caption};
-        spec.parentPicture = Background();
-        return NewSmallPngButton(this, spec);
+        SkinButtonSpec look{r, name, name, name, caption};
+        look.parentPicture = Background();
+        return NewSmallPngButton(this, look);
     };
     const QString okText = GetText("tc_ok");
     if (mode_ == kConfirm) {
