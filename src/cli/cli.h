@@ -19,6 +19,7 @@ struct CliContext {
     bool emulate = false;           // --emulate[=FILE]
     QString emulateFile;
     std::optional<std::pair<int, int>> model;  // --model CID:MID
+    bool secondProductId = false;   // --pid2
     bool json = false;              // --json
     bool verbose = false;           // -v
     QString command;                // the command word

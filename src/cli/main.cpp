@@ -34,6 +34,8 @@ void PrintHelp()
         "  --data-dir DIR      the user's data folder (profile store, macros, lang.ini)\n"
         "  --emulate[=FILE]    use the emulated mouse; FILE keeps its state between calls\n"
         "  --model CID:MID     with --emulate: the model it reports (hex, e.g. 1a:05)\n"
+        "  --pid2              with --emulate: it appears under cfg.ini's PID2, which leaves its\n"
+        "                      sleep time and light-off setting free to change\n"
         "  --json              machine-readable output\n"
         "  -v                  also print the program's log to standard error\n"
         "\n"
@@ -96,6 +98,8 @@ int Main(int argc, char** argv)
                     return ctx.UsageError(QStringLiteral("--model wants CID:MID in hexadecimal, e.g. 1a:05"));
                 ctx.model = {cid, mid};
             }
+        } else if (w == QStringLiteral("--pid2")) {
+            ctx.secondProductId = true;
         } else if (w == QStringLiteral("--json")) {
             ctx.json = true;
         } else if (w == QStringLiteral("-v")) {

@@ -17,10 +17,15 @@ std::unique_ptr<MouseAccess> MouseAccess::Open(CliContext& ctx, int& exitCode)
         exitCode = ctx.UsageError(QStringLiteral("--model chooses the emulated mouse's model; it needs --emulate"));
         return nullptr;
     }
+    if (ctx.secondProductId && !ctx.emulate) {
+        exitCode = ctx.UsageError(QStringLiteral("--pid2 chooses the emulated mouse's product id; it needs --emulate"));
+        return nullptr;
+    }
     BackendChoice choice;
     choice.emulate = ctx.emulate;
     choice.stateFile = ctx.emulateFile;
     choice.model = ctx.model;
+    choice.secondProductId = ctx.secondProductId;
     QString error;
     std::unique_ptr<DeviceBackend> backend = CreateDeviceBackend(choice, &BuildFactoryImages, &error);
     if (!backend) {

@@ -35,7 +35,7 @@ std::unique_ptr<DeviceBackend> CreateEmulated(const BackendChoice& choice, const
     if (!firmware)
         return nullptr;
     auto bus = std::make_unique<EmulatedBus>();
-    bus->AddMouse(firmware, Options().VID, Options().PID);
+    bus->AddMouse(firmware, Options().VID, choice.secondProductId ? Options().PID2 : Options().PID);
     EmulatedBus* busView = bus.get();
     return std::make_unique<DeviceBackend>(std::move(bus), busView, choice.stateFile);
 }
@@ -89,6 +89,7 @@ BackendChoice BackendChoiceFromEnvironment()
     choice.emulate = true;
     if (value != QStringLiteral("1"))
         choice.stateFile = value;
+    choice.secondProductId = qEnvironmentVariable("ZORVAN_EMULATE_PID2") == QStringLiteral("1");
     return choice;
 }
 

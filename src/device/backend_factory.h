@@ -23,9 +23,11 @@ struct BackendChoice {
     bool emulate = false;
     QString stateFile;                         // empty: factory content, forgotten at exit
     std::optional<std::pair<int, int>> model;  // CID, MID the emulated mouse reports
+    bool secondProductId = false;              // it appears under PID2 instead of PID
 };
 
-// From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices.
+// From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices. ZORVAN_EMULATE_PID2=1
+// makes the emulated mouse appear under PID2.
 BackendChoice BackendChoiceFromEnvironment();
 
 // The factory content of a model's four on-board profiles, eeprom::kProfileSize bytes each
@@ -57,7 +59,7 @@ private:
 std::shared_ptr<MouseFirmware> MakeEmulatedFirmware(const BackendChoice& choice,
                                                     const FactoryImageBuilder& factoryImages, QString* error);
 
-// The emulated mouse (MakeEmulatedFirmware) appears with the configured VID and PID.
+// The emulated mouse (MakeEmulatedFirmware) appears with the configured VID and PID (or PID2).
 std::unique_ptr<DeviceBackend> CreateDeviceBackend(const BackendChoice& choice,
                                                    const FactoryImageBuilder& factoryImages, QString* error);
 

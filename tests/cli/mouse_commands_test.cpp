@@ -146,6 +146,23 @@ const RefusalCase kRefusals[] = {
 INSTANTIATE_TEST_SUITE_P(Refusals, MouseRefusals, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Found under PID the mouse's power settings are locked; under PID2 (--pid2) they can be tried.
+TEST(MouseCommandsPower, SleepAndLightOffAreFreeOnlyUnderTheSecondProductId)
+{
+    ZorvanctlRunner cli;
+    const CliResult locked = cli.Run({"set", "sleep", "60"});
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_TRUE(locked.err.contains(QLatin1String("locked while the mouse is connected under product id PID")))
+        << locked.err.toStdString();
+    EXPECT_EQ(cli.Run({"set", "light-off", "on"}).exitCode, 1);
+
+    ASSERT_EQ(cli.Run({"--pid2", "set", "sleep", "60"}).exitCode, 0);
+    ASSERT_EQ(cli.Run({"--pid2", "set", "light-off", "on"}).exitCode, 0);
+    EXPECT_EQ(cli.Memory(0xAD, 2), (Bytes{6, 0x55 - 6}));
+    EXPECT_EQ(cli.Memory(0xB3, 2), (Bytes{1, 0x55 - 1}));
+    EXPECT_EQ(cli.Run({"--pid2", "set", "sleep", "61"}).exitCode, 1) << "not one of the model's values";
+}
+
 TEST(MouseCommandsLighting, ALockedMouseRefusesLightingWithTheGuisMessage)
 {
     ZorvanctlRunner cli;
