@@ -45,6 +45,7 @@ TEST_P(MouseCommands, WritesWhatThePageWouldWrite)
 const WriteCase kWriteCases[] = {
     {"polling rate 500", "", {{"set", "rate", "500"}}, 0x00, {0x02, 0x53}},
     {"three levels", "", {{"set", "levels", "3"}}, 0x02, {0x03, 0x52}},
+    {"current level 3", "", {{"set", "current-level", "3"}}, 0x04, {0x02, 0x53}},
     {"key 5 (matrix position 5) middle", "", {{"assign", "5", "middle"}}, 0x70, {0x01, 0x04, 0x00, 0x50}},
     {"fire 3 shots interval 20", "", {{"assign", "3", "fire", "3", "20"}}, 0x68, {0x04, 0x14, 0x03, 0x3A}},
     {"volume up: block and matrix",
@@ -136,6 +137,7 @@ const RefusalCase kRefusals[] = {
     {"only_left_click", {"assign", "1", "middle"}, "At least one button must keep the Left click function."},
     {"dpi_not_offered", {"set", "dpi", "2", "1234"}, "nearest value it offers is 1200"},
     {"level_not_in_use", {"set", "dpi", "7", "800"}, "the DPI level must be 1..6"},
+    {"current_level_not_in_use", {"set", "current-level", "7"}, "the DPI level must be 1..6"},
     {"no_lod_on_this_model", {"set", "lod", "1"}, "this model has no lift-off distance setting"},
     {"effect_without_speed", {"light", "main", "1", "--speed", "3"}, "main lighting effect 1 has no speed"},
     {"no_macros_yet", {"assign", "3", "macro", "Nope"}, "There are no macros yet."},
