@@ -36,13 +36,9 @@ struct ConnectedMouse {
         Config().opt.Retry = 3;
         firmware->SetAnswerLatency(1ms);
         bus.AddMouse(firmware, 0x25A7, 0xFA92);
-        HidStatus status;
-        for (const HidInterfaceInfo& info : bus.Enumerate()) {
-            if (info.path.find("MI_01") != std::string::npos)
-                cmd = bus.Open(info.path, HidAccess::kWrite, status);
-            if (info.path.find("MI_02") != std::string::npos)
-                notify = bus.Open(info.path, HidAccess::kRead, status);
-        }
+        const EmulatedBus::MouseHandles opened = bus.OpenMouse(0);
+        cmd = opened.cmd;
+        notify = opened.notify;
         link.SetHandles(cmd, notify);
         slot.hCmd = cmd;
         slot.hNotify = notify;

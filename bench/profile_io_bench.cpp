@@ -62,16 +62,10 @@ struct Bench {
         firmware = std::make_shared<MouseFirmware>(0x1A, 0x01, images);
         firmware->SetAnswerLatency(1ms);
         bus.AddMouse(firmware, 0x25A7, 0xFA92);
-        HidStatus status;
-        HidHandlePtr cmd;
-        for (const HidInterfaceInfo& info : bus.Enumerate()) {
-            if (info.path.find("MI_01") != std::string::npos)
-                cmd = bus.Open(info.path, HidAccess::kWrite, status);
-            if (info.path.find("MI_02") != std::string::npos)
-                notify = bus.Open(info.path, HidAccess::kRead, status);
-        }
-        link.SetHandles(cmd, notify);
-        slot.hCmd = cmd;
+        const EmulatedBus::MouseHandles opened = bus.OpenMouse(0);
+        notify = opened.notify;
+        link.SetHandles(opened.cmd, notify);
+        slot.hCmd = opened.cmd;
         slot.hNotify = notify;
         slot.control = std::make_shared<SlotControl>();
         reader.Start([this] { ServiceThread(slot, replies, nullptr); });

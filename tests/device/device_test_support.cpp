@@ -76,14 +76,9 @@ LinkedMouse::LinkedMouse(std::chrono::milliseconds latency)
 {
     firmware->SetAnswerLatency(latency);
     bus.AddMouse(firmware, kVid, kPid);
-    const std::vector<HidInterfaceInfo> interfaces = bus.Enumerate();
-    HidStatus status;
-    for (const HidInterfaceInfo& info : interfaces) {
-        if (info.path.find("MI_01") != std::string::npos)
-            cmd = bus.Open(info.path, HidAccess::kWrite, status);
-        if (info.path.find("MI_02") != std::string::npos)
-            notify = bus.Open(info.path, HidAccess::kRead, status);
-    }
+    const EmulatedBus::MouseHandles opened = bus.OpenMouse(0);
+    cmd = opened.cmd;
+    notify = opened.notify;
     link.SetHandles(cmd, notify);
     DeviceSlot slot;
     slot.hCmd = cmd;

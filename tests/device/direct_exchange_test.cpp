@@ -13,13 +13,9 @@ struct RawMouse {
         : firmware(std::make_shared<MouseFirmware>(cid, mid, test::TestImages()))
     {
         bus.AddMouse(firmware, test::kVid, test::kPid);
-        HidStatus status;
-        for (const HidInterfaceInfo& info : bus.Enumerate()) {
-            if (info.path.find("MI_01") != std::string::npos)
-                cmd = bus.Open(info.path, HidAccess::kWrite, status);
-            if (info.path.find("MI_02") != std::string::npos)
-                notify = bus.Open(info.path, HidAccess::kRead, status);
-        }
+        const EmulatedBus::MouseHandles opened = bus.OpenMouse(0);
+        cmd = opened.cmd;
+        notify = opened.notify;
     }
 
     EmulatedBus bus;

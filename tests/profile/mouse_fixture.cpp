@@ -41,14 +41,9 @@ EmulatedMouse::~EmulatedMouse()
 
 void EmulatedMouse::Open()
 {
-    HidHandlePtr cmd;
-    HidStatus status;
-    for (const HidInterfaceInfo& info : bus_.Enumerate()) {
-        if (info.path.find("MI_01") != std::string::npos)
-            cmd = bus_.Open(info.path, HidAccess::kWrite, status);
-        if (info.path.find("MI_02") != std::string::npos)
-            notify_ = bus_.Open(info.path, HidAccess::kRead, status);
-    }
+    const EmulatedBus::MouseHandles opened = bus_.OpenMouse(0);
+    const HidHandlePtr cmd = opened.cmd;
+    notify_ = opened.notify;
     link_.SetHandles(cmd, notify_);
     control_ = std::make_shared<SlotControl>();
     DeviceSlot slot;

@@ -111,6 +111,20 @@ std::vector<HidInterfaceInfo> EmulatedBus::Enumerate()
     return interfaces;
 }
 
+EmulatedBus::MouseHandles EmulatedBus::OpenMouse(int index)
+{
+    HidAttributes ids;
+    {
+        std::lock_guard lock(mutex_);
+        if (index < 0 || size_t(index) >= ports_.size())
+            return {};
+        ids = ports_[size_t(index)].attributes;
+    }
+    HidStatus status;
+    return {Open(InterfacePath(index, ids, EmulatedRole::kCommand), HidAccess::kWrite, status),
+            Open(InterfacePath(index, ids, EmulatedRole::kNotify), HidAccess::kRead, status)};
+}
+
 HidHandlePtr EmulatedBus::Open(const std::string& path, HidAccess, HidStatus& status)
 {
     std::lock_guard lock(mutex_);

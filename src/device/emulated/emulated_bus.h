@@ -40,6 +40,14 @@ public:
     MouseFirmware& Mouse(int index) const;
     int MouseCount() const;
 
+    // The command and notify interfaces of mouse `index`, opened as a search keeps them: for
+    // tests and benchmarks that start from an identified mouse. Null while it is unplugged.
+    struct MouseHandles {
+        HidHandlePtr cmd;
+        HidHandlePtr notify;
+    };
+    MouseHandles OpenMouse(int index);
+
     // Handles that are open now (neither closed nor released).
     int OpenHandleCount() const;
     // An input report of any length, as the mouse's notify interface would deliver it now.
