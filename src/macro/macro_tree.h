@@ -35,8 +35,9 @@ public:
     void Remove(MacroTreeItem* item);
     // The child of `parent` with this text (case-insensitive), or null.
     MacroTreeItem* FindChild(const MacroTreeItem* parent, const QString& text) const;
-    // `text`, or the first of "`text` (2)", "`text` (3)", … that no child of `parent` (the root
-    // when null) of the same kind has on disk: two such items would share one file.
+    // `text`, unless a child of `parent` (the root when null) of the same kind has the same name
+    // on disk (two such items would share one file); then the first free of "<name on disk> (2)",
+    // "<name on disk> (3)", …
     QString FreeChildText(const MacroTreeItem* parent, int kind, const QString& text) const;
     // The first macro item with this id, depth first, or null.
     MacroTreeItem* FindMacro(uint32_t macroId);
