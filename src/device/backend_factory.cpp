@@ -2,6 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/log.h"
+#include "device/device_discovery.h"
 #include "device/emulated/firmware_state.h"
 #include "device/hidraw/hidraw_backend.h"
 
@@ -90,6 +91,7 @@ BackendChoice BackendChoiceFromEnvironment()
     if (value != QStringLiteral("1"))
         choice.stateFile = value;
     choice.secondProductId = qEnvironmentVariable("ZORVAN_EMULATE_PID2") == QStringLiteral("1");
+    choice.unlessMousePresent = true;
     return choice;
 }
 
@@ -108,9 +110,12 @@ bool DeviceBackend::SaveState(QString* error)
 std::unique_ptr<DeviceBackend> CreateDeviceBackend(const BackendChoice& choice,
                                                    const FactoryImageBuilder& factoryImages, QString* error)
 {
-    if (choice.emulate)
+    auto hidraw = std::make_unique<HidrawBackend>();
+    if (choice.emulate && choice.unlessMousePresent && MousePresent(*hidraw))
+        Log("A mouse is present: the emulated mouse is not used");
+    else if (choice.emulate)
         return CreateEmulated(choice, factoryImages, error);
-    return std::make_unique<DeviceBackend>(std::make_unique<HidrawBackend>(), nullptr, QString());
+    return std::make_unique<DeviceBackend>(std::move(hidraw), nullptr, QString());
 }
 
 }  // namespace zorvan

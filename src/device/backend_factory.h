@@ -24,10 +24,12 @@ struct BackendChoice {
     QString stateFile;                         // empty: factory content, forgotten at exit
     std::optional<std::pair<int, int>> model;  // CID, MID the emulated mouse reports
     bool secondProductId = false;              // it appears under PID2 instead of PID
+    bool unlessMousePresent = false;           // a real mouse present is used instead
 };
 
-// From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices. ZORVAN_EMULATE_PID2=1
-// makes the emulated mouse appear under PID2.
+// From ZORVAN_EMULATE: unset, empty or "0" chooses the real devices; otherwise the emulated
+// mouse stands in while no real one is present. ZORVAN_EMULATE_PID2=1 makes it appear under
+// PID2.
 BackendChoice BackendChoiceFromEnvironment();
 
 // The factory content of a model's four on-board profiles, eeprom::kProfileSize bytes each

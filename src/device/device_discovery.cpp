@@ -55,7 +55,7 @@ DeviceDiscovery::~DeviceDiscovery()
     ClearThread();
 }
 
-bool DeviceDiscovery::MatchesIds(const std::string& text, const char* format) const
+bool MatchesIds(const std::string& text, const char* format)
 {
     const AppOptions& opt = Options();
     const std::string lower = Lower(text);
@@ -66,6 +66,13 @@ bool DeviceDiscovery::MatchesIds(const std::string& text, const char* format) co
             return true;
     }
     return false;
+}
+
+bool MousePresent(HidBackend& backend)
+{
+    const std::vector<HidInterfaceInfo> interfaces = backend.Enumerate();
+    return std::any_of(interfaces.begin(), interfaces.end(),
+                       [](const HidInterfaceInfo& info) { return MatchesIds(info.path, "VID_%04x&PID_%04x"); });
 }
 
 void DeviceDiscovery::NoteOpenFailure(const std::string& path, const HidStatus& status)

@@ -81,7 +81,6 @@ private:
     };
 
     std::vector<Candidate> EnumerateCandidates();
-    bool MatchesIds(const std::string& text, const char* format) const;
     void NoteOpenFailure(const std::string& path, const HidStatus& status);
     void MatchThread(HidHandlePtr handle);
     void PsdThread(int index, uint64_t serial);
@@ -108,5 +107,12 @@ private:
 
 // Paths compare on their first 260 characters, without regard to case.
 bool SameInterfacePath(const std::string& a, const std::string& b);
+
+// True when `text` holds `format` ("VID_%04x&PID_%04x", …) filled with VID and PID, or with VID
+// and PID2, without regard to case.
+bool MatchesIds(const std::string& text, const char* format);
+// True when the backend shows an interface of the mouse (VID with PID or PID2), whether or not
+// the user may open it.
+bool MousePresent(HidBackend& backend);
 
 }  // namespace zorvan

@@ -1,4 +1,5 @@
 #include "device/backend_factory.h"
+#include "device/device_discovery.h"
 #include "device_test_support.h"
 #include "support/test_support.h"
 
@@ -27,8 +28,37 @@ TEST(BackendChoice, ComesFromZorvanEmulate)
         const BackendChoice choice = BackendChoiceFromEnvironment();
         EXPECT_EQ(choice.emulate, c.emulate) << (c.value ? c.value : "(unset)");
         EXPECT_EQ(choice.stateFile, QString::fromUtf8(c.stateFile));
+        // The GUI's emulated mouse only stands in for a missing one.
+        EXPECT_EQ(choice.emulate && choice.unlessMousePresent, c.emulate);
+        EXPECT_FALSE(choice.secondProductId);
     }
+    setenv("ZORVAN_EMULATE_PID2", "1", 1);
+    EXPECT_TRUE(BackendChoiceFromEnvironment().secondProductId);
+    unsetenv("ZORVAN_EMULATE_PID2");
     unsetenv("ZORVAN_EMULATE");
+}
+
+TEST(MousePresentTest, AnyInterfaceOfTheVendorWithEitherProductId)
+{
+    test::UseTestConfiguration();
+    struct Case {
+        uint16_t vendor;
+        uint16_t product;
+        bool present;
+    };
+    const Case cases[] = {
+        {test::kVid, test::kPid, true},
+        {test::kVid, test::kPid2, true},
+        {test::kVid, 0x1234, false},
+        {0x1234, test::kPid, false},
+    };
+    for (const Case& c : cases) {
+        EmulatedBus bus;
+        bus.AddMouse(std::make_shared<MouseFirmware>(test::kCid, test::kMid, test::TestImages()), c.vendor, c.product);
+        EXPECT_EQ(MousePresent(bus), c.present) << std::hex << c.vendor << ":" << c.product;
+    }
+    EmulatedBus empty;
+    EXPECT_FALSE(MousePresent(empty));
 }
 
 class EmulatedBackendTest : public ::testing::Test {

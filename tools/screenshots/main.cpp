@@ -106,9 +106,10 @@ int main(int argc, char** argv)
     }
     const QString title = WindowTitle(Options().Title, GetText("tc_title"));
 
-    // The emulated mouse, connected: the window shows it as a user would see it.
+    // The emulated mouse, connected, even where a real one is: the same pictures everywhere.
     BackendChoice choice = BackendChoiceFromEnvironment();
     choice.emulate = true;
+    choice.unlessMousePresent = false;
     QString error;
     auto port = DeviceSessionPort::Create(choice, &error);
     if (!port) {
