@@ -43,7 +43,7 @@ public:
         MakeSureFolderExist(MacroFolder() + QStringLiteral("/x"));
         for (uint32_t id = 1; id <= uint32_t(kMacroLibraryMax); ++id) {
             const StMacro m = BenchMacro(id);
-            QFile file(TopMacroFilePath(MacroName(m), m.id));
+            QFile file(MacroFilePath(MacroName(m), m.id));
             file.open(QIODevice::WriteOnly);
             const auto image = EncodeMacroFile(m);
             file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));

@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <array>
 #include <cerrno>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,10 @@ namespace zorvan {
 namespace {
 
 constexpr char kPartialSuffix[] = ".part";
+
+// The file each macro was last read from or written to.
+std::mutex g_filesMutex;
+QHash<uint32_t, QString> g_files;
 
 QString FolderOf(const QString& filePath)
 {
@@ -121,10 +127,25 @@ QString FirstFreeName(const QString& name, const std::function<bool(const QStrin
     return name;
 }
 
-QString TopMacroFilePath(const QString& macroName, uint32_t macroId)
+void RememberMacroFile(uint32_t macroId, const QString& path)
+{
+    std::lock_guard lock(g_filesMutex);
+    g_files.insert(macroId, path);
+}
+
+QString MacroFilePath(const QString& macroName, uint32_t macroId)
 {
     if (MacroFolder().isEmpty())
         return {};
+    const QString known = [macroId] {
+        std::lock_guard lock(g_filesMutex);
+        return g_files.value(macroId);
+    }();
+    if (!known.isEmpty() && known.startsWith(MacroFolder() + u'/')) {
+        const std::optional<StMacro> held = ReadMacroFile(known);
+        if (held && held->id == macroId)
+            return known;
+    }
     const auto pathOf = [](const QString& name) { return MacroFolder() + u'/' + name + QStringLiteral(".qxm"); };
     const QString name = FirstFreeName(SafeFileName(macroName), [&](const QString& candidate) {
         const QString path = pathOf(candidate);

@@ -22,11 +22,14 @@ QString MacroFolder();
 // becomes "__", and an empty name or "." becomes "_". The result never leaves its folder.
 QString SafeFileName(const QString& name);
 
-// Where a macro without a tree item is written: "<macro folder>/<safe name>.qxm", unless that
-// file holds another macro (names made safe alike, macros without a name); then the first of
-// "<safe name> (2).qxm", "<safe name> (3).qxm", … that is free or holds this macro. Empty while
-// there is no macro folder.
-QString TopMacroFilePath(const QString& macroName, uint32_t macroId);
+// Where a macro without a tree item is written: the file it was last read from or written to
+// (RememberMacroFile) while that file still holds it, wherever in the macro folder it is;
+// otherwise "<macro folder>/<safe name>.qxm", unless that file holds another macro (names made
+// safe alike, macros without a name); then the first of "<safe name> (2).qxm", "<safe name>
+// (3).qxm", … that is free or holds this macro. Empty while there is no macro folder.
+QString MacroFilePath(const QString& macroName, uint32_t macroId);
+// Notes that the macro `macroId` was read from or written to `path`.
+void RememberMacroFile(uint32_t macroId, const QString& path);
 // The first of `name`, "`name` (2)", "`name` (3)", … for which `taken` is false.
 QString FirstFreeName(const QString& name, const std::function<bool(const QString&)>& taken);
 

@@ -45,8 +45,8 @@ bool LoadMacroFolder(const QString& folder, MacroTree* tree, MacroTreeItem* pare
         const std::optional<StMacro> macro = ReadMacroFile(entry.filePath());
         if (!macro)
             continue;
-        if (addToLibrary)
-            Macros().AddCopy(*macro);
+        if (addToLibrary && Macros().AddCopy(*macro))
+            RememberMacroFile(macro->id, entry.filePath());
         if (tree != nullptr)
             tree->Insert(parent, kMacroItem, entry.completeBaseName(), macro->id);
     }

@@ -32,6 +32,7 @@ FileWriteResult StoreMacro(uint32_t id, const QString& path)
         return {FileWriteResult::kCreate, ENOENT};
     const FileWriteResult result = WriteMacroFile(path, *macro);
     if (result.Ok()) {
+        RememberMacroFile(id, path);
         Macros().Update(id, [&macro](StMacro& m) {
             if (SameContentApartFromFlags(m, *macro))
                 m.flags &= ~kMacroDirty;
@@ -101,7 +102,7 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroTree* tree)
         const QString text = tree->FreeChildText(tree->Root(), kMacroItem, MacroName(record));
         Flush_Dirty_Macro(tree->Insert(tree->Root(), kMacroItem, text, record.id));
     } else {
-        const QString path = TopMacroFilePath(MacroName(record), record.id);
+        const QString path = MacroFilePath(MacroName(record), record.id);
         LogFlushFailure(StoreMacro(record.id, path), path);
     }
     return Macros().FindById(record.id);
@@ -122,8 +123,8 @@ std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tr
     if (item != nullptr) {
         Flush_Dirty_Macro(item);
     } else {
-        // The file the library macro was written to under its own name, not a second one.
-        const QString path = TopMacroFilePath(MacroName(*kept), id);
+        // The file the library macro was read from or written to, not a second one.
+        const QString path = MacroFilePath(MacroName(*kept), id);
         LogFlushFailure(StoreMacro(id, path), path);
     }
     return id;
@@ -159,7 +160,7 @@ std::optional<uint32_t> ReplaceMacro(const StMacro& record)
     });
     if (!found)
         return std::nullopt;
-    const FileWriteResult result = StoreMacro(id, TopMacroFilePath(MacroName(record), id));
+    const FileWriteResult result = StoreMacro(id, MacroFilePath(MacroName(record), id));
     if (!result.Ok())
         Log("ReplaceMacro: WriteFile err=0x%x", unsigned(result.error));
     return id;
@@ -169,7 +170,7 @@ bool AddMacroFromProfile(const StMacro& record)
 {
     if (!HasMacroMagic(record) || !AddDirtyCopy(record))
         return false;
-    const QString path = TopMacroFilePath(MacroName(record), record.id);
+    const QString path = MacroFilePath(MacroName(record), record.id);
     LogFlushFailure(StoreMacro(record.id, path), path);
     return true;
 }

@@ -214,7 +214,7 @@ TEST(MouseCommandsMacro, AMacroKeyGetsItsSlotAndMatrixEntry)
         macro.events[i] = {uint16_t('A'), uint16_t(i % 2 == 0 ? kActionPress : kActionRelease), 20};
     const AppPaths saved = Paths();
     Paths().dataDir = cli.File("data/");
-    ASSERT_TRUE(WriteMacroFile(TopMacroFilePath(QStringLiteral("Burst"), macro.id), macro).Ok());
+    ASSERT_TRUE(WriteMacroFile(MacroFilePath(QStringLiteral("Burst"), macro.id), macro).Ok());
     Paths() = saved;
 
     const CliResult result = cli.Run({"assign", "3", "macro", "Burst"});

@@ -346,6 +346,22 @@ TEST_F(DeviceMerge, MacrosWhoseFileNamesCollideKeepAFileEach)
     }
 }
 
+// The profile read merges without the editor's tree: a macro kept in a sub-folder must be
+// replaced in its own file, not get a second file (with the same id) at the top.
+TEST_F(DeviceMerge, AMacroInASubFolderIsReplacedInItsOwnFileWithoutATree)
+{
+    const int saved = Config().opt.MacroDir;
+    Config().opt.MacroDir = 1;
+    Macros().Clear();
+    QDir(MacroDir()).removeRecursively();
+    WriteFile(MacroDir() + "Games/Jump.qxm", FileImage(library_));
+    ASSERT_TRUE(LoadMacroLibrary());
+    EXPECT_EQ(MergeDeviceMacro(MakeMacro("Jump", {{0x20, 1, 31}}, 0x020202)), 0x010101u);
+    EXPECT_EQ(FilesBelow(MacroDir()), QStringList{"Games/Jump.qxm"});
+    EXPECT_EQ(FileMacro(MacroDir() + "Games/Jump.qxm")->events[0].delay, 31u);
+    Config().opt.MacroDir = saved;
+}
+
 TEST_F(DeviceMerge, AddRefusesARecordWithoutTheMagic)
 {
     LogCapture log;
@@ -477,7 +493,7 @@ TEST_F(MacroFiles, WithoutADataFolderNothingIsWrittenAnywhere)
     const std::optional<StMacro> added = Add_Macro(MakeMacro("Nowhere", {{0x41, 1, 1}}, 77), &tree);
     ASSERT_TRUE(added);
     EXPECT_EQ(added->flags, kMacroDirty);  // kept dirty: it still has to be written
-    EXPECT_TRUE(TopMacroFilePath("Nowhere", 1).isEmpty());
+    EXPECT_TRUE(MacroFilePath("Nowhere", 1).isEmpty());
     EXPECT_TRUE(TreeItem_To_FilePath(tree.FindMacro(77)).isEmpty());
     EXPECT_FALSE(SaveMacroSnapshot());
     EXPECT_FALSE(LoadMacroLibrary());

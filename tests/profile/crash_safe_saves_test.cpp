@@ -71,7 +71,7 @@ protected:
         const DeviceDescription& d = *CurrentDevice();
         return dir_.File(ProfileStoreName(d.CID, d.MID));
     }
-    static QString MacroPath() { return TopMacroFilePath(QStringLiteral("saved"), kMacroId); }
+    static QString MacroPath() { return MacroFilePath(QStringLiteral("saved"), kMacroId); }
 
     // The three saves of one version, as the program makes them.
     void Save(int v)
