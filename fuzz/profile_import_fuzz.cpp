@@ -14,7 +14,6 @@
 #include "profile/settings_writer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdint>
@@ -42,12 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::ResetSessionProfiles();
     fuzz::ResetLibrary();
     QDir(MacroFolder()).removeRecursively();
-    const QString path = Paths().dataDir + QStringLiteral("in.qxa");
-    {
-        QFile file(path);
-        fuzz::Expect(file.open(QIODevice::WriteOnly), "input not written");
-        file.write(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
-    }
+    const QString path =
+        fuzz::WriteDataFile(QStringLiteral("in.qxa"), QByteArray(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1)));
 
     const ProfileRecord before = *CurrentProfileCopy();
     const std::vector<StMacro> library = Macros().All();

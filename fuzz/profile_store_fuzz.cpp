@@ -40,8 +40,7 @@ QByteArray WriteStore(const uint8_t* data, size_t size)
         std::memcpy(at, &record, sizeof record);
     }
     const DeviceDescription& device = *CurrentDevice();
-    QFile file(Paths().dataDir + ProfileStoreName(device.CID, device.MID));
-    fuzz::Expect(file.open(QIODevice::WriteOnly) && file.write(store) == store.size(), "store not written");
+    fuzz::WriteDataFile(ProfileStoreName(device.CID, device.MID), store);
     return store;
 }
 

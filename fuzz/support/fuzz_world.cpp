@@ -158,6 +158,14 @@ void Expect(bool holds, const char* what)
     std::abort();
 }
 
+QString WriteDataFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = Paths().dataDir + name;
+    QFile file(path);
+    Expect(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "input not written");
+    return path;
+}
+
 void RemoveTree(const std::string& root)
 {
     const auto remove = [](const char* path, const struct stat*, int, struct FTW*) {

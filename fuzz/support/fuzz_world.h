@@ -9,6 +9,7 @@
 #include "macro/st_macro.h"
 #include "profile/profile_list.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -41,6 +42,10 @@ void ResetLibrary();
 
 // Aborts (a finding) when `holds` is false.
 void Expect(bool holds, const char* what);
+
+// Writes `bytes` as the data folder's file `name` and returns its path: the fuzzed input where
+// the program looks for it.
+QString WriteDataFile(const QString& name, const QByteArray& bytes);
 
 // Removes a folder tree by its bytes (Qt would not find names that are not UTF-8); links are
 // removed, not followed.
