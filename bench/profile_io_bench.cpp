@@ -26,7 +26,7 @@
 #include "profile/function_codes.h"
 #include "profile/profile_read.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
 #include <benchmark/benchmark.h>

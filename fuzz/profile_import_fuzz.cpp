@@ -10,7 +10,7 @@
 #include "macro/macro_library.h"
 #include "profile/apply_request.h"
 #include "profile/profile_transfer.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "macro/macro_record.h"
 #include "profile/apply_request.h"
 #include "profile/profile_read.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
 #include <algorithm>

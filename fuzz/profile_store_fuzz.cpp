@@ -9,7 +9,7 @@
 #include "profile/apply_request.h"
 #include "profile/factory_image.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
 #include <QFile>
@@ -47,8 +47,8 @@ QByteArray WriteStore(const uint8_t* data, size_t size)
 void UseRecord(fuzz::DirectMouse& mouse, int index)
 {
     {
-        std::lock_guard lock(Session().profileLock);
-        Session().profiles.SetCurrent(index);
+        std::lock_guard lock(Profiles().profileLock);
+        Profiles().profiles.SetCurrent(index);
     }
     const ProfileRecord record = *CurrentProfileCopy();
     fuzz::Expect(record.KeySetIndex() >= 0 && record.KeySetIndex() < kKeySets, "key set outside the tables");
@@ -81,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         UseRecord(mouse, i);
 
     {
-        std::lock_guard lock(Session().profileLock);
-        Session().profiles.SetCurrent(0);
+        std::lock_guard lock(Profiles().profileLock);
+        Profiles().profiles.SetCurrent(0);
     }
     fuzz::Expect(SavePro(), "SavePro failed");
     const DeviceDescription& device = *CurrentDevice();

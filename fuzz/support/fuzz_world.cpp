@@ -11,7 +11,7 @@
 #include "profile/factory_image.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_pauses.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <QFile>
 
@@ -121,13 +121,13 @@ const std::array<ProfileRecord, ProfileList::kCount>& NewProfiles()
 
 void ResetSessionProfiles()
 {
-    SessionState& session = Session();
+    ProfileState& state = Profiles();
     {
-        std::lock_guard lock(session.profileLock);
-        session.profiles.Assign(NewProfiles(), NewProfiles()[0].id);
-        session.macroNames = {};
+        std::lock_guard lock(state.profileLock);
+        state.profiles.Assign(NewProfiles(), NewProfiles()[0].id);
+        state.macroNames = {};
     }
-    session.syncFlag = true;
+    state.syncFlag = true;
     g_nCurDpiLevel = -1;
 }
 

@@ -2,7 +2,7 @@
 // the page's rules (left-click guard, key-set switch rule) and its request.
 #include "cli/cli.h"
 #include "cli/key_functions.h"
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/configuration.h"
 
@@ -17,7 +17,7 @@ int Assign(CliContext& ctx)
                                   .arg(FunctionWordList()));
     const int k = int(*key) - 1;
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     const DeviceDescription device = mouse->Device();

@@ -1,11 +1,11 @@
 // zorvanctl read, profile N, restore-defaults, export, import: the profile as the device
 // session reads it, switches it, resets it, and moves it to and from a file.
 #include "cli/cli.h"
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/configuration.h"
 #include "profile/profile_transfer.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <QFileInfo>
 
@@ -17,7 +17,7 @@ int Read(CliContext& ctx)
     if (!ctx.args.isEmpty())
         return ctx.UsageError(QStringLiteral("read takes no arguments"));
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     mouse->PrintProfile();
@@ -30,7 +30,7 @@ int Profile(CliContext& ctx)
     if (!n || *n < 1 || *n > 4)
         return ctx.UsageError(QStringLiteral("profile wants an on-board profile N = 1..4"));
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     if (!mouse->Session().SettingsChangeAllowed())
@@ -49,7 +49,7 @@ int RestoreDefaults(CliContext& ctx)
     if (!ctx.args.isEmpty())
         return ctx.UsageError(QStringLiteral("restore-defaults takes no arguments"));
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     DeviceSession& session = mouse->Session();
@@ -72,7 +72,7 @@ int Export(CliContext& ctx)
     if (ctx.args.size() != 1)
         return ctx.UsageError(QStringLiteral("usage: export FILE"));
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     if (!ExportProfile(ctx.args[0])) {
@@ -95,7 +95,7 @@ int Import(CliContext& ctx)
     if (!QFileInfo(ctx.args[0]).isFile())
         return ctx.Fail(QStringLiteral("cannot read %1: no such file").arg(ctx.args[0]));
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     if (!ImportProfile(ctx.args[0])) {
@@ -111,7 +111,7 @@ int Import(CliContext& ctx)
         mouse->PrintProfile();
     else
         ctx.Print(QStringLiteral("imported %1 into on-board profile %2").arg(ctx.args[0]).arg(
-            zorvan::Session().profiles.CurrentIndex() + 1));
+            zorvan::Profiles().profiles.CurrentIndex() + 1));
     return kOk;
 }
 

@@ -1,10 +1,10 @@
 // zorvanctl set ..., light ...: the settings of the DPI and performance page and of the
 // lighting page, changed by the pages' own rules and written as the pages write them.
 #include "cli/cli.h"
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/configuration.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 namespace zorvan::cli {
 namespace {
@@ -139,7 +139,7 @@ int Set(CliContext& ctx)
     if (!setting)
         return usage;
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     const DeviceDescription device = mouse->Device();
@@ -178,7 +178,7 @@ int Light(CliContext& ctx)
             "usage: light main|logo|dpi MODE [--speed N] [--brightness N] [--colour RRGGBB] [--parameter N]"));
     change.mode = mode;
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     const DeviceDescription device = mouse->Device();

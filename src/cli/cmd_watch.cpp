@@ -3,10 +3,10 @@
 // polling rate, lighting), the battery, its unplugging and its coming back (taken over and read
 // again). The device monitor, the find timer and the take-over run as in the GUI.
 #include "cli/cli.h"
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/device_description.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <QEventLoop>
@@ -22,8 +22,8 @@ constexpr int kMaxSeconds = 24 * 3600;
 
 int CurrentProfileIndex()
 {
-    std::lock_guard lock(Session().profileLock);
-    return Session().profiles.CurrentIndex();
+    std::lock_guard lock(Profiles().profileLock);
+    return Profiles().profiles.CurrentIndex();
 }
 
 int Watch(CliContext& ctx)
@@ -34,7 +34,7 @@ int Watch(CliContext& ctx)
     // Each line as it happens, also into a pipe or a file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     int exitCode = kOk;
-    const auto mouse = MouseSession::Open(ctx, exitCode);
+    const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     DeviceSession& session = mouse->Session();

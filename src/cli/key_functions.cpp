@@ -1,6 +1,6 @@
 #include "cli/key_functions.h"
 
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/configuration.h"
 #include "app/sensor_tables.h"

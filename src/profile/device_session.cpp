@@ -9,7 +9,7 @@
 #include "profile/profile_defaults.h"
 #include "profile/profile_read.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <algorithm>
@@ -120,7 +120,7 @@ void DeviceSession::Start()
 
 bool DeviceSession::Reading() const
 {
-    return !Session().syncFlag.load() || pendingReads_ > 0;
+    return !Profiles().syncFlag.load() || pendingReads_ > 0;
 }
 
 std::optional<int> DeviceSession::FirmwareVersion() const
@@ -262,11 +262,11 @@ void DeviceSession::ResetProfileToDefaults()
 {
     int levels = kDpiLevels;
     {
-        SessionState& session = Session();
-        std::lock_guard lock(session.profileLock);
-        if (ProfileRecord* first = session.profiles.At(0)) {
+        ProfileState& state = Profiles();
+        std::lock_guard lock(state.profileLock);
+        if (ProfileRecord* first = state.profiles.At(0)) {
             zorvan::ResetProfileToDefaults(*first);
-            session.profiles.SetCurrent(0);
+            state.profiles.SetCurrent(0);
             levels = first->LevelCount();
         }
     }
@@ -371,22 +371,22 @@ void DeviceSession::RefreshLayout()
 void DeviceSession::ReadCurCfgThread()
 {
     Log("ReadCurCfgThread Start");
-    SessionState& session = Session();
+    ProfileState& state = Profiles();
     // A read that is still running stops at its next check; this one waits for it.
     abort_.store(true);
-    std::unique_lock readLock(session.readLock);
-    session.syncFlag.store(false);
+    std::unique_lock readLock(state.readLock);
+    state.syncFlag.store(false);
     abort_.store(false);
 
     const int p = link_.GetCurProfile();
     Log("Mouse profile is %d", p);
     if (p >= 0 && p < kProfiles) {
         if (const std::optional<ProfileRecord> target = ProfileCopy(p)) {
-            session.working = *target;
+            state.working = *target;
             ProfileReadExtras extras;
-            if (GetProfile(link_, abort_, session.working, extras)) {
+            if (GetProfile(link_, abort_, state.working, extras)) {
                 Log("Init Pro OK");
-                if (CommitProfileRead(p, session.working, extras)) {
+                if (CommitProfileRead(p, state.working, extras)) {
                     if (CurrentDevice() != nullptr)
                         SavePro();
                     PostToThread(this, [this] { OnSyncOk(); });
@@ -394,7 +394,7 @@ void DeviceSession::ReadCurCfgThread()
             }
         }
     }
-    session.syncFlag.store(true);
+    state.syncFlag.store(true);
     PostToThread(this, [this] {
         --pendingReads_;
         emit readFinished();

@@ -281,10 +281,10 @@ bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord&
 
 bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree)
 {
-    SessionState& session = Session();
+    ProfileState& state = Profiles();
     {
-        std::lock_guard lock(session.profileLock);
-        if (session.profiles.At(index) == nullptr)
+        std::lock_guard lock(state.profileLock);
+        if (state.profiles.At(index) == nullptr)
             return false;
     }
     // Each key takes the id of the library macro that holds what its slot holds (also for a
@@ -296,13 +296,13 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
             key->dwMacroID = *id;
     }
     {
-        std::lock_guard lock(session.profileLock);
-        ProfileRecord* target = session.profiles.At(index);
+        std::lock_guard lock(state.profileLock);
+        ProfileRecord* target = state.profiles.At(index);
         if (target == nullptr)
             return false;
         *target = working;
-        session.profiles.SetCurrent(index);
-        session.macroNames = extras.macroNames;
+        state.profiles.SetCurrent(index);
+        state.macroNames = extras.macroNames;
     }
     // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
     g_nCurDpiLevel.store(DpiLevelFromMouse(extras.currentDpiLevel));

@@ -3,7 +3,7 @@
 // over once the whole read succeeded (`CommitProfileRead`).
 #include "macro/st_macro.h"
 #include "profile/profile_record.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <atomic>
 #include <string>

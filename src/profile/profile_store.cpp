@@ -4,7 +4,7 @@
 #include "app/log.h"
 #include "macro/macro_files.h"
 #include "profile/profile_defaults.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <QFile>
@@ -128,9 +128,9 @@ bool LoadPro(const QString& dataDir)
         allKept = false;
     }
     {
-        SessionState& session = Session();
-        std::lock_guard lock(session.profileLock);
-        session.profiles.Assign(records, currentId);
+        ProfileState& state = Profiles();
+        std::lock_guard lock(state.profileLock);
+        state.profiles.Assign(records, currentId);
     }
     Log("LoadPro ok: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
     return allKept;
@@ -141,15 +141,15 @@ bool SavePro(const QString& dataDir)
     const DeviceDescription* device = CurrentDevice();
     QByteArray bytes;
     {
-        SessionState& session = Session();
-        std::lock_guard lock(session.profileLock);
-        const ProfileRecord* current = session.profiles.Current();
+        ProfileState& state = Profiles();
+        std::lock_guard lock(state.profileLock);
+        const ProfileRecord* current = state.profiles.Current();
         if (current == nullptr || device == nullptr)
             return false;
         bytes.reserve(kProfileStoreSize);
         AppendU32(bytes, current->id);
         for (int i = 0; i < ProfileList::kCount; ++i)
-            bytes.append(reinterpret_cast<const char*>(session.profiles.At(i)), sizeof(ProfileRecord));
+            bytes.append(reinterpret_cast<const char*>(state.profiles.At(i)), sizeof(ProfileRecord));
     }
     Log("SavePro: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
     const FileWriteResult result = MyCreateFile(dataDir + ProfileStoreName(device->CID, device->MID), bytes);

@@ -7,7 +7,7 @@
 #include "macro/macro_library.h"
 #include "macro/time_stamp_id.h"
 #include "profile/function_codes.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <QFile>
@@ -155,7 +155,7 @@ bool ImportProfile(const QString& filePath)
 {
     if (!CurrentProfileCopy())
         return false;
-    if (!Session().syncFlag.load()) {
+    if (!Profiles().syncFlag.load()) {
         ShowMessage(QStringLiteral("Warning"), GetText("tc_adv_str15"));
         return false;
     }

@@ -11,7 +11,7 @@
 #include "profile/key_area_writer.h"
 #include "profile/lighting_tables.h"
 #include "profile/profile_pauses.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/system_pointer.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 #include "skin/fonts.h"
 #include "text/language_texts.h"
 #include "ui/gui_messages.h"
-#include "ui/device_session_port.h"
+#include "ui/live_device_port.h"
 #include "ui/single_instance.h"
 #include "ui/zorvan_dlg.h"
 
@@ -64,7 +64,7 @@ bool CZorvanApp::InitInstance(int& exitCode)
 int CZorvanApp::Run()
 {
     QString error;
-    session_ = DeviceSessionPort::Create(BackendChoiceFromEnvironment(), &error);
+    session_ = LiveDevicePort::Create(BackendChoiceFromEnvironment(), &error);
     if (!session_) {
         ShowMessage(QStringLiteral("Error"), error);
         return 1;

@@ -8,7 +8,7 @@
 namespace zorvan {
 
 class CZorvanDlg;
-class SessionPort;
+class DevicePort;
 class SingleInstance;
 
 class CZorvanApp {
@@ -32,7 +32,7 @@ private:
     bool started_ = false;
     QString title_;
     std::unique_ptr<SingleInstance> instance_;
-    std::unique_ptr<SessionPort> session_;
+    std::unique_ptr<DevicePort> session_;
     std::unique_ptr<CZorvanDlg> window_;
 };
 

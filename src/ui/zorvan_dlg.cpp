@@ -23,7 +23,7 @@
 #include "ui/pages/power_dlg.h"
 #include "ui/pages/titled_page.h"
 #include "ui/progress_dlg.h"
-#include "ui/session_port.h"
+#include "ui/device_port.h"
 #include "ui/skin_dialog.h"
 
 #include <QApplication>
@@ -88,7 +88,7 @@ QRect ToQRect(const Rect& r)
 
 }  // namespace
 
-CZorvanDlg::CZorvanDlg(SessionPort& session, bool hasArguments, const QString& title)
+CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       session_(session),
       title_(title),
@@ -96,20 +96,20 @@ CZorvanDlg::CZorvanDlg(SessionPort& session, bool hasArguments, const QString& t
       trayIconOption_(hasArguments ? 1 : Options().TrayIcon)
 {
     setFont(WindowFont(16, 400));
-    connect(&session_, &SessionPort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
-    connect(&session_, &SessionPort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
-    connect(&session_, &SessionPort::deviceChanged, this, [this] {
+    connect(&session_, &DevicePort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
+    connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
+    connect(&session_, &DevicePort::deviceChanged, this, [this] {
         for (PageWidget* page : pages_)
             if (page)
                 page->LayoutForDevice();
         UpdateLightingButton();
     });
-    connect(&session_, &SessionPort::powerRead, this, &CZorvanDlg::OnPowerRead);
-    connect(&session_, &SessionPort::deviceLost, this, [this] {
+    connect(&session_, &DevicePort::powerRead, this, &CZorvanDlg::OnPowerRead);
+    connect(&session_, &DevicePort::deviceLost, this, [this] {
         if (power_)
             power_->hide();
     });
-    connect(&session_, &SessionPort::closeRequested, this, &CZorvanDlg::OnCloseRequested);
+    connect(&session_, &DevicePort::closeRequested, this, &CZorvanDlg::OnCloseRequested);
     connect(&Texts(), &LanguageTexts::Changed, this, &CZorvanDlg::RefreshPageTexts);
 }
 
@@ -483,8 +483,8 @@ void CZorvanDlg::RestoreDefaults()
                               0, 100, 0, 45, 486, GetText("tc_msg12"), QRect(15, 12, 440, 20)};
     CProgressDlg progress(this, setup);
     // Queued: the writer may finish before the dialog's loop runs.
-    connect(&session_, &SessionPort::progress, &progress, &CProgressDlg::SetPosition, Qt::QueuedConnection);
-    connect(&session_, &SessionPort::progressEnded, &progress, &QDialog::accept, Qt::QueuedConnection);
+    connect(&session_, &DevicePort::progress, &progress, &CProgressDlg::SetPosition, Qt::QueuedConnection);
+    connect(&session_, &DevicePort::progressEnded, &progress, &QDialog::accept, Qt::QueuedConnection);
     session_.WriteDefaultsToMouse();
     progress.exec();
 }
@@ -493,7 +493,7 @@ void CZorvanDlg::ShowWaitMessage()
 {
     if (!session_.Reading() || !isVisible())
         return;
-    CMsgDlg::Wait(this, GetText("tc_msg12"), &session_, &SessionPort::readFinished,
+    CMsgDlg::Wait(this, GetText("tc_msg12"), &session_, &DevicePort::readFinished,
                   [this] { return !session_.Reading(); });
 }
 

@@ -2,7 +2,7 @@
 // CZorvanDlg: the program's only top-level window. A borderless window drawn from
 // "key_nr.png", with four navigation buttons over the page area, the title buttons, the
 // language selector, the home-page link, the battery indicator and the tray icon. The device
-// work behind it is the device session (SessionPort).
+// work behind it is the device session (DevicePort).
 #include <QIcon>
 #include <QImage>
 #include <QPointer>
@@ -19,7 +19,7 @@ class CComboBtn;
 class CPngBtn;
 class CPowerDlg;
 class PageWidget;
-class SessionPort;
+class DevicePort;
 
 class CZorvanDlg : public QWidget {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
     enum Page { kKeyPage = 1, kMacroPage = 2, kDpiPage = 3, kLightingPage = 4 };
 
     // `hasArguments`: started with an argument, so the window stays hidden in the tray.
-    CZorvanDlg(SessionPort& session, bool hasArguments, const QString& title);
+    CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title);
     ~CZorvanDlg() override;
 
     // The initialisation; false when the window cannot run (it then closes itself).
@@ -92,7 +92,7 @@ private:
     void OnCloseRequested(const QString& textKey);
     void RequestClose();
 
-    SessionPort& session_;
+    DevicePort& session_;
     QString title_;
     bool shown_;
     bool exiting_ = false;

@@ -8,7 +8,7 @@
 #include "macro/macro_library.h"
 #include "mouse_fixture.h"
 #include "profile/function_codes.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <gtest/gtest.h>

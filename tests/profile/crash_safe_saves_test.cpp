@@ -12,7 +12,7 @@
 #include "profile/profile_defaults.h"
 #include "profile/profile_store.h"
 #include "profile/profile_transfer.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +78,8 @@ protected:
     {
         const Version& version = versions_[size_t(v)];
         {
-            std::lock_guard lock(Session().profileLock);
-            Session().profiles.Assign(version.records, version.records[0].id);
+            std::lock_guard lock(Profiles().profileLock);
+            Profiles().profiles.Assign(version.records, version.records[0].id);
         }
         SavePro(dir_.Path());
         ReplaceMacro(version.macro);

@@ -6,7 +6,7 @@
 #include "profile/eeprom_codec.h"
 #include "profile/profile_edits.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "session_fixture.h"
 #include "text/language_texts.h"
 
@@ -21,8 +21,8 @@ class DeviceSessionTest : public test::SessionTest {
 protected:
     int CurrentIndex()
     {
-        std::lock_guard lock(zorvan::Session().profileLock);
-        return zorvan::Session().profiles.CurrentIndex();
+        std::lock_guard lock(zorvan::Profiles().profileLock);
+        return zorvan::Profiles().profiles.CurrentIndex();
     }
     ProfileRecord Current() { return CurrentProfileCopy().value_or(ProfileRecord{}); }
 };
@@ -110,7 +110,7 @@ TEST_F(DeviceSessionTest, ASecondProfileSwitchAbortsTheFirstRead)
     EXPECT_EQ(counts_.readFinished, 3);
     EXPECT_EQ(counts_.profileRead, 2) << "the take-over read and the second switch; the first switch was aborted";
     EXPECT_EQ(LogCount("Init Pro OK"), 2);
-    EXPECT_TRUE(zorvan::Session().syncFlag.load());
+    EXPECT_TRUE(zorvan::Profiles().syncFlag.load());
 }
 
 TEST_F(DeviceSessionTest, SelectingAProfileSwitchesTheMouseAndReadsIt)
@@ -133,10 +133,10 @@ TEST_F(DeviceSessionTest, SettingsChangeCheck)
     ASSERT_TRUE(Connect());
     EXPECT_TRUE(Dev().SettingsChangeAllowed());
 
-    zorvan::Session().syncFlag = false;
+    zorvan::Profiles().syncFlag = false;
     EXPECT_FALSE(Dev().SettingsChangeAllowed()) << "a read runs";
     EXPECT_TRUE(Shown(GetText("tc_adv_str15")));
-    zorvan::Session().syncFlag = true;
+    zorvan::Profiles().syncFlag = true;
 
     Mouse().SetLinked(false);
     EXPECT_FALSE(Dev().SettingsChangeAllowed()) << "the receiver has lost its mouse";

@@ -5,7 +5,7 @@
 #include "device/service_thread.h"
 #include "profile/factory_image.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <algorithm>
 
@@ -121,13 +121,13 @@ void MouseTest::SetUp()
     ASSERT_TRUE(LoadConfiguration(DefaultDataDir() + "cfg.ini", dir_.File("Log.txt"), Config()));
     ResetLog();
     Paths().dataDir = dir_.Path();
-    SessionState& session = Session();
+    ProfileState& state = Profiles();
     {
-        std::lock_guard lock(session.profileLock);
-        session.profiles.Clear();
-        session.macroNames = {};
+        std::lock_guard lock(state.profileLock);
+        state.profiles.Clear();
+        state.macroNames = {};
     }
-    session.syncFlag = true;
+    state.syncFlag = true;
     g_nCurDpiLevel = -1;
 }
 
@@ -135,8 +135,8 @@ void MouseTest::TearDown()
 {
     mouse_.reset();
     {
-        std::lock_guard lock(Session().profileLock);
-        Session().profiles.Clear();
+        std::lock_guard lock(Profiles().profileLock);
+        Profiles().profiles.Clear();
     }
     messages_.reset();
     Paths() = savedPaths_;

@@ -2,7 +2,7 @@
 // be any value: the session keeps only a level the profile can have.
 #include "device/eeprom_map.h"
 #include "device/emulated/firmware_state.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "session_fixture.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "profile/apply_request.h"
 #include "profile/apply_worker.h"
 #include "profile/profile_read.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <gtest/gtest.h>
 

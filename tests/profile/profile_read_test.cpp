@@ -10,7 +10,7 @@
 #include "mouse_fixture.h"
 #include "profile/eeprom_codec.h"
 #include "profile/function_codes.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include <gtest/gtest.h>
 
@@ -229,7 +229,7 @@ TEST_F(ProfileRead, CommitTakesTheReadOverOnlyAsAWhole)
     EXPECT_NE(CurrentProfileCopy()->pollingRate, 0x125);
 
     ASSERT_TRUE(CommitProfileRead(3, working, extras_));
-    EXPECT_EQ(Session().profiles.CurrentIndex(), 3);
+    EXPECT_EQ(Profiles().profiles.CurrentIndex(), 3);
     EXPECT_EQ(ProfileCopy(3)->pollingRate, 0x125);
     EXPECT_EQ(g_nCurDpiLevel.load(), 2);
     EXPECT_FALSE(CommitProfileRead(4, working, extras_));

@@ -6,7 +6,7 @@
 #include "profile/apply_request.h"
 #include "profile/function_codes.h"
 #include "profile/profile_read.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "mouse_fixture.h"
 #include "profile/function_codes.h"
 #include "profile/profile_transfer.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <gtest/gtest.h>
@@ -73,8 +73,8 @@ TEST_F(ProfileStore, SaveAndLoadKeepRecordsAndTheCurrentProfile)
                   QStringLiteral("%1 %2").arg(GetText("tc_msg35")).arg(i + 1));
     ASSERT_TRUE(EditCurrentProfile([](ProfileRecord& p) { p.lod = 2; }));
     {
-        std::lock_guard lock(Session().profileLock);
-        Session().profiles.SetCurrent(2);
+        std::lock_guard lock(Profiles().profileLock);
+        Profiles().profiles.SetCurrent(2);
     }
     const auto saved = Records();
     ASSERT_TRUE(SavePro(dir_.Path()));
@@ -82,11 +82,11 @@ TEST_F(ProfileStore, SaveAndLoadKeepRecordsAndTheCurrentProfile)
     EXPECT_TRUE(Logged("SavePro: cid=1a, mid=03"));
 
     {
-        std::lock_guard lock(Session().profileLock);
-        Session().profiles.Clear();
+        std::lock_guard lock(Profiles().profileLock);
+        Profiles().profiles.Clear();
     }
     ASSERT_TRUE(LoadPro(dir_.Path()));
-    EXPECT_EQ(Session().profiles.CurrentIndex(), 2);
+    EXPECT_EQ(Profiles().profiles.CurrentIndex(), 2);
     EXPECT_EQ(std::memcmp(Records().data(), saved.data(), sizeof saved), 0);
     EXPECT_TRUE(Logged("LoadPro ok: cid=1a, mid=03"));
 }
@@ -104,7 +104,7 @@ TEST_F(ProfileStore, StoreOfAnotherSizeGivesNewProfiles)
         EXPECT_FALSE(LoadPro(dir_.Path())) << size;
         EXPECT_TRUE(Logged("LoadPro err: wrong size"));
         EXPECT_NE(ProfileCopy(1)->id, oldId);
-        EXPECT_EQ(Session().profiles.CurrentIndex(), 0);
+        EXPECT_EQ(Profiles().profiles.CurrentIndex(), 0);
     }
 }
 
@@ -114,7 +114,7 @@ TEST_F(ProfileStore, UnknownCurrentIdMakesRecordZeroCurrent)
     const auto records = Records();
     ASSERT_TRUE(test::WriteFile(StorePath(), StoreImage(0xABCDEF, records)));
     ASSERT_TRUE(LoadPro(dir_.Path()));
-    EXPECT_EQ(Session().profiles.CurrentIndex(), 0);
+    EXPECT_EQ(Profiles().profiles.CurrentIndex(), 0);
     EXPECT_EQ(ProfileCopy(3)->id, records[3].id);
 }
 
@@ -142,7 +142,7 @@ TEST_F(ProfileStore, ARecordThatIsNotAProfileBecomesANewProfileInItsPlace)
                   QStringLiteral("%1 %2").arg(GetText("tc_msg35")).arg(i + 1));
     }
     // The stored current id named the record that was replaced: record 0 is current.
-    EXPECT_EQ(Session().profiles.CurrentIndex(), 0);
+    EXPECT_EQ(Profiles().profiles.CurrentIndex(), 0);
 }
 
 TEST_F(ProfileStore, FailedSaveLeavesTheOldStore)
@@ -313,10 +313,10 @@ TEST_F(ProfileTransfer, ImportRefusals)
     EXPECT_TRUE(Logged("Add_Macro: FAILED, dwMagicNumber=0x11111111"));
 
     ASSERT_TRUE(test::WriteFile(File(), good));
-    Session().syncFlag = false;
+    Profiles().syncFlag = false;
     EXPECT_FALSE(ImportProfile(File()));
     EXPECT_TRUE(Shown(GetText("tc_adv_str15")));
-    Session().syncFlag = true;
+    Profiles().syncFlag = true;
     EXPECT_TRUE(ImportProfile(File()));
     EXPECT_EQ(g_nCurDpiLevel.load(), 1);
 }

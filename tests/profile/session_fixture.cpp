@@ -2,7 +2,7 @@
 
 #include "app/configuration.h"
 #include "profile/factory_image.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ void SessionTest::SetUp()
     });
     ASSERT_TRUE(LoadLanguageTexts(DefaultDataDir() + "text.xml"));
     Paths().dataDir = dir_.Path();
-    SessionState& state = zorvan::Session();
+    ProfileState& state = zorvan::Profiles();
     {
         std::lock_guard lock(state.profileLock);
         state.profiles.Clear();
@@ -55,8 +55,8 @@ void SessionTest::TearDown()
 {
     DropSession();
     {
-        std::lock_guard lock(zorvan::Session().profileLock);
-        zorvan::Session().profiles.Clear();
+        std::lock_guard lock(zorvan::Profiles().profileLock);
+        zorvan::Profiles().profiles.Clear();
     }
     messages_.reset();
     SetLogEcho({});

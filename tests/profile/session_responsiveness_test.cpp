@@ -9,7 +9,7 @@
 #include "profile/apply_request.h"
 #include "profile/function_codes.h"
 #include "profile/profile_edits.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "session_fixture.h"
 
 #include <QCoreApplication>
@@ -151,8 +151,8 @@ protected:
 
     int CurrentIndex()
     {
-        std::lock_guard lock(zorvan::Session().profileLock);
-        return zorvan::Session().profiles.CurrentIndex();
+        std::lock_guard lock(zorvan::Profiles().profileLock);
+        return zorvan::Profiles().profiles.CurrentIndex();
     }
 };
 

@@ -5,7 +5,7 @@
 #include "ui/about_dlg.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
-#include "ui/fake_session.h"
+#include "ui/fake_device_port.h"
 #include "ui/pages/menu_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/progress_dlg.h"
@@ -115,12 +115,12 @@ void DialogsTest::aboutShowsTwoOrThreeLines()
 
 void DialogsTest::waitingMessageClosesOnTheEvent()
 {
-    FakeSession session;
+    FakeDevicePort session;
     QTimer::singleShot(50, &session, [&session] { emit session.readFinished(); });
-    QCOMPARE(CMsgDlg::Wait(nullptr, QStringLiteral("wait"), &session, &SessionPort::readFinished, [] { return false; }),
+    QCOMPARE(CMsgDlg::Wait(nullptr, QStringLiteral("wait"), &session, &DevicePort::readFinished, [] { return false; }),
              int(CMsgDlg::kClosed));
     // Over already: no dialog at all.
-    QCOMPARE(CMsgDlg::Wait(nullptr, QStringLiteral("wait"), &session, &SessionPort::readFinished, [] { return true; }),
+    QCOMPARE(CMsgDlg::Wait(nullptr, QStringLiteral("wait"), &session, &DevicePort::readFinished, [] { return true; }),
              int(CMsgDlg::kClosed));
     CloseNextModal(CMsgDlg::kOk);
     QVERIFY(CMsgDlg::Confirm(nullptr, QStringLiteral("sure?")));

@@ -1,7 +1,7 @@
 // The GUI against the emulated mouse: start, the profile read, the battery indicator and the
 // window state told to the mouse; unplugging and replugging the mouse.
 #include "app/configuration.h"
-#include "ui/device_session_port.h"
+#include "ui/live_device_port.h"
 #include "ui/pages/power_dlg.h"
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
@@ -24,12 +24,12 @@ void EndToEndTest::windowFollowsTheEmulatedMouse()
     BackendChoice choice;
     choice.emulate = true;
     QString error;
-    auto port = DeviceSessionPort::Create(choice, &error);
+    auto port = LiveDevicePort::Create(choice, &error);
     QVERIFY2(port, qPrintable(error));
     MouseFirmware* mouse = port->Backend().EmulatedMouse();
     mouse->SetBattery(42, false);
-    QSignalSpy profileRead(port.get(), &SessionPort::profileRead);
-    QSignalSpy lost(port.get(), &SessionPort::deviceLost);
+    QSignalSpy profileRead(port.get(), &DevicePort::profileRead);
+    QSignalSpy lost(port.get(), &DevicePort::deviceLost);
 
     CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
@@ -42,8 +42,8 @@ void EndToEndTest::windowFollowsTheEmulatedMouse()
     QTRY_VERIFY_WITH_TIMEOUT(mouse->State().windowShown, 3000);
 
     // What the mouse reports by itself reaches the window.
-    QSignalSpy levels(port.get(), &SessionPort::dpiLevelChanged);
-    QSignalSpy lighting(port.get(), &SessionPort::lightingChanged);
+    QSignalSpy levels(port.get(), &DevicePort::dpiLevelChanged);
+    QSignalSpy lighting(port.get(), &DevicePort::lightingChanged);
     mouse->Press(MouseButton::kDpiUp);
     mouse->Press(MouseButton::kLightMode);
     QTRY_VERIFY_WITH_TIMEOUT(levels.count() == 1 && lighting.count() == 1, 3000);

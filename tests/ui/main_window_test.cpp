@@ -6,7 +6,7 @@
 #include "text/language_texts.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
-#include "ui/fake_session.h"
+#include "ui/fake_device_port.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/pages/power_dlg.h"
 #include "ui/pages/titled_page.h"
@@ -55,7 +55,7 @@ private:
 void MainWindowTest::startsHiddenWithArgumentUntilTrayClick()
 {
     Config().opt.TrayIcon = 0;  // an argument forces the tray icon
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, true, kTitle);
     QVERIFY(window.Init());
     QVERIFY(window.TrayMenu() != nullptr);
@@ -72,7 +72,7 @@ void MainWindowTest::startsHiddenWithArgumentUntilTrayClick()
 
 void MainWindowTest::showsItselfAfterTheInitialWait()
 {
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     QCOMPARE(session.starts, 1);
@@ -98,7 +98,7 @@ void MainWindowTest::navigationSelectsOneButtonAndPage()
     QFETCH(int, button);
     QFETCH(int, page);
     QFETCH(QString, titleKey);
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -142,7 +142,7 @@ void MainWindowTest::titleButtonRules()
     QFETCH(int, outcome);
     Config().opt.ExitType = exitType;
     Config().opt.TrayIcon = trayIcon;
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -174,7 +174,7 @@ void MainWindowTest::titleButtonRules()
 
 void MainWindowTest::languageSwitchChangesTextsAndRemembersIt()
 {
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -215,7 +215,7 @@ void MainWindowTest::missingSkinPictureIsReportedOnce()
     const QString app = fixture_->UseSkinCopy();
     for (const QString& name : removed)
         QVERIFY(QFile::remove(app + QStringLiteral("skins/") + name));
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     const auto messages = fixture_->Messages();
@@ -230,7 +230,7 @@ void MainWindowTest::missingBackgroundEndsTheWindow()
 {
     const QString app = fixture_->UseSkinCopy();
     QVERIFY(QFile::remove(app + QStringLiteral("skins/key_nr.png")));
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QSignalSpy exited(&window, &CZorvanDlg::exited);
     QVERIFY(!window.Init());
@@ -245,7 +245,7 @@ void MainWindowTest::missingBackgroundEndsTheWindow()
 void MainWindowTest::noMouseWithoutSuwndEnds()
 {
     Config().opt.Suwnd = 0;
-    FakeSession session;
+    FakeDevicePort session;
     session.devices = 0;
     CZorvanDlg window(session, false, kTitle);
     QSignalSpy exited(&window, &CZorvanDlg::exited);
@@ -257,7 +257,7 @@ void MainWindowTest::noMouseWithoutSuwndEnds()
 
 void MainWindowTest::batteryIndicatorFollowsTheSession()
 {
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -281,7 +281,7 @@ void MainWindowTest::batteryIndicatorFollowsTheSession()
 
 void MainWindowTest::restoreDefaultsRunsBehindTheProgressDialog()
 {
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -304,7 +304,7 @@ void MainWindowTest::restoreDefaultsRunsBehindTheProgressDialog()
 
 void MainWindowTest::exitSavesTheStoreAndTellsTheMouse()
 {
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
     window.ShowMainWindow();

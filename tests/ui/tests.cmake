@@ -4,7 +4,7 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 
 file(GLOB ui_test_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 set(ui_test_support ${CMAKE_CURRENT_LIST_DIR}/ui_fixture.h ${CMAKE_CURRENT_LIST_DIR}/ui_fixture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fake_session.h)
+  ${CMAKE_CURRENT_LIST_DIR}/fake_device_port.h)
 
 function(zorvan_ui_test name)
   cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})

@@ -1,7 +1,7 @@
 // Under Xvfb with a tray host: the main window's shape and the tray icon, which the offscreen
 // platform does not have.
 #include "app/configuration.h"
-#include "ui/fake_session.h"
+#include "ui/fake_device_port.h"
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
@@ -21,7 +21,7 @@ private slots:
 void X11Checks::windowIsShapedFromItsBackground()
 {
     UiFixture fixture;
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
     window.ShowMainWindow();
@@ -38,7 +38,7 @@ void X11Checks::closeHidesToTheTray()
     UiFixture fixture;
     Config().opt.ExitType = 1;
     Config().opt.TrayIcon = 1;
-    FakeSession session;
+    FakeDevicePort session;
     CZorvanDlg window(session, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
     window.ShowMainWindow();

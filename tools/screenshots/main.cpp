@@ -7,7 +7,7 @@
 #include "text/language_choice.h"
 #include "text/language_texts.h"
 #include "ui/about_dlg.h"
-#include "ui/device_session_port.h"
+#include "ui/live_device_port.h"
 #include "ui/pages/power_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/progress_dlg.h"
@@ -42,7 +42,7 @@ void Shoot(QWidget& widget, const QString& name)
 }
 
 // The main window on each page, the tray menu and the dialogs, as "<prefix><name>.png".
-void ShootEverything(zorvan::CZorvanDlg& window, zorvan::SessionPort& session, const QString& prefix)
+void ShootEverything(zorvan::CZorvanDlg& window, zorvan::DevicePort& session, const QString& prefix)
 {
     using namespace zorvan;
     const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
@@ -111,14 +111,14 @@ int main(int argc, char** argv)
     choice.emulate = true;
     choice.unlessMousePresent = false;
     QString error;
-    auto port = DeviceSessionPort::Create(choice, &error);
+    auto port = LiveDevicePort::Create(choice, &error);
     if (!port) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    SessionPort& session = *port;
+    DevicePort& session = *port;
     bool profileShown = false;
-    QObject::connect(&session, &SessionPort::profileRead, [&profileShown] { profileShown = true; });
+    QObject::connect(&session, &DevicePort::profileRead, [&profileShown] { profileShown = true; });
     CZorvanDlg window(session, false, title);
     if (!window.Init())
         return 1;

@@ -1,4 +1,4 @@
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 
 #include "app/log.h"
 
@@ -17,17 +17,17 @@ int DpiLevelFromMouse(int value, int levels)
     return -1;
 }
 
-SessionState& Session()
+ProfileState& Profiles()
 {
-    static SessionState state;
+    static ProfileState state;
     return state;
 }
 
 bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit)
 {
-    SessionState& session = Session();
-    std::lock_guard lock(session.profileLock);
-    ProfileRecord* current = session.profiles.Current();
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    ProfileRecord* current = state.profiles.Current();
     if (current == nullptr)
         return false;
     edit(*current);
@@ -36,9 +36,9 @@ bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit)
 
 std::optional<ProfileRecord> CurrentProfileCopy()
 {
-    SessionState& session = Session();
-    std::lock_guard lock(session.profileLock);
-    const ProfileRecord* current = session.profiles.Current();
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    const ProfileRecord* current = state.profiles.Current();
     if (current == nullptr)
         return std::nullopt;
     return *current;
@@ -46,9 +46,9 @@ std::optional<ProfileRecord> CurrentProfileCopy()
 
 std::optional<ProfileRecord> ProfileCopy(int index)
 {
-    SessionState& session = Session();
-    std::lock_guard lock(session.profileLock);
-    const ProfileRecord* record = session.profiles.At(index);
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    const ProfileRecord* record = state.profiles.At(index);
     if (record == nullptr)
         return std::nullopt;
     return *record;
@@ -56,9 +56,9 @@ std::optional<ProfileRecord> ProfileCopy(int index)
 
 MacroNameTable MacroNamesCopy()
 {
-    SessionState& session = Session();
-    std::lock_guard lock(session.profileLock);
-    return session.macroNames;
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    return state.macroNames;
 }
 
 }  // namespace zorvan

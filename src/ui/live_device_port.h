@@ -1,25 +1,25 @@
 #pragma once
 // The main window's device session: the HID backend (hidraw, or the emulated mouse when
 // ZORVAN_EMULATE asks for it), the device table, link, discovery and the DeviceSession that
-// ties them together, seen through SessionPort.
+// ties them together, seen through DevicePort.
 #include "device/backend_factory.h"
 #include "device/device_discovery.h"
 #include "device/device_notifier.h"
 #include "device/device_table.h"
 #include "device/usb_driver.h"
 #include "profile/device_session.h"
-#include "ui/session_port.h"
+#include "ui/device_port.h"
 
 #include <memory>
 
 namespace zorvan {
 
-class DeviceSessionPort : public SessionPort {
+class LiveDevicePort : public DevicePort {
     Q_OBJECT
 public:
     // Null with `error` set when the backend cannot be made (an unreadable state file).
-    static std::unique_ptr<DeviceSessionPort> Create(const BackendChoice& choice, QString* error);
-    ~DeviceSessionPort() override;
+    static std::unique_ptr<LiveDevicePort> Create(const BackendChoice& choice, QString* error);
+    ~LiveDevicePort() override;
 
     int CountDevices() override { return session_->CountDevices(); }
     void Start() override { session_->Start(); }
@@ -37,7 +37,7 @@ public:
     DeviceSession& Session() { return *session_; }
 
 private:
-    explicit DeviceSessionPort(std::unique_ptr<DeviceBackend> backend);
+    explicit LiveDevicePort(std::unique_ptr<DeviceBackend> backend);
 
     // In the order they are made; destroyed in reverse, threads joined before their objects go.
     std::unique_ptr<DeviceBackend> backend_;

@@ -16,13 +16,13 @@
 
 namespace zorvan::cli {
 
-class MouseSession {
+class MouseCommand {
 public:
     // Null with the failure printed and the exit code in `exitCode`.
-    static std::unique_ptr<MouseSession> Open(CliContext& ctx, int& exitCode);
-    ~MouseSession();
-    MouseSession(const MouseSession&) = delete;
-    MouseSession& operator=(const MouseSession&) = delete;
+    static std::unique_ptr<MouseCommand> Open(CliContext& ctx, int& exitCode);
+    ~MouseCommand();
+    MouseCommand(const MouseCommand&) = delete;
+    MouseCommand& operator=(const MouseCommand&) = delete;
 
     DeviceSession& Session() { return *session_; }
     const DeviceDescription& Device() const;
@@ -53,7 +53,7 @@ public:
     int TakeShownCount();
 
 private:
-    MouseSession(CliContext& ctx, std::unique_ptr<MouseAccess> access);
+    MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access);
     bool TakeOver();
 
     CliContext& ctx_;

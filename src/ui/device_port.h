@@ -9,7 +9,7 @@
 
 namespace zorvan {
 
-class SessionPort : public QObject {
+class DevicePort : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

@@ -1,13 +1,13 @@
 #pragma once
 // A device session the tests steer: the mouse's state is set by the test, and every action
 // the window starts is counted.
-#include "ui/session_port.h"
+#include "ui/device_port.h"
 
 #include <vector>
 
 namespace zorvan::test {
 
-class FakeSession : public SessionPort {
+class FakeDevicePort : public DevicePort {
     Q_OBJECT
 public:
     int devices = 1;

@@ -32,7 +32,7 @@ extern std::atomic<int> g_nCurDpiLevel;
 // record's eight), else -1 (unknown), logged. The mouse's byte may hold anything.
 int DpiLevelFromMouse(int value, int levels = kDpiLevels);
 
-struct SessionState {
+struct ProfileState {
     // Guards `profiles` and `macroNames`. Held only for memory copies, never for I/O.
     std::mutex profileLock;
     ProfileList profiles;
@@ -46,8 +46,8 @@ struct SessionState {
     ProfileRecord working{};
 };
 
-// The process-wide session state.
-SessionState& Session();
+// The process-wide profile state.
+ProfileState& Profiles();
 
 // Runs `edit` on the current profile under the profile lock. False (nothing runs) without a
 // current profile. `edit` must not take the profile lock itself.

@@ -1,11 +1,11 @@
-#include "cli/mouse_session.h"
+#include "cli/mouse_command.h"
 
 #include "app/configuration.h"
 #include "cli/json_profile.h"
 #include "cli/key_functions.h"
 #include "macro/macro_library.h"
 #include "profile/profile_store.h"
-#include "profile/session_state.h"
+#include "profile/profile_state.h"
 #include "text/language_choice.h"
 
 #include <QCoreApplication>
@@ -66,7 +66,7 @@ QString Light(const LightingBlock& light)
 
 }  // namespace
 
-std::unique_ptr<MouseSession> MouseSession::Open(CliContext& ctx, int& exitCode)
+std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode)
 {
     exitCode = kFailed;
     if (!LoadProductData(ctx))
@@ -76,7 +76,7 @@ std::unique_ptr<MouseSession> MouseSession::Open(CliContext& ctx, int& exitCode)
     std::unique_ptr<MouseAccess> access = MouseAccess::Open(ctx, exitCode);
     if (!access)
         return nullptr;
-    std::unique_ptr<MouseSession> mouse(new MouseSession(ctx, std::move(access)));
+    std::unique_ptr<MouseCommand> mouse(new MouseCommand(ctx, std::move(access)));
     if (!mouse->TakeOver()) {
         exitCode = kFailed;
         return nullptr;
@@ -85,7 +85,7 @@ std::unique_ptr<MouseSession> MouseSession::Open(CliContext& ctx, int& exitCode)
     return mouse;
 }
 
-MouseSession::MouseSession(CliContext& ctx, std::unique_ptr<MouseAccess> access)
+MouseCommand::MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access)
     : ctx_(ctx), access_(std::move(access))
 {
     previousHandler_ = SetMessageHandler([this](const ShownMessage& message) {
@@ -104,21 +104,21 @@ MouseSession::MouseSession(CliContext& ctx, std::unique_ptr<MouseAccess> access)
     });
 }
 
-MouseSession::~MouseSession()
+MouseCommand::~MouseCommand()
 {
     session_.reset();
     access_.reset();
     SetMessageHandler(previousHandler_);
 }
 
-const DeviceDescription& MouseSession::Device() const
+const DeviceDescription& MouseCommand::Device() const
 {
     static const DeviceDescription none;
     const DeviceDescription* device = CurrentDevice();
     return device ? *device : none;
 }
 
-bool MouseSession::TakeOver()
+bool MouseCommand::TakeOver()
 {
     // A mouse slow to answer the search's probe is found by the next search.
     int pairs = 0;
@@ -151,13 +151,13 @@ bool MouseSession::TakeOver()
     return true;
 }
 
-bool MouseSession::WaitForRead()
+bool MouseCommand::WaitForRead()
 {
     const bool ended = RunUntil([this] { return !session_->Reading() && readsFinished_ >= reads_; }, kReadTimeoutMs);
     return ended && lastReadOk_;
 }
 
-bool MouseSession::Await(const std::function<void(DeviceSession::Done)>& start)
+bool MouseCommand::Await(const std::function<void(DeviceSession::Done)>& start)
 {
     // Shared with the callback: after a time-out it may still come.
     const auto result = std::make_shared<std::optional<bool>>();
@@ -166,7 +166,7 @@ bool MouseSession::Await(const std::function<void(DeviceSession::Done)>& start)
     return result->value_or(false);
 }
 
-int MouseSession::Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting)
+int MouseCommand::Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting)
 {
     TakeShownCount();
     if (!session_->SettingsChangeAllowed())
@@ -192,7 +192,7 @@ int MouseSession::Change(const std::function<Edit(ProfileRecord&)>& edit, bool l
     return Finish();
 }
 
-int MouseSession::WaitApplied()
+int MouseCommand::WaitApplied()
 {
     if (session_->WaitApplied(kApplyTimeout))
         return kOk;
@@ -201,20 +201,20 @@ int MouseSession::WaitApplied()
     return kFailed;
 }
 
-int MouseSession::Finish()
+int MouseCommand::Finish()
 {
     session_->Exit();
     return access_->SaveState() ? kOk : kFailed;
 }
 
-int MouseSession::TakeShownCount()
+int MouseCommand::TakeShownCount()
 {
     const int shown = shown_;
     shown_ = 0;
     return shown;
 }
 
-void MouseSession::Report(const QString& text) const
+void MouseCommand::Report(const QString& text) const
 {
     if (ctx_.json) {
         PrintProfile();
@@ -225,14 +225,14 @@ void MouseSession::Report(const QString& text) const
         ctx_.Print(QStringLiteral("(ApplyNow is 0 in cfg.ini: kept in the local store, not sent to the mouse)"));
 }
 
-void MouseSession::PrintProfile() const
+void MouseCommand::PrintProfile() const
 {
     int index = -1;
     ProfileRecord p{};
     {
-        std::lock_guard lock(zorvan::Session().profileLock);
-        index = zorvan::Session().profiles.CurrentIndex();
-        if (const ProfileRecord* current = zorvan::Session().profiles.Current())
+        std::lock_guard lock(zorvan::Profiles().profileLock);
+        index = zorvan::Profiles().profiles.CurrentIndex();
+        if (const ProfileRecord* current = zorvan::Profiles().profiles.Current())
             p = *current;
     }
     const int level = g_nCurDpiLevel.load();

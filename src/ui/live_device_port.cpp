@@ -1,0 +1,47 @@
+#include "ui/live_device_port.h"
+
+#include "app/log.h"
+#include "profile/factory_image.h"
+
+namespace zorvan {
+
+std::unique_ptr<LiveDevicePort> LiveDevicePort::Create(const BackendChoice& choice, QString* error)
+{
+    std::unique_ptr<DeviceBackend> backend = CreateDeviceBackend(choice, &BuildFactoryImages, error);
+    if (!backend)
+        return nullptr;
+    return std::unique_ptr<LiveDevicePort>(new LiveDevicePort(std::move(backend)));
+}
+
+LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
+    : backend_(std::move(backend)),
+      discovery_(std::make_unique<DeviceDiscovery>(backend_->Hid(), table_, link_, notifier_)),
+      session_(std::make_unique<DeviceSession>(table_, link_, notifier_, *discovery_))
+{
+    DeviceSession* s = session_.get();
+    connect(s, &DeviceSession::readStarted, this, &DevicePort::readStarted);
+    connect(s, &DeviceSession::readFinished, this, &DevicePort::readFinished);
+    connect(s, &DeviceSession::profileRead, this, &DevicePort::profileRead);
+    connect(s, &DeviceSession::deviceChanged, this, &DevicePort::deviceChanged);
+    connect(s, &DeviceSession::powerRead, this, &DevicePort::powerRead);
+    connect(s, &DeviceSession::deviceLost, this, &DevicePort::deviceLost);
+    connect(s, &DeviceSession::closeRequested, this, &DevicePort::closeRequested);
+    connect(s, &DeviceSession::progress, this, &DevicePort::progress);
+    connect(s, &DeviceSession::progressEnded, this, &DevicePort::progressEnded);
+    connect(s, &DeviceSession::dpiLevelChanged, this, &DevicePort::dpiLevelChanged);
+    connect(s, &DeviceSession::pollingRateChanged, this, &DevicePort::pollingRateChanged);
+    connect(s, &DeviceSession::lightingChanged, this, &DevicePort::lightingChanged);
+    connect(s, &DeviceSession::dpiLightingChanged, this, &DevicePort::dpiLightingChanged);
+}
+
+LiveDevicePort::~LiveDevicePort()
+{
+    session_.reset();
+    discovery_->ClearThread();
+    discovery_.reset();
+    QString error;
+    if (!backend_->SaveState(&error))
+        Log("Emulated mouse state not saved: %s", error.toUtf8().constData());
+}
+
+}  // namespace zorvan
