@@ -65,8 +65,9 @@ TEST(FunctionCatalogue, EveryTextKeyIsSetInTheShippedEnglishFile)
         if (f.altTextKey != nullptr)
             expectText(f.altTextKey, f.dwFunID);
         // Whatever the menu offers or zorvanctl names has a name.
-        if (f.group != MenuGroup::kNone || f.word != nullptr)
+        if (f.group != MenuGroup::kNone || f.word != nullptr) {
             EXPECT_NE(f.textKey, nullptr) << Hex(f.dwFunID);
+        }
     }
     for (const MenuGroupRow& g : MenuGroupRows())
         expectText(g.textKey, g.code);
@@ -107,10 +108,12 @@ TEST(FunctionCatalogue, HardwareCodesAndUsagesLeadBackToTheirFunction)
             EXPECT_TRUE(readBack.insert(f.hardwareCode).second) << "two functions read back from one code";
         }
         EXPECT_EQ(f.usage != kNoConsumerUsage, IsConsumerClass(f.Class()));
-        if (f.usage != kNoConsumerUsage)
+        if (f.usage != kNoConsumerUsage) {
             EXPECT_EQ(FindFunctionByUsage(f.usage), &f);
-        if (IsConsumerClass(f.Class()) || f.Class() == kClassCombo || f.Class() == kClassMacro)
+        }
+        if (IsConsumerClass(f.Class()) || f.Class() == kClassCombo || f.Class() == kClassMacro) {
             EXPECT_EQ(f.hardwareCode, kNoFixedCode) << "its code is made from its details";
+        }
     }
 }
 
@@ -118,8 +121,9 @@ TEST(FunctionCatalogue, EachMenuPlaceOnce)
 {
     std::set<std::pair<MenuGroup, int>> places;
     for (const FunctionEntry& f : FunctionCatalogue()) {
-        if (f.group != MenuGroup::kNone)
+        if (f.group != MenuGroup::kNone) {
             EXPECT_TRUE(places.emplace(f.group, f.menuOrder).second) << Hex(f.dwFunID);
+        }
     }
     for (const MenuGroupRow& g : MenuGroupRows()) {
         EXPECT_TRUE(places.emplace(MenuGroup::kFirst, g.menuOrder).second) << g.textKey;

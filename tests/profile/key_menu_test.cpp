@@ -162,8 +162,9 @@ TEST_F(KeyMenuTest, ApplicationKeyTextsDecideTheirEntries)
     SetText("tc_kbmedia_back", {});
     EXPECT_FALSE(Listed(0x03000037));
     for (const KeyMenuEntry& e : Entries()) {
-        if (e.code == 0x03000035)
+        if (e.code == 0x03000035) {
             EXPECT_EQ(e.text, GetText("tc_back"));
+        }
     }
     EXPECT_EQ(Entries().size(), size_t(kMenuEntriesMax));  // now 1100 fits
     EXPECT_EQ(Entries().back().text, QStringLiteral("1100"));
