@@ -57,8 +57,10 @@ QString FunctionName(const KeyAssignment& key, const DeviceDescription& device, 
         break;
     }
     const FunctionEntry* f = FindFunctionByCode(key.dwFunID);
-    if (f != nullptr && f->details == FunctionDetails::kSnipe)
-        return QStringLiteral("%1 - %2").arg(GetText(f->textKey)).arg(sensors.DpiAt(device.Sensor, int(key.dwParameter)));
+    if (f != nullptr && f->details == FunctionDetails::kSnipe) {
+        const int dpi = sensors.DpiAt(device.Sensor, int(key.dwParameter));
+        return QStringLiteral("%1 - %2").arg(GetText(f->textKey)).arg(dpi);
+    }
     return CatalogueText(f);
 }
 

@@ -100,11 +100,12 @@ std::vector<KeyMenuEntry> KeyMenuEntries(const DeviceDescription& device, const 
     };
     std::vector<Row> rows;
     for (const FunctionEntry* f : GroupFunctions(MenuGroup::kFirst, device, options))
-        rows.push_back({f->menuOrder, {kMenuFirstLevel, f->dwFunID, EntryText(*f), false},
-                        MenuGroup::kNone});
+        rows.push_back({f->menuOrder, {kMenuFirstLevel, f->dwFunID, EntryText(*f), false}, MenuGroup::kNone});
     for (const MenuGroupRow& g : MenuGroupRows()) {
-        if (GroupShown(g, device))
-            rows.push_back({g.menuOrder, {kMenuFirstLevel, g.code, GetText(g.textKey).left(kMenuTextMax), true}, g.group});
+        if (GroupShown(g, device)) {
+            const QString text = GetText(g.textKey).left(kMenuTextMax);
+            rows.push_back({g.menuOrder, {kMenuFirstLevel, g.code, text, true}, g.group});
+        }
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.order < b.order; });
 
