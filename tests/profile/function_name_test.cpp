@@ -31,7 +31,7 @@ protected:
 
     void TearDown() override
     {
-        LoadLanguageTexts({});
+        Texts().SetAll({});  // no texts, as before the test
         ProfileTest::TearDown();
     }
 

@@ -41,7 +41,7 @@ protected:
 
     void TearDown() override
     {
-        LoadLanguageTexts({});  // no texts, as before the test
+        Texts().SetAll({});  // no texts, as before the test
         ProfileTest::TearDown();
     }
 
