@@ -48,17 +48,22 @@ QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance
         QPainter painter(&composed);
         painter.drawImage(QPoint(0, 0), picture);
     }
-    const auto inside = [tolerance](int component, int keyComponent) {
-        return component >= keyComponent - tolerance && component <= std::min(keyComponent + tolerance, 255);
+    // The key's range per component, read once: this runs over every pixel of the window.
+    struct Range {
+        int low, high;
+        bool Holds(int component) const { return component >= low && component <= high; }
     };
+    const auto rangeOf = [tolerance](int keyComponent) {
+        return Range{keyComponent - tolerance, std::min(keyComponent + tolerance, 255)};
+    };
+    const Range red = rangeOf(key.red()), green = rangeOf(key.green()), blue = rangeOf(key.blue());
+    const int width = composed.width();
     std::vector<QRect> runs;
     for (int y = 0; y < composed.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
         int start = -1;
-        for (int x = 0; x <= composed.width(); ++x) {
-            const bool kept = x < composed.width() &&
-                              !(inside(qRed(row[x]), key.red()) && inside(qGreen(row[x]), key.green()) &&
-                                inside(qBlue(row[x]), key.blue()));
+        for (int x = 0; x <= width; ++x) {
+            const bool kept = x < width && !(red.Holds(qRed(row[x])) && green.Holds(qGreen(row[x])) && blue.Holds(qBlue(row[x])));
             if (kept && start < 0)
                 start = x;
             if (!kept && start >= 0) {

@@ -1,9 +1,11 @@
-// Picture operations, window shapes and the 4K rule.
+// Picture operations, the picture cache, window shapes and the 4K rule.
 #include "app/geometry.h"
 #include "app/log.h"
 #include "skin/display_scale.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <string>
@@ -18,6 +20,8 @@ private slots:
     void shapeCutsKeyColourWithinTolerance();
     void cropFillsOutsideWithBlack();
     void scaleDoublesPixelsNearestNeighbour();
+    void cacheDecodesEachPictureOnce();
+    void cacheForgetsOnlyPicturesNobodyHolds();
     void fourKRule_data();
     void fourKRule();
 };
@@ -77,6 +81,58 @@ void SkinTest::scaleDoublesPixelsNearestNeighbour()
         QCOMPARE(scaled.pixelColor(1, y), QColor(255, 0, 0));
         QCOMPARE(scaled.pixelColor(2, y), QColor(0, 0, 255));
     }
+}
+
+namespace {
+
+// A 4 x 2 picture file in `dir`.
+QString WritePicture(const QTemporaryDir& dir, const QString& name)
+{
+    QImage picture(4, 2, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30, 128));
+    const QString path = dir.filePath(name);
+    picture.save(path);
+    return path;
+}
+
+}  // namespace
+
+void SkinTest::cacheDecodesEachPictureOnce()
+{
+    QTemporaryDir dir;
+    const QString path = WritePicture(dir, QStringLiteral("key_nr.png"));
+    const int before = PictureDecodeCount();
+    const QImage first = LoadPicture(path);
+    const QImage second = LoadPicture(path);
+    const QImage doubled = LoadPicture(path, 2.0);
+    const QImage doubledAgain = LoadPicture(path, 2.0);
+    QCOMPARE(PictureDecodeCount(), before + 1);
+    QCOMPARE(first.constBits(), second.constBits());
+    QCOMPARE(doubled.constBits(), doubledAgain.constBits());
+    QCOMPARE(first.size(), QSize(4, 2));
+    QCOMPARE(doubled.size(), QSize(8, 4));
+    QCOMPARE(first.format(), QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(first.pixelColor(1, 1).rgba(), qRgba(10, 20, 30, 128));
+    QCOMPARE(doubled.pixelColor(7, 3).alpha(), 128);
+    // A missing file is no picture, and trying again reads the folder again.
+    QVERIFY(LoadPicture(dir.filePath(QStringLiteral("absent.png"))).isNull());
+    WritePicture(dir, QStringLiteral("absent.png"));
+    QVERIFY(!LoadPicture(dir.filePath(QStringLiteral("absent.png"))).isNull());
+}
+
+void SkinTest::cacheForgetsOnlyPicturesNobodyHolds()
+{
+    QTemporaryDir dir;
+    const QString kept = WritePicture(dir, QStringLiteral("navi1_nr.png"));
+    const QString source = WritePicture(dir, QStringLiteral("adv_nr.png"));
+    const QImage held = LoadPicture(kept);
+    LoadPicture(source);  // a page background only cropped from, say
+    const int before = PictureDecodeCount();
+    ReleaseUnusedPictures();
+    QCOMPARE(LoadPicture(kept).constBits(), held.constBits());
+    QCOMPARE(PictureDecodeCount(), before);
+    LoadPicture(source);
+    QCOMPARE(PictureDecodeCount(), before + 1);
 }
 
 void SkinTest::fourKRule_data()

@@ -4,6 +4,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "ui/pages/menu_dlg.h"
