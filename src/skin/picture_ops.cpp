@@ -15,10 +15,51 @@ QImage CropPicture(const QImage& source, const QRect& rect)
     QImage piece(rect.size().expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
     if (piece.isNull())
         return piece;
-    piece.fill(Qt::black);
-    QPainter painter(&piece);
-    painter.drawImage(QPoint(0, 0), source, rect);
+    const QRect inside = rect.intersected(source.rect());
+    if (inside != rect)
+        piece.fill(Qt::black);
+    if (inside.isEmpty())
+        return piece;
+    // Drawn over opaque black, a premultiplied pixel keeps its colour and becomes opaque: one
+    // pass over the rows instead of a fill and a blend (page backgrounds are large).
+    const QImage from = source.format() == QImage::Format_ARGB32_Premultiplied
+                            ? source
+                            : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QPoint offset = inside.topLeft() - rect.topLeft();
+    for (int y = 0; y < inside.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(inside.top() + y)) + inside.left();
+        auto* out = reinterpret_cast<QRgb*>(piece.scanLine(offset.y() + y)) + offset.x();
+        for (int x = 0; x < inside.width(); ++x)
+            out[x] = in[x] | 0xFF000000u;
+    }
     return piece;
+}
+
+namespace {
+
+bool OpaqueIn(const QImage& picture, const QRect& rect)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QImage PictureArea(const QImage& source, const QRect& rect)
+{
+    if (source.format() != QImage::Format_ARGB32_Premultiplied || rect.isEmpty() || !source.rect().contains(rect) ||
+        !OpaqueIn(source, rect))
+        return CropPicture(source, rect);
+    // Drawn over black, opaque pixels stay as they are: the piece is a window into the source.
+    auto* kept = new QImage(source);
+    const uchar* first = kept->constBits() + rect.top() * kept->bytesPerLine() + rect.left() * 4;
+    return QImage(first, rect.width(), rect.height(), kept->bytesPerLine(), QImage::Format_ARGB32_Premultiplied,
+                  [](void* picture) { delete static_cast<QImage*>(picture); }, kept);
 }
 
 QImage ScalePicture(const QImage& source, double factor)

@@ -224,7 +224,7 @@ void CZorvanDlg::BuildLanguageSelector()
     const QSize size = IsFourK() ? area.size() * 2 : (*pictures)[0].size();
     language_->setGeometry(QRect(Scaled(area).topLeft(), size));
     language_->SetPictures((*pictures)[0], (*pictures)[0], (*pictures)[0]);
-    language_->SetBackground(CropPicture(background_, language_->geometry()));
+    language_->SetBackground(PictureArea(background_, language_->geometry()));
     ApplySkinDefaults(language_);
     language_->SetTextFont(ShellFont(IsFourK() ? 24 : 14, 400));
     language_->SetIgnoreReselection(true);

@@ -5,6 +5,7 @@
 #include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +20,8 @@ private slots:
     void shapeCutsKeyColourWithinTolerance_data();
     void shapeCutsKeyColourWithinTolerance();
     void cropFillsOutsideWithBlack();
+    void areaSharesOpaquePixels_data();
+    void areaSharesOpaquePixels();
     void scaleDoublesPixelsNearestNeighbour();
     void cacheDecodesEachPictureOnce();
     void cacheForgetsOnlyPicturesNobodyHolds();
@@ -63,10 +66,47 @@ void SkinTest::cropFillsOutsideWithBlack()
 {
     QImage source(4, 4, QImage::Format_ARGB32);
     source.fill(QColor(200, 10, 10));
-    const QImage piece = CropPicture(source, QRect(2, 2, 4, 4));
+    source.setPixelColor(3, 2, QColor(200, 100, 0, 128));
+    source.setPixelColor(3, 3, QColor(0, 0, 0, 0));
+    const QImage piece = CropPicture(source, QRect(2, 1, 4, 4));
     QCOMPARE(piece.size(), QSize(4, 4));
     QCOMPARE(piece.pixelColor(0, 0), QColor(200, 10, 10));
     QCOMPARE(piece.pixelColor(3, 3), QColor(Qt::black));
+    // What the source does not cover shows the black it was drawn over.
+    QCOMPARE(piece.pixelColor(1, 1).rgba(), qRgb(100, 50, 0));
+    QCOMPARE(piece.pixelColor(1, 2).rgba(), qRgb(0, 0, 0));
+    // The same as drawing the source over black.
+    QImage drawn(4, 4, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::black);
+    QPainter(&drawn).drawImage(QPoint(0, 0), source, QRect(2, 1, 4, 4));
+    QCOMPARE(piece, drawn);
+}
+
+void SkinTest::areaSharesOpaquePixels_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<bool>("transparentPixel");
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("opaque, inside") << QRect(1, 1, 3, 2) << false << true;
+    QTest::newRow("a transparent pixel inside") << QRect(1, 1, 3, 2) << true << false;
+    QTest::newRow("partly outside") << QRect(2, 2, 4, 4) << false << false;
+}
+
+void SkinTest::areaSharesOpaquePixels()
+{
+    QFETCH(QRect, rect);
+    QFETCH(bool, transparentPixel);
+    QFETCH(bool, shared);
+    QImage source(5, 4, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            source.setPixelColor(x, y, QColor(40 * x, 50 * y, 7));
+    if (transparentPixel)
+        source.setPixelColor(2, 2, QColor(200, 0, 0, 100));
+    const QImage area = PictureArea(source, rect);
+    QCOMPARE(area, CropPicture(source, rect));
+    const uchar* start = source.constBits() + rect.top() * source.bytesPerLine() + rect.left() * 4;
+    QCOMPARE(area.constBits() == start, shared);
 }
 
 void SkinTest::scaleDoublesPixelsNearestNeighbour()

@@ -18,7 +18,7 @@ CPowerDlg::CPowerDlg(QWidget* parent, const QImage& background) : QWidget(parent
 {
     const Point at = Options().ptPower;
     setGeometry(Scaled(QRect(QPoint(at.x, at.y), kSize)));
-    background_ = CropPicture(background, geometry());
+    background_ = PictureArea(background, geometry());
     for (int level = 1; level <= 4; ++level)
         pictures_[size_t(level - 1)] = LoadPicture(PowerPictureFile(level));
     pictures_[4] = LoadPicture(SkinFile(QStringLiteral("power_charging.png")));

@@ -25,7 +25,7 @@ TitledPage::TitledPage(QWidget* parent, const QRect& area, const QString& backgr
     setGeometry(area);
     const QImage picture = LoadPicture(SkinFile(background), SkinScale());
     if (!picture.isNull())
-        background_ = CropPicture(picture, area);
+        background_ = PictureArea(picture, area);
 }
 
 QString TitledPage::Title() const
