@@ -5,7 +5,7 @@
 # Targets: at most 40 MB resident, at most 60 ms CPU to the window beside the waits.
 #
 # Usage: bench/startup.sh [BUILD_DIR]      RUNS=5 (runs, medians printed), ZORVAN_TITLE=Zorvan
-# Needs Xvfb (xvfb-run) and xwininfo; reads /proc. With strace installed, one more run (not
+# Needs Xvfb and xwininfo; reads /proc. With strace installed, one more run (not
 # timed) lists the pauses the UI thread sleeps through before the window (device exchanges).
 set -euo pipefail
 
@@ -17,11 +17,17 @@ settle_s=3
 start_wait_ms=1000   # the main window's initialisation wait before it shows itself
 clk_tck=$(getconf CLK_TCK)
 
-if [[ -z "${ZORVAN_BENCH_DISPLAY:-}" ]]; then
-    exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
-        env ZORVAN_BENCH_DISPLAY=1 "$0" "$@"
-fi
 [[ -x $program ]] || { echo "no $program: build first" >&2; exit 1; }
+
+# An X server of its own on the first free display (Xvfb picks it, so parallel runs do not race).
+display_fifo=$(mktemp -u)
+mkfifo "$display_fifo"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$display_fifo" 2> /dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2> /dev/null' EXIT
+read -r display_number < "$display_fifo"
+rm -f "$display_fifo"
+export DISPLAY=:$display_number
 
 exec {tick}<> <(:)
 pause() { read -r -t "$1" -u "$tick" || true; }
@@ -61,12 +67,16 @@ for ((run = 1; run <= runs; ++run)); do
     at_window=$(now_ns)
     total_ms=$(process_cpu_ms "$pid")
     read -r ui_on ui_queue < <(schedstat "/proc/$pid")
-    threads=""
+    threads="" live_ns=$ui_on
     for task in /proc/"$pid"/task/*; do
         [[ $task == "/proc/$pid/task/$pid" ]] && continue
-        read -r on _ < <(schedstat "$task")
-        (( on >= 1000000 )) && threads+=" $(< "$task/comm") $((on / 1000000))"
+        # A thread may end meanwhile (the identification threads are short).
+        { read -r on _ < "$task/schedstat" && read -r name < "$task/comm"; } 2> /dev/null || continue
+        live_ns=$((live_ns + on))
+        (( on >= 1000000 )) && threads+=" $name $((on / 1000000))"
     done
+    # The process's clock counts ended threads too, but only in ticks; the threads' own are exact.
+    total_ms=$(( total_ms > live_ns / 1000000 ? total_ms : live_ns / 1000000 ))
     sleep "$settle_s"
     rss_kb=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
     parts=$(awk '/^Rss(Anon|File|Shmem)/ {printf "%s %d MB, ", $1, ($2 + 512) / 1024}' "/proc/$pid/status")
@@ -79,7 +89,7 @@ for ((run = 1; run <= runs; ++run)); do
     printf 'run %d: resident %s MB (%s)\n' "$run" "$(mb "$rss_kb")" "${parts%, }"
     printf '  launch to window %d ms: initialisation wait %d ms (specified), UI thread on a CPU %d ms,\n' \
         "$w" "$start_wait_ms" "$u"
-    printf '    waiting for a CPU %d ms, asleep otherwise (X server, files) %d ms\n' "$q" "$asleep"
+    printf '    waiting for a CPU %d ms, asleep otherwise (device pauses, X server, files) %d ms\n' "$q" "$asleep"
     printf '  CPU to the window %d ms: UI thread %d ms, other threads (ms):%s\n' "$total_ms" "$u" "${threads:- none}"
 done
 
