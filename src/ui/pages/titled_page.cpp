@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "skin/colour.h"
 #include "skin/display_scale.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "text/language_texts.h"
@@ -22,11 +23,9 @@ TitledPage::TitledPage(QWidget* parent, const QRect& area, const QString& backgr
     : PageWidget(parent), titleKey_(std::move(titleKey)), titleFont_(titleFont)
 {
     setGeometry(area);
-    QImage picture = LoadPicture(SkinFile(background));
-    if (IsFourK() && !picture.isNull())
-        picture = ScalePicture(picture, 2.0);
+    const QImage picture = LoadPicture(SkinFile(background), SkinScale());
     if (!picture.isNull())
-        background_ = CropPicture(picture, area);
+        background_ = PictureArea(picture, area);
 }
 
 QString TitledPage::Title() const
