@@ -302,7 +302,7 @@ void DeviceSession::Exit()
 {
     discovery_.StopFindTimer();
     if (CurrentDevice() != nullptr) {
-        SavePro();
+        SaveLoadedProfiles();
         SaveCID();
     }
 }
@@ -353,7 +353,7 @@ void DeviceSession::RefreshLayout()
         Log("RefreshLayout for 0x%x, cid=%x,mid=%x", unsigned(device->Sensor), unsigned(device->CID),
             unsigned(device->MID));
     }
-    LoadPro();
+    LoadProfilesOfCurrentModel();
     // One small read: the mouse's current DPI level.
     Exchange<std::optional<uint8_t>>(
         [this]() -> std::optional<uint8_t> {
@@ -368,6 +368,21 @@ void DeviceSession::RefreshLayout()
         });
 }
 
+void DeviceSession::LoadProfilesOfCurrentModel()
+{
+    // The profiles in memory hold every local edit since the last save (key sets 1 and 2, names,
+    // pointer settings, edits made while ApplyNow is 0): a take-over of the same model (the
+    // mouse plugged back, the receiver paired again) keeps them instead of reloading the store.
+    // Another model's store is loaded only after the old model's profiles are saved to theirs.
+    const DeviceDescription* device = CurrentDevice();
+    const std::optional<ModelIds> loaded = LoadedStoreModel();
+    if (device != nullptr && loaded == ModelIds{device->CID, device->MID})
+        return;
+    if (loaded)
+        SaveProfileStore(*loaded);
+    LoadPro();
+}
+
 void DeviceSession::ReadCurCfgThread()
 {
     Log("ReadCurCfgThread Start");
@@ -377,6 +392,7 @@ void DeviceSession::ReadCurCfgThread()
     std::unique_lock readLock(state.readLock);
     state.syncFlag.store(false);
     abort_.store(false);
+    StartKeepingReports();
 
     const int p = link_.GetCurProfile();
     Log("Mouse profile is %d", p);
@@ -388,12 +404,13 @@ void DeviceSession::ReadCurCfgThread()
                 Log("Init Pro OK");
                 if (CommitProfileRead(p, state.working, extras)) {
                     if (CurrentDevice() != nullptr)
-                        SavePro();
+                        SaveLoadedProfiles();
                     PostToThread(this, [this] { OnSyncOk(); });
                 }
             }
         }
     }
+    StopKeepingReports();
     state.syncFlag.store(true);
     PostToThread(this, [this] {
         --pendingReads_;
@@ -449,15 +466,19 @@ void DeviceSession::OnDeviceBehavior(int value, int kind)
     }
     switch (kind) {
     case 1:
-        if (DpiLevelFromMouse(value, device->DpiLevelCount) >= 0) {
-            g_nCurDpiLevel.store(value);
+        // A level the model does not have is ignored: the current level stays what it was.
+        if (value >= 0 && value < std::min(device->DpiLevelCount, kDpiLevels)) {
+            SetDpiLevelFromMouse(value);
             emit dpiLevelChanged(value);
+        } else {
+            Log("DPI level event %d is not one of the %d levels: ignored", value,
+                std::min(device->DpiLevelCount, kDpiLevels));
         }
         break;
     case 2:
         emit pollingRateChanged(value);
         if (const auto rate = PollingRateOfByte(uint8_t(value)))
-            EditCurrentProfile([&](ProfileRecord& p) { p.pollingRate = *rate; });
+            EditCurrentProfileFromMouse([rate = *rate](ProfileRecord& p) { p.pollingRate = rate; });
         break;
     case 3: {
         const int64_t now = tickCount();
@@ -514,24 +535,31 @@ void DeviceSession::ReadLightingEvent(int kind)
                 Log("Lighting event %d not taken: changed on the page since", kind);
                 return;
             }
+            // Decoded once, onto the zone as the profile holds it (a zone switched off keeps its
+            // colour, speed and brightness); the read's commit may apply the result again.
+            const std::optional<ProfileRecord> current = CurrentProfileCopy();
+            if (!current)
+                return;
             const uint8_t* bytes = read->data();
             switch (kind) {
-            case 4:
-                EditCurrentProfile([&](ProfileRecord& p) {
-                    EEPROM_To_MainRGB(std::span<const uint8_t, kMainLightBytes>(bytes, kMainLightBytes), p.mainLight);
-                });
+            case 4: {
+                LightingBlock main = current->mainLight;
+                EEPROM_To_MainRGB(std::span<const uint8_t, kMainLightBytes>(bytes, kMainLightBytes), main);
+                EditCurrentProfileFromMouse([main](ProfileRecord& p) { p.mainLight = main; });
                 emit lightingChanged();
                 break;
-            case 5:
-                EditCurrentProfile([&](ProfileRecord& p) {
-                    EEPROM_To_LogoRGB(std::span<const uint8_t, kLogoLightBytes>(bytes, kLogoLightBytes), p.logoLight);
-                });
+            }
+            case 5: {
+                LightingBlock logo = current->logoLight;
+                EEPROM_To_LogoRGB(std::span<const uint8_t, kLogoLightBytes>(bytes, kLogoLightBytes), logo);
+                EditCurrentProfileFromMouse([logo](ProfileRecord& p) { p.logoLight = logo; });
                 emit lightingChanged();
                 break;
+            }
             default: {
                 const DpiEffect effect =
                     DecodeDpiEffect(std::span<const uint8_t, kDpiEffectBytes>(bytes, kDpiEffectBytes));
-                EditCurrentProfile([&](ProfileRecord& p) {
+                EditCurrentProfileFromMouse([effect](ProfileRecord& p) {
                     p.dpiEffectMode = effect.mode;
                     p.dpiEffectSpeed = effect.speed;
                     p.dpiEffectParameter = effect.parameter;

@@ -150,6 +150,7 @@ private:
     void OnDeviceIdentified();
     void OnFindDeviceOK();
     void RefreshLayout();
+    void LoadProfilesOfCurrentModel();
     void ReadCurCfgThread();
     void OnSyncOk();
     void GetPower();
