@@ -28,9 +28,10 @@ using MacroNameTable = std::array<MacroNameEntry, 16>;
 // The current DPI level, 0-based; -1 while it is unknown.
 extern std::atomic<int> g_nCurDpiLevel;
 
-// A current DPI level the mouse reported (a byte of its EEPROM or of an event) as the session
-// may keep it: `value` when it is one of the first `levels` levels (never more than the
-// record's eight), else -1 (unknown), logged. The mouse's byte may hold anything.
+// A current DPI level byte of the mouse's EEPROM as the session may keep it: `value` when it is
+// one of the first `levels` levels (never more than the record's eight), else -1 (unknown),
+// logged. The mouse's byte may hold anything. (A DPI-level event outside the levels is ignored
+// instead: the level it would replace is still right.)
 int DpiLevelFromMouse(int value, int levels = kDpiLevels);
 
 // A mouse model by its ids: the key of its local profile store.

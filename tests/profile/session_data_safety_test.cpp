@@ -103,6 +103,30 @@ TEST_F(SessionDataSafetyTest, ATakeOverOfTheSameModelKeepsTheLocalEdits)
     }
 }
 
+// Another model taken over (a second mouse on the same program): the profiles in memory belong
+// to the first model and go to its store, with their local edits, before the new model's store
+// is loaded.
+TEST_F(SessionDataSafetyTest, AnotherModelsTakeOverSavesTheOldModelsEditsFirst)
+{
+    MakeSession();
+    ASSERT_TRUE(Connect());
+    const DeviceDescription first = *CurrentDevice();
+    Config().opt.ApplyNow = 0;
+    EditCurrentProfile([](ProfileRecord& p) { p.SetName(u"Edited here"); });
+
+    MakeSession(std::pair{0x1A, 0x03});
+    counts_ = {};
+    ASSERT_TRUE(Connect());
+    ASSERT_EQ(CurrentDevice()->MID, 0x03);
+    EXPECT_NE(std::u16string(Current().name), u"Edited here");
+
+    const QByteArray store = test::ReadFile(dir_.File(ProfileStoreName(first.CID, first.MID)));
+    ASSERT_EQ(store.size(), kProfileStoreSize);
+    ProfileRecord saved{};
+    std::memcpy(&saved, store.constData() + 4, sizeof saved);
+    EXPECT_EQ(std::u16string(saved.name), u"Edited here");
+}
+
 // The user at the mouse while a profile read runs: the DPI button, the polling rate, each
 // lighting zone, at a moment early in the read (after the base area with byte 04 was read),
 // in its middle and near its end. Afterwards the session shows what the mouse holds, and the
