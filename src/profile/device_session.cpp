@@ -5,26 +5,18 @@
 #include "app/message_box.h"
 #include "device/eeprom_map.h"
 #include "device/post_to_thread.h"
-#include "profile/eeprom_codec.h"
 #include "profile/profile_defaults.h"
-#include "profile/profile_read.h"
 #include "profile/profile_store.h"
 #include "profile/profile_state.h"
 #include "text/language_texts.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace zorvan {
 namespace {
-
-constexpr int kProfiles = 4;
-constexpr int kMainLightBytes = 8;
-constexpr int kLogoLightBytes = 10;
-constexpr int kDpiEffectBytes = 6;
 
 int64_t SteadyMilliseconds()
 {
@@ -46,20 +38,30 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
       table_(table),
       link_(link),
       notifier_(notifier),
-      discovery_(discovery)
+      discovery_(discovery),
+      reads_(link, exchanges_),
+      reports_(link, exchanges_, timing, tickCount),
+      battery_(link, exchanges_)
 {
-    powerTimer_.setSingleShot(false);
-    takeOverTimer_.setSingleShot(true);
-    connect(&powerTimer_, &QTimer::timeout, this, &DeviceSession::GetPower);
-    connect(&takeOverTimer_, &QTimer::timeout, this, &DeviceSession::OnFindDeviceOK);
-    connect(&notifier_, &DeviceNotifier::deviceIdentified, this, &DeviceSession::OnDeviceIdentified);
-    connect(&notifier_, &DeviceNotifier::mouseEvent, this, &DeviceSession::OnDeviceBehavior);
+    connect(&notifier_, &DeviceNotifier::deviceIdentified, this, [this] { reads_.DeviceIdentified(timing.takeOverMs); });
+    connect(&notifier_, &DeviceNotifier::mouseEvent, &reports_, &MouseReports::OnDeviceBehavior);
     connect(&discovery_, &DeviceDiscovery::deviceGone, this, &DeviceSession::deviceLost);
     connect(&discovery_, &DeviceDiscovery::tooManyDevices, this,
             [this] { emit closeRequested(QStringLiteral("tc_msg36")); });
 
-    // The worker, the read threads and the exchange runner report on their own threads; the
-    // news reaches the window on this one (all through PostToThread, which orders the posts).
+    connect(&reads_, &ReadScheduler::takeOverDue, this, &DeviceSession::OnFindDeviceOK);
+    connect(&reads_, &ReadScheduler::readStarted, this, &DeviceSession::readStarted);
+    connect(&reads_, &ReadScheduler::readSucceeded, this, &DeviceSession::OnSyncOk);
+    connect(&reads_, &ReadScheduler::readFinished, this, &DeviceSession::readFinished);
+    connect(&reports_, &MouseReports::profileSwitched, this, &DeviceSession::StartProfileRead);
+    connect(&reports_, &MouseReports::dpiLevelChanged, this, &DeviceSession::dpiLevelChanged);
+    connect(&reports_, &MouseReports::pollingRateChanged, this, &DeviceSession::pollingRateChanged);
+    connect(&reports_, &MouseReports::lightingChanged, this, &DeviceSession::lightingChanged);
+    connect(&reports_, &MouseReports::dpiLightingChanged, this, &DeviceSession::dpiLightingChanged);
+    connect(&battery_, &BatteryPoll::powerRead, this, &DeviceSession::powerRead);
+
+    // The worker reports on its own thread; the news reaches the window on this one (through
+    // PostToThread, which orders the posts).
     worker_.SetProgressCallback(
         [this](int percent) { PostToThread(this, [this, percent] { emit progress(percent); }); });
     worker_.SetDoneCallback([this](const ApplyRequest& request, bool ok) {
@@ -74,25 +76,8 @@ DeviceSession::~DeviceSession()
     worker_.Stop();
     // The exchanges still queued are made (the window status told at exit reaches the mouse);
     // their results are no longer delivered.
-    runner_.Stop();
-    abort_.store(true);
-    readThreads_.JoinAll();
-}
-
-template <typename Result>
-void DeviceSession::Exchange(std::function<Result()> exchange, std::function<void(const Result&)> deliver)
-{
-    const auto handOver = [this, deliver](const Result& result) {
-        if (deliver)
-            PostToThread(this, [deliver, result] { deliver(result); });
-    };
-    if (!runner_.Post([exchange = std::move(exchange), handOver] { handOver(exchange()); }))
-        handOver(Result{});
-}
-
-void DeviceSession::AfterExchanges(std::function<void()> then)
-{
-    Exchange<bool>([] { return true; }, [then = std::move(then)](bool) { then(); });
+    exchanges_.Stop();
+    reads_.Stop();
 }
 
 void DeviceSession::Complete(const Done& done, bool ok)
@@ -120,7 +105,7 @@ void DeviceSession::Start()
 
 bool DeviceSession::Reading() const
 {
-    return !Profiles().syncFlag.load() || pendingReads_ > 0;
+    return !Profiles().syncFlag.load() || reads_.Pending();
 }
 
 std::optional<int> DeviceSession::FirmwareVersion() const
@@ -148,7 +133,7 @@ void DeviceSession::TellDrvStatus(int shown)
 {
     windowShown_ = shown != 0;
     if (Connected())
-        Exchange<bool>([this, shown] { return link_.TellDrvStatus(uint8_t(shown)); }, {});
+        exchanges_.Make<bool>([this, shown] { return link_.TellDrvStatus(uint8_t(shown)); }, {});
 }
 
 bool DeviceSession::SettingsChangeAllowed()
@@ -179,20 +164,10 @@ bool DeviceSession::Apply(const Edit& edit)
             ShowMessage(QStringLiteral("Warning"), edit.message);
         return false;
     }
-    NoteLightingEdit(edit.request);
+    reports_.NotePageEdit(edit.request);
     if (Options().ApplyNow != 0)
         PostToWorker(edit.request);
     return true;
-}
-
-void DeviceSession::NoteLightingEdit(const ApplyRequest& request)
-{
-    if ((request.flags & apply::kLighting) == 0)
-        return;
-    for (size_t zone = 0; zone < lightingEdits_.size(); ++zone) {
-        if (request.data & (1u << zone))
-            ++lightingEdits_[zone];
-    }
 }
 
 void DeviceSession::ApplyLighting(const Edit& edit, Done done)
@@ -204,10 +179,10 @@ void DeviceSession::ApplyLighting(const Edit& edit, Done done)
     // The lighting page asks after a short pause whether the mouse takes lighting changes now.
     // The request is posted right after the answer, before any exchange asked for later (a
     // profile switch waits for the writes posted before it).
-    NoteLightingEdit(edit.request);
+    reports_.NotePageEdit(edit.request);
     const int pauseMs = timing.lightEventPauseMs;
     const ApplyRequest request = edit.request;
-    Exchange<std::optional<bool>>(
+    exchanges_.Make<std::optional<bool>>(
         [this, pauseMs, request]() -> std::optional<bool> {
             std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
             int refused = 0;
@@ -226,7 +201,7 @@ void DeviceSession::ApplyLighting(const Edit& edit, Done done)
 
 void DeviceSession::SelectProfile(int index, Done done)
 {
-    Exchange<bool>(
+    exchanges_.Make<bool>(
         [this, index] {
             // Requests posted before the switch belong to the profile that was active: a switch
             // in the middle of a write would send the rest of it to the new profile.
@@ -274,8 +249,7 @@ void DeviceSession::ResetProfileToDefaults()
     // keeps it.
     if (const DeviceDescription* device = CurrentDevice())
         g_nCurDpiLevel.store(std::clamp(device->DefaultLevel, 0, levels - 1));
-    resetTime_ = tickCount();
-    resetNoted_ = true;
+    reports_.NoteReset();
 }
 
 void DeviceSession::WriteDefaultsToMouse()
@@ -287,22 +261,14 @@ void DeviceSession::WriteDefaultsToMouse()
 
 void DeviceSession::StartProfileRead()
 {
-    // The read counts as running from now on (the settings-change check refuses), but it
-    // starts behind the exchanges already asked for: the take-over's level read and window
-    // status reach the mouse first, and readStarted() follows their results.
-    ++pendingReads_;
-    AfterExchanges([this] {
-        emit readStarted();
-        readThreads_.Reap();
-        readThreads_.Start([this] { ReadCurCfgThread(); });
-    });
+    reads_.StartRead();
 }
 
 void DeviceSession::Exit()
 {
     discovery_.StopFindTimer();
     if (CurrentDevice() != nullptr) {
-        SavePro();
+        SaveLoadedProfiles();
         SaveCID();
     }
 }
@@ -314,7 +280,7 @@ bool DeviceSession::WaitApplied(std::chrono::milliseconds timeout)
 
 bool DeviceSession::Post(const ApplyRequest& request)
 {
-    NoteLightingEdit(request);
+    reports_.NotePageEdit(request);
     return PostToWorker(request);
 }
 
@@ -324,20 +290,13 @@ bool DeviceSession::PostToWorker(const ApplyRequest& request)
     return worker_.Post(request.flags, request.data);
 }
 
-void DeviceSession::OnDeviceIdentified()
-{
-    if (!takeOverTimer_.isActive())
-        takeOverTimer_.start(timing.takeOverMs);
-}
-
 void DeviceSession::OnFindDeviceOK()
 {
-    takeOverTimer_.stop();
     const int current = table_.CurrentIndex();
     if (current < 0)
         return;
     // A read of the previous mouse stops before the layout loads another model's profiles.
-    abort_.store(true);
+    reads_.AbortRunning();
     const DeviceSlot slot = table_.Get(current);
     Log("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", unsigned(slot.CID), unsigned(slot.MID), unsigned(slot.PID));
     link_.SetHandles(slot.hCmd, slot.hNotify);
@@ -353,9 +312,9 @@ void DeviceSession::RefreshLayout()
         Log("RefreshLayout for 0x%x, cid=%x,mid=%x", unsigned(device->Sensor), unsigned(device->CID),
             unsigned(device->MID));
     }
-    LoadPro();
+    LoadProfilesOfCurrentModel();
     // One small read: the mouse's current DPI level.
-    Exchange<std::optional<uint8_t>>(
+    exchanges_.Make<std::optional<uint8_t>>(
         [this]() -> std::optional<uint8_t> {
             uint8_t level[2] = {};
             if (!link_.ReadEEPROM(eeprom::kCurrentDpiLevel, level, 2))
@@ -368,179 +327,26 @@ void DeviceSession::RefreshLayout()
         });
 }
 
-void DeviceSession::ReadCurCfgThread()
+void DeviceSession::LoadProfilesOfCurrentModel()
 {
-    Log("ReadCurCfgThread Start");
-    ProfileState& state = Profiles();
-    // A read that is still running stops at its next check; this one waits for it.
-    abort_.store(true);
-    std::unique_lock readLock(state.readLock);
-    state.syncFlag.store(false);
-    abort_.store(false);
-
-    const int p = link_.GetCurProfile();
-    Log("Mouse profile is %d", p);
-    if (p >= 0 && p < kProfiles) {
-        if (const std::optional<ProfileRecord> target = ProfileCopy(p)) {
-            state.working = *target;
-            ProfileReadExtras extras;
-            if (GetProfile(link_, abort_, state.working, extras)) {
-                Log("Init Pro OK");
-                if (CommitProfileRead(p, state.working, extras)) {
-                    if (CurrentDevice() != nullptr)
-                        SavePro();
-                    PostToThread(this, [this] { OnSyncOk(); });
-                }
-            }
-        }
-    }
-    state.syncFlag.store(true);
-    PostToThread(this, [this] {
-        --pendingReads_;
-        emit readFinished();
-    });
-    readLock.unlock();
-    Log("ReadCurCfgThread Exit");
+    // The profiles in memory hold every local edit since the last save (key sets 1 and 2, names,
+    // pointer settings, edits made while ApplyNow is 0): a take-over of the same model (the
+    // mouse plugged back, the receiver paired again) keeps them instead of reloading the store.
+    // Another model's store is loaded only after the old model's profiles are saved to theirs.
+    const DeviceDescription* device = CurrentDevice();
+    const std::optional<ModelIds> loaded = LoadedStoreModel();
+    if (device != nullptr && loaded == ModelIds{device->CID, device->MID})
+        return;
+    if (loaded)
+        SaveProfileStore(*loaded);
+    LoadPro();
 }
 
 void DeviceSession::OnSyncOk()
 {
     Log("OnSyncOk");
     emit profileRead();
-    GetPower();
-    if (!powerTimer_.isActive())
-        powerTimer_.start(timing.powerPollMs);
-}
-
-void DeviceSession::GetPower()
-{
-    if (!Connected())
-        return;
-    struct Reading {
-        int level = 0;
-        int charging = 0;
-    };
-    Exchange<std::optional<Reading>>(
-        [this]() -> std::optional<Reading> {
-            Reading reading;
-            if (!link_.GetPower(reading.level, reading.charging))
-                return std::nullopt;
-            return reading;
-        },
-        [this](const std::optional<Reading>& reading) {
-            if (!reading)
-                return;
-            Log("GetPower: nPower=0x%x, bCharging=0x%x", unsigned(reading->level), unsigned(reading->charging));
-            if (reading->level > 100)
-                return;
-            emit powerRead(reading->charging != 0, reading->level);
-        });
-}
-
-void DeviceSession::OnDeviceBehavior(int value, int kind)
-{
-    Log("OnDeviceBehavior  Buffer= %x %x %x, nPopByte1=%d, lParam=%d", unsigned(value & 0xFF), 0u, 0u, Options().Pop,
-        kind);
-    const DeviceDescription* device = CurrentDevice();
-    const bool haveProfile = CurrentProfileCopy().has_value();
-    if (!haveProfile || device == nullptr || !Connected()) {
-        Log("return.  pFile=0x%x, pSensorCfg=0x%x", unsigned(haveProfile), unsigned(device != nullptr));
-        return;
-    }
-    switch (kind) {
-    case 1:
-        if (DpiLevelFromMouse(value, device->DpiLevelCount) >= 0) {
-            g_nCurDpiLevel.store(value);
-            emit dpiLevelChanged(value);
-        }
-        break;
-    case 2:
-        emit pollingRateChanged(value);
-        if (const auto rate = PollingRateOfByte(uint8_t(value)))
-            EditCurrentProfile([&](ProfileRecord& p) { p.pollingRate = *rate; });
-        break;
-    case 3: {
-        const int64_t now = tickCount();
-        const int64_t since = now - resetTime_;
-        Log("nTick= %lld, m_nResetTickCount= %lld, nSub=%lld", static_cast<long long>(now),
-            static_cast<long long>(resetTime_), static_cast<long long>(since));
-        if (!resetNoted_ || since >= timing.resetWindowMs)
-            StartProfileRead();
-        else
-            Log("this is reset notify, do not process");
-        break;
-    }
-    case 4:
-        if (device->ShowMainEffect != 0)
-            ReadLightingEvent(kind);
-        break;
-    case 5:
-        if (device->ShowLogoEffect != 0)
-            ReadLightingEvent(kind);
-        break;
-    case 6:
-        if (device->ShowDpiLED != 0)
-            ReadLightingEvent(kind);
-        break;
-    default:
-        break;
-    }
-}
-
-void DeviceSession::ReadLightingEvent(int kind)
-{
-    // The event's area: main lighting, logo lighting or the DPI lighting effect.
-    const uint16_t address = kind == 4 ? eeprom::kMainLight : kind == 5 ? eeprom::kLogoLight : eeprom::kDpiEffect;
-    const int length = kind == 4 ? kMainLightBytes : kind == 5 ? kLogoLightBytes : kDpiEffectBytes;
-    const int pauseMs = timing.lightEventPauseMs;
-    // The zone's bit in a lighting request; a change of the zone made after this event (while
-    // its read waited) is newer than what the read brings back, and stays.
-    const auto zone =
-        size_t(std::countr_zero(kind == 4 ? apply::kLightMain : kind == 5 ? apply::kLightLogo : apply::kLightDpi));
-    const unsigned editsBefore = lightingEdits_[zone];
-    using Bytes = std::array<uint8_t, kLogoLightBytes>;
-    Exchange<std::optional<Bytes>>(
-        [this, address, length, pauseMs]() -> std::optional<Bytes> {
-            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-            Bytes bytes{};
-            if (!link_.ReadEEPROM(address, bytes.data(), length))
-                return std::nullopt;
-            return bytes;
-        },
-        [this, kind, zone, editsBefore](const std::optional<Bytes>& read) {
-            if (!read)
-                return;
-            if (lightingEdits_[zone] != editsBefore) {
-                Log("Lighting event %d not taken: changed on the page since", kind);
-                return;
-            }
-            const uint8_t* bytes = read->data();
-            switch (kind) {
-            case 4:
-                EditCurrentProfile([&](ProfileRecord& p) {
-                    EEPROM_To_MainRGB(std::span<const uint8_t, kMainLightBytes>(bytes, kMainLightBytes), p.mainLight);
-                });
-                emit lightingChanged();
-                break;
-            case 5:
-                EditCurrentProfile([&](ProfileRecord& p) {
-                    EEPROM_To_LogoRGB(std::span<const uint8_t, kLogoLightBytes>(bytes, kLogoLightBytes), p.logoLight);
-                });
-                emit lightingChanged();
-                break;
-            default: {
-                const DpiEffect effect =
-                    DecodeDpiEffect(std::span<const uint8_t, kDpiEffectBytes>(bytes, kDpiEffectBytes));
-                EditCurrentProfile([&](ProfileRecord& p) {
-                    p.dpiEffectMode = effect.mode;
-                    p.dpiEffectSpeed = effect.speed;
-                    p.dpiEffectParameter = effect.parameter;
-                });
-                emit dpiLightingChanged();
-                break;
-            }
-            }
-        });
+    battery_.PollAndKeepPolling(timing.powerPollMs);
 }
 
 }  // namespace zorvan

@@ -1,47 +1,42 @@
 #pragma once
 // The device session: ties the device link to the program's window (or to zorvanctl). It
 // counts and takes over the identified mouse, lays the pages out for its model with the
-// model's local profiles, reads the mouse's active profile in the background, follows what
-// the mouse reports by itself (DPI level, polling rate, profile switch or reset, lighting),
-// polls the battery, runs the settings-change check, restores defaults and saves the local
-// store at exit.
+// model's local profiles, runs the settings-change check and the change requests, restores
+// defaults and saves the local store at exit. It wires the units that do the rest:
+// - ReadScheduler: the take-over delay and the background reads of the active profile;
+// - MouseReports: what the mouse reports by itself (DPI level, polling rate, profile switch or
+//   reset, lighting);
+// - BatteryPoll: the battery level after each read and every 30 s;
+// - ShortExchanges: the small exchanges with the mouse, made off the user-interface thread.
 //
-// A Qt Core object living on the user-interface thread: the window's timers are QTimers, its
-// window messages are signals emitted on that thread. That thread never waits on the mouse:
-// the profile read runs on its own thread (one at a time; a new one aborts the running one),
-// writes on the apply worker, and the short exchanges of the design (the current-level read of
-// the layout refresh, the read after a lighting event, the battery query, the window status,
-// the profile switch, the lighting-lock query) on the session's exchange runner, one after
-// another in the order they were asked for; their results come back as queued calls on this
-// thread. The only exchange left on it is the link-state query of the settings-change check,
-// which must answer at once, and it is skipped while the apply worker writes.
+// A Qt Core object living on the user-interface thread; its signals are emitted there. That
+// thread never waits on the mouse: profile reads run on their own threads, writes on the apply
+// worker and the short exchanges (the current-level read of the layout refresh, the read after a
+// lighting event, the battery query, the window status, the profile switch, the lighting-lock
+// query) on the exchange runner, one after another in the order they were asked for. The only
+// exchange left on it is the link-state query of the settings-change check, which must answer
+// at once, and it is skipped while the apply worker writes.
 #include "device/device_discovery.h"
 #include "device/device_notifier.h"
 #include "device/device_table.h"
-#include "device/thread_set.h"
 #include "device/usb_driver.h"
 #include "profile/apply_worker.h"
-#include "profile/exchange_runner.h"
+#include "profile/battery_poll.h"
+#include "profile/mouse_reports.h"
 #include "profile/profile_edits.h"
+#include "profile/read_scheduler.h"
+#include "profile/session_timing.h"
+#include "profile/short_exchanges.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 
 namespace zorvan {
-
-struct SessionTiming {
-    int powerPollMs = 30000;     // timer 242
-    int takeOverMs = 300;        // timer 250
-    int resetWindowMs = 5000;    // a profile/reset event this soon after restore-defaults is the reset's own
-    int lightEventPauseMs = 10;  // before the read that follows a lighting event
-};
 
 class DeviceSession : public QObject {
     Q_OBJECT
@@ -55,7 +50,7 @@ public:
     // The last used model ("CID.dct") and the device search. The caller closes the program
     // when it finds none and the option Suwnd is 0 (message tc_msg15).
     int CountDevices();
-    // Device-count check (249), apply worker, device notifications, layout refresh.
+    // The device-count check, apply worker, device notifications, layout refresh.
     void Start();
 
     // ---- State ----
@@ -147,26 +142,12 @@ signals:
     void dpiLightingChanged();
 
 private:
-    void OnDeviceIdentified();
     void OnFindDeviceOK();
     void RefreshLayout();
-    void ReadCurCfgThread();
+    void LoadProfilesOfCurrentModel();
     void OnSyncOk();
-    void GetPower();
-    void OnDeviceBehavior(int value, int kind);
-    void ReadLightingEvent(int kind);
-    // Runs `exchange` on the exchange runner, then `deliver` with its result on this object's
-    // thread; deliveries come in the order the exchanges were asked for. When the runner
-    // refuses it (queue full), nothing is sent and `deliver` gets Result{}, the failure of
-    // every result used here.
-    template <typename Result>
-    void Exchange(std::function<Result()> exchange, std::function<void(const Result&)> deliver);
-    // Runs `then` on this thread once every exchange asked for before has been made.
-    void AfterExchanges(std::function<void()> then);
     // `done` with `ok`, later on this thread.
     void Complete(const Done& done, bool ok);
-    // Counts a change of the lighting zones `request` writes (see lightingEdits_).
-    void NoteLightingEdit(const ApplyRequest& request);
     // Posts `request` to the apply worker; any thread.
     bool PostToWorker(const ApplyRequest& request);
 
@@ -175,20 +156,13 @@ private:
     DeviceNotifier& notifier_;
     DeviceDiscovery& discovery_;
     ApplyWorker worker_;
-    ThreadSet readThreads_;
-    ExchangeRunner runner_;
-    QTimer powerTimer_;     // 242
-    QTimer takeOverTimer_;  // 250
-    std::atomic<bool> abort_{false};
+    ShortExchanges exchanges_{this};
+    ReadScheduler reads_;
+    MouseReports reports_;
+    BatteryPoll battery_;
     std::atomic<bool> lastApplyOk_{true};
-    int64_t resetTime_ = 0;
-    bool resetNoted_ = false;  // no restore-defaults yet: every profile/reset event is read
     bool windowShown_ = false;
     bool started_ = false;
-    int pendingReads_ = 0;  // reads asked for whose readFinished() has not been emitted
-    // Changes of the logo, main and DPI lighting (bits 0, 1, 2 of a lighting request): a
-    // lighting event's read-back does not undo a change made after the event.
-    std::array<unsigned, 3> lightingEdits_{};
 };
 
 }  // namespace zorvan

@@ -300,12 +300,17 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
         ProfileRecord* target = state.profiles.At(index);
         if (target == nullptr)
             return false;
+        // What the mouse reported while it was read is newer than what the read brought back.
+        ProfileState::ReportsDuringRead& reports = state.reportsDuringRead;
+        for (const auto& edit : reports.edits)
+            edit(working);
         *target = working;
         state.profiles.SetCurrent(index);
         state.macroNames = extras.macroNames;
+        // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
+        g_nCurDpiLevel.store(reports.dpiLevel ? *reports.dpiLevel : DpiLevelFromMouse(extras.currentDpiLevel));
+        reports = {};
     }
-    // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
-    g_nCurDpiLevel.store(DpiLevelFromMouse(extras.currentDpiLevel));
     return true;
 }
 

@@ -44,9 +44,10 @@ bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord&
 // After a successful GetProfile: merges the macros read into the macro library (equal → kept,
 // differing → replaced, new → added; `tree` is the macro tree to keep in step, if any) and
 // gives each macro key the id of the library macro that now holds its macro; then, under the
-// profile lock, copies `working` into profile `index`, makes it the current profile and takes
-// the macro names; and sets g_nCurDpiLevel. False (nothing changes) when profile `index` does
-// not exist.
+// profile lock, applies what the mouse reported during the read over `working` (those reports
+// are newer), copies it into profile `index`, makes it the current profile, takes the macro
+// names and sets g_nCurDpiLevel (the level an event reported during the read, else byte 04 as
+// read). False (nothing changes) when profile `index` does not exist.
 bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree = nullptr);
 
 }  // namespace zorvan

@@ -34,6 +34,43 @@ bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit)
     return true;
 }
 
+bool EditCurrentProfileFromMouse(const std::function<void(ProfileRecord&)>& edit)
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    if (state.reportsDuringRead.recording)
+        state.reportsDuringRead.edits.push_back(edit);
+    ProfileRecord* current = state.profiles.Current();
+    if (current == nullptr)
+        return false;
+    edit(*current);
+    return true;
+}
+
+void SetDpiLevelFromMouse(int level)
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    if (state.reportsDuringRead.recording)
+        state.reportsDuringRead.dpiLevel = level;
+    g_nCurDpiLevel.store(level);
+}
+
+void StartKeepingReports()
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    state.reportsDuringRead = {};
+    state.reportsDuringRead.recording = true;
+}
+
+void StopKeepingReports()
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    state.reportsDuringRead = {};
+}
+
 std::optional<ProfileRecord> CurrentProfileCopy()
 {
     ProfileState& state = Profiles();
@@ -52,6 +89,15 @@ std::optional<ProfileRecord> ProfileCopy(int index)
     if (record == nullptr)
         return std::nullopt;
     return *record;
+}
+
+std::optional<ModelIds> LoadedStoreModel()
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    if (!state.profiles.IsLoaded())
+        return std::nullopt;
+    return state.storeModel;
 }
 
 MacroNameTable MacroNamesCopy()

@@ -16,6 +16,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace zorvan {
 
@@ -27,16 +28,36 @@ using MacroNameTable = std::array<MacroNameEntry, 16>;
 // The current DPI level, 0-based; -1 while it is unknown.
 extern std::atomic<int> g_nCurDpiLevel;
 
-// A current DPI level the mouse reported (a byte of its EEPROM or of an event) as the session
-// may keep it: `value` when it is one of the first `levels` levels (never more than the
-// record's eight), else -1 (unknown), logged. The mouse's byte may hold anything.
+// A current DPI level byte of the mouse's EEPROM as the session may keep it: `value` when it is
+// one of the first `levels` levels (never more than the record's eight), else -1 (unknown),
+// logged. The mouse's byte may hold anything. (A DPI-level event outside the levels is ignored
+// instead: the level it would replace is still right.)
 int DpiLevelFromMouse(int value, int levels = kDpiLevels);
 
+// A mouse model by its ids: the key of its local profile store.
+struct ModelIds {
+    int32_t cid = 0;
+    int32_t mid = 0;
+    friend bool operator==(const ModelIds&, const ModelIds&) = default;
+};
+
 struct ProfileState {
-    // Guards `profiles` and `macroNames`. Held only for memory copies, never for I/O.
+    // Guards `profiles`, `storeModel` and `macroNames`. Held only for memory copies, never for I/O.
     std::mutex profileLock;
     ProfileList profiles;
+    // The model whose local store `profiles` were loaded from (LoadPro): they belong to it even
+    // after another model became the current device.
+    std::optional<ModelIds> storeModel;
     MacroNameTable macroNames{};
+
+    // What the mouse reported by itself while a profile read runs (from its start to its commit):
+    // newer than what the read brings back, so the commit applies it again over the read's
+    // values. Guarded by `profileLock`.
+    struct ReportsDuringRead {
+        bool recording = false;
+        std::optional<int> dpiLevel;
+        std::vector<std::function<void(ProfileRecord&)>> edits;
+    } reportsDuringRead;
 
     // 1 when no profile read is running (pages may change settings).
     std::atomic<bool> syncFlag{true};
@@ -53,11 +74,24 @@ ProfileState& Profiles();
 // current profile. `edit` must not take the profile lock itself.
 bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit);
 
+// What the mouse reported by itself: runs `edit` on the current profile (false without one) and,
+// while a profile read runs, keeps it for the read's commit (see ReportsDuringRead).
+bool EditCurrentProfileFromMouse(const std::function<void(ProfileRecord&)>& edit);
+// The current DPI level the mouse reported by an event; kept over the read's level the same way.
+void SetDpiLevelFromMouse(int level);
+// A profile read starts keeping what the mouse reports (it reads the mouse from now on), or
+// stops and drops it (the read failed; a committed read has used it).
+void StartKeepingReports();
+void StopKeepingReports();
+
 // A copy of the current profile, or nothing.
 std::optional<ProfileRecord> CurrentProfileCopy();
 
 // A copy of profile `index` (0..3), or nothing.
 std::optional<ProfileRecord> ProfileCopy(int index);
+
+// The model whose profiles are loaded, or nothing when no profiles are.
+std::optional<ModelIds> LoadedStoreModel();
 
 // A copy of the macro names read from the mouse.
 MacroNameTable MacroNamesCopy();

@@ -131,6 +131,7 @@ bool LoadPro(const QString& dataDir)
         ProfileState& state = Profiles();
         std::lock_guard lock(state.profileLock);
         state.profiles.Assign(records, currentId);
+        state.storeModel = ModelIds{device->CID, device->MID};
     }
     Log("LoadPro ok: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
     return allKept;
@@ -139,20 +140,34 @@ bool LoadPro(const QString& dataDir)
 bool SavePro(const QString& dataDir)
 {
     const DeviceDescription* device = CurrentDevice();
+    if (device == nullptr)
+        return false;
+    return SaveProfileStore(ModelIds{device->CID, device->MID}, dataDir);
+}
+
+bool SaveLoadedProfiles(const QString& dataDir)
+{
+    if (const std::optional<ModelIds> model = LoadedStoreModel())
+        return SaveProfileStore(*model, dataDir);
+    return SavePro(dataDir);
+}
+
+bool SaveProfileStore(const ModelIds& model, const QString& dataDir)
+{
     QByteArray bytes;
     {
         ProfileState& state = Profiles();
         std::lock_guard lock(state.profileLock);
         const ProfileRecord* current = state.profiles.Current();
-        if (current == nullptr || device == nullptr)
+        if (current == nullptr)
             return false;
         bytes.reserve(kProfileStoreSize);
         AppendU32(bytes, current->id);
         for (int i = 0; i < ProfileList::kCount; ++i)
             bytes.append(reinterpret_cast<const char*>(state.profiles.At(i)), sizeof(ProfileRecord));
     }
-    Log("SavePro: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
-    const FileWriteResult result = MyCreateFile(dataDir + ProfileStoreName(device->CID, device->MID), bytes);
+    Log("SavePro: cid=%02x, mid=%02x", unsigned(model.cid), unsigned(model.mid));
+    const FileWriteResult result = MyCreateFile(dataDir + ProfileStoreName(model.cid, model.mid), bytes);
     if (result.stage == FileWriteResult::kCreate)
         Log("SavePro: CreateFile err=%d", result.error);
     else if (result.stage == FileWriteResult::kWrite)

@@ -3,6 +3,7 @@
 // "PRO_%02x%02x.dct" (the current profile's id and the four profile records). Files are
 // written whole (temporary file and rename), so a failed write leaves the old file.
 #include "app/paths.h"
+#include "profile/profile_state.h"
 
 #include <QString>
 
@@ -27,12 +28,20 @@ bool SaveCID(const QString& dataDir = Paths().dataDir);
 // and picks the current profile; a missing, wrongly sized or unreadable store gives four new
 // profiles named "<tc_msg35> 1".."<tc_msg35> 4", and a record of the store that is not a
 // profile (magic, id 0) is replaced by the new profile of its place. Also copies the current
-// device's key tables into the default key table. False without a current device (nothing
+// device's key tables into the default key table, and notes the model the profiles belong to. False without a current device (nothing
 // changes) and when new profiles were made.
 bool LoadPro(const QString& dataDir = Paths().dataDir);
 
 // Writes the current profile's id and the four records to the current device's store. False
 // (the old file stays) without a current profile or device, or when writing fails.
 bool SavePro(const QString& dataDir = Paths().dataDir);
+
+// The same, to the store of `model` (the model the profiles belong to, which is no longer the
+// current device once another model was identified).
+bool SaveProfileStore(const ModelIds& model, const QString& dataDir = Paths().dataDir);
+
+// The profiles to the store of the model they were loaded for (see LoadedStoreModel); as SavePro
+// when they were not loaded from a store.
+bool SaveLoadedProfiles(const QString& dataDir = Paths().dataDir);
 
 }  // namespace zorvan

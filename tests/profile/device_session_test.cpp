@@ -2,6 +2,7 @@
 // background read, the mouse's own events, the reset window, reads that abort each other, the
 // settings-change check, restore defaults, the lighting lock, and recovery after an unplug.
 #include "device/eeprom_map.h"
+#include "device/event_dispatch.h"
 #include "device/emulated/firmware_state.h"
 #include "profile/eeprom_codec.h"
 #include "profile/profile_edits.h"
@@ -123,6 +124,9 @@ TEST_F(DeviceSessionTest, SelectingAProfileSwitchesTheMouseAndReadsIt)
     EXPECT_EQ(CurrentIndex(), 2);
     EXPECT_EQ(Await([&](DeviceSession::Done done) { Dev().SelectProfile(7, done); }), false);
     EXPECT_TRUE(LogHas("SetCurProfile Err"));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Mouse().State().activeProfile, 2);
+    EXPECT_EQ(CurrentIndex(), 2);
 }
 
 TEST_F(DeviceSessionTest, SettingsChangeCheck)
@@ -187,6 +191,34 @@ TEST_F(DeviceSessionTest, ALightingChangeOnTheMouseIsReadBack)
     EEPROM_To_MainRGB(std::span<const uint8_t, 8>(bytes.data(), 8), expected.mainLight);
     EXPECT_EQ(Current().mainLight.mode, expected.mainLight.mode);
     EXPECT_NE(Current().mainLight.mode, before);
+}
+
+// A lighting event of a zone the model does not show (the first model has no logo lighting) is
+// not read back; one of a zone it shows is.
+TEST_F(DeviceSessionTest, OnlyLightingZonesTheModelShowsAreReadBack)
+{
+    MakeSession();
+    ASSERT_TRUE(Connect());
+    ASSERT_EQ(CurrentDevice()->ShowLogoEffect, 0);
+    int changed = 0;
+    QObject::connect(&Dev(), &DeviceSession::lightingChanged, [&] { ++changed; });
+    QObject::connect(&Dev(), &DeviceSession::dpiLightingChanged, [&] { ++changed; });
+    struct Case {
+        int kind;
+        bool readBack;
+    };
+    for (const Case c : {Case{kEventLogoLight, false}, Case{kEventDpiLight, true}, Case{kEventMainLight, true}}) {
+        SCOPED_TRACE(c.kind);
+        const int requests = Mouse().RequestCount();
+        const int before = changed;
+        Notifier().PostMouseEvent(0, c.kind);
+        if (c.readBack)
+            EXPECT_TRUE(RunUntil([&] { return changed == before + 1; }, 3000));
+        else
+            Pump(100);
+        EXPECT_EQ(changed - before, c.readBack ? 1 : 0);
+        EXPECT_EQ(Mouse().RequestCount() - requests, c.readBack ? 1 : 0);
+    }
 }
 
 TEST_F(DeviceSessionTest, RestoreDefaultsResetsProfileOneAndTheMouseAndIgnoresItsResetEvent)

@@ -1,0 +1,57 @@
+#pragma once
+// The read scheduler: when the device session reads the mouse's active profile. It holds the
+// take-over delay (a device identified is taken over 300 ms later, once for a burst of
+// identifications), the profile-read threads (one read at a time: a new one makes the running
+// one stop at its next check and waits for it), the abort flag and the count of reads asked for
+// whose end has not been reported yet.
+//
+// Lives on the user-interface thread; its signals are emitted there.
+#include "device/thread_set.h"
+#include "device/usb_driver.h"
+#include "profile/short_exchanges.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+
+namespace zorvan {
+
+class ReadScheduler : public QObject {
+    Q_OBJECT
+public:
+    ReadScheduler(CUSBDriver& link, ShortExchanges& exchanges, QObject* parent = nullptr);
+    ~ReadScheduler() override;
+
+    // A device was identified: takeOverDue() after `delayMs`, unless a take-over is already due.
+    void DeviceIdentified(int delayMs);
+    // A new read of the mouse's active profile. It counts as asked for from now on (Pending()),
+    // and starts behind the short exchanges already asked for: readStarted() when its thread
+    // starts, readFinished() at its end, readSucceeded() before that when it was taken over.
+    void StartRead();
+    // A running read stops at its next check (before another model's profiles are loaded).
+    void AbortRunning() { abort_.store(true); }
+    // A read was asked for and has not reported its end.
+    bool Pending() const { return pending_ > 0; }
+    // Program exit: the running read stops, every read thread is joined.
+    void Stop();
+
+signals:
+    void takeOverDue();
+    void readStarted();
+    // "OnSyncOk": the read was taken over into the current profile and the store saved.
+    void readSucceeded();
+    void readFinished();
+
+private:
+    void ReadCurCfgThread();
+
+    CUSBDriver& link_;
+    ShortExchanges& exchanges_;
+    QTimer takeOverTimer_;
+    ThreadSet threads_;
+    std::atomic<bool> abort_{false};
+    int pending_ = 0;
+};
+
+}  // namespace zorvan
