@@ -23,6 +23,7 @@ struct ProfileReadExtras {
     struct DeviceMacro {
         int key = 0;  // 0..15
         StMacro macro{};
+        uint32_t keyMacroId = 0;  // the macro the key referred to before the read, 0 for none
     };
     std::vector<DeviceMacro> macros;
 };
@@ -41,9 +42,10 @@ std::u16string MacroNameText(const MacroNameEntry& entry);
 bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
                 ProfileReadExtras& extras);
 
-// After a successful GetProfile: merges the macros read into the macro library (equal → kept,
-// differing → replaced, new → added; `tree` is the macro tree to keep in step, if any) and
-// gives each macro key the id of the library macro that now holds its macro; then, under the
+// After a successful GetProfile: merges the macros read into the macro library (MergeDeviceMacro:
+// the key's own macro or a macro of the same name and events is kept, anything else is added;
+// no library macro is overwritten; `tree` is the macro tree to keep in step, if any) and gives
+// each macro key the id of the library macro that holds its macro; then, under the
 // profile lock, copies `working` into profile `index`, makes it the current profile and takes
 // the macro names; and sets g_nCurDpiLevel. False (nothing changes) when profile `index` does
 // not exist.
