@@ -148,6 +148,7 @@ void ResetLibrary()
 {
     static const std::vector<StMacro> macros = LibraryMacros();
     QDir(MacroFolder()).removeRecursively();
+    ForgetMacroFiles();
     Macros().Clear();
     for (const StMacro& m : macros)
         Macros().AddCopy(m);
