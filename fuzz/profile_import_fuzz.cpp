@@ -9,6 +9,7 @@
 #include "macro/macro_files.h"
 #include "macro/macro_library.h"
 #include "profile/apply_request.h"
+#include "profile/function_codes.h"
 #include "profile/profile_transfer.h"
 #include "profile/profile_state.h"
 #include "profile/settings_writer.h"
@@ -40,19 +41,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::UseModel(data[0]);
     fuzz::ResetSessionProfiles();
     fuzz::ResetLibrary();
-    QDir(MacroFolder()).removeRecursively();
     const QString path =
         fuzz::WriteDataFile(QStringLiteral("in.qxa"), QByteArray(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1)));
 
     const ProfileRecord before = *CurrentProfileCopy();
     const std::vector<StMacro> library = Macros().All();
-    if (!ImportProfile(path)) {
+    const std::optional<ProfileImport> imported = ImportProfile(path);
+    if (!imported) {
         const ProfileRecord now = *CurrentProfileCopy();
         fuzz::Expect(std::memcmp(&now, &before, sizeof now) == 0, "a refused import changed the profile");
         fuzz::Expect(SameLibrary(Macros().All(), library), "a refused import changed the macro library");
         return 0;
     }
     fuzz::Expect(CurrentProfileCopy()->id == before.id, "the import took the file's profile id");
+    const ProfileRecord now = *CurrentProfileCopy();
+    for (int set = 0; set < kKeySets; ++set) {
+        for (int k = 0; k < kKeysPerSet; ++k) {
+            const KeyAssignment* key = now.KeyAt(set, k);
+            fuzz::Expect(key->Major() != kClassMacro || Macros().Contains(key->dwMacroID & 0xFFFFFF),
+                         "an imported macro key refers to no macro");
+        }
+    }
     const int level = g_nCurDpiLevel.load();
     fuzz::Expect(level >= 0 && level < kDpiLevels, "imported DPI level outside the levels");
     // Every file the import wrote lies in the macro folder itself.
@@ -69,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::DirectMouse mouse(fuzz::FactoryImage());
     const std::optional<WriteSnapshot> snapshot = TakeWriteSnapshot();
     fuzz::Expect(snapshot.has_value(), "no snapshot after an import");
-    WriteSettings(mouse.Link(), *snapshot, apply::kImportFlags & ~apply::kSystemPointer, apply::kAll);
+    WriteSettings(mouse.Link(), *snapshot, imported->request.flags & ~apply::kSystemPointer, imported->request.data);
     fuzz::Expect(ExportProfile(Paths().dataDir + QStringLiteral("out.qxa")), "export after an import failed");
     return 0;
 }

@@ -1,8 +1,9 @@
 // GetProfile over arbitrary EEPROM content: the emulated mouse serves the fuzzed image (and, if
 // the input asks, loses answers, refuses requests or is unplugged on the way), the real read
 // decodes it and the result is taken over and written back as the session and the apply worker
-// would. Nothing may crash; a failed read changes nothing; what is taken over is in range; and a
-// profile read from a mouse that made no faults can be written back to it.
+// would. Nothing may crash; a failed read changes nothing; what is taken over is in range; no
+// library macro is overwritten; and a profile read from a mouse that made no faults can be
+// written back to it.
 #include "fuzz_world.h"
 
 #include "app/configuration.h"
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -94,7 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ProfileRecord working = before;
     ProfileReadExtras extras;
     if (GetProfile(mouse.Link(), abort, working, extras)) {
+        const std::vector<StMacro> library = Macros().All();
         fuzz::Expect(CommitProfileRead(0, working, extras), "commit of a complete read failed");
+        // Macros from the mouse are added; a library macro is never overwritten.
+        const std::vector<StMacro> merged = Macros().All();
+        fuzz::Expect(merged.size() >= library.size() &&
+                         std::memcmp(merged.data(), library.data(), sizeof(StMacro) * library.size()) == 0,
+                     "a read overwrote a library macro");
         CheckTakenOver(extras);
         const std::optional<WriteSnapshot> snapshot = TakeWriteSnapshot();
         fuzz::Expect(snapshot.has_value(), "no snapshot after a commit");

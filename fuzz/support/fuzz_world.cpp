@@ -5,6 +5,7 @@
 #include "app/message_box.h"
 #include "app/paths.h"
 #include "device/event_dispatch.h"
+#include "macro/macro_files.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
 #include "macro/time_stamp_id.h"
@@ -13,6 +14,7 @@
 #include "profile/profile_pauses.h"
 #include "profile/profile_state.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -145,6 +147,8 @@ std::vector<StMacro> LibraryMacros()
 void ResetLibrary()
 {
     static const std::vector<StMacro> macros = LibraryMacros();
+    QDir(MacroFolder()).removeRecursively();
+    ForgetMacroFiles();
     Macros().Clear();
     for (const StMacro& m : macros)
         Macros().AddCopy(m);

@@ -38,6 +38,9 @@ void ResetSessionProfiles();
 // A few library macros the fuzzed data may refer to (ids 1..4): a plain one, one of 91 events,
 // one with a repeat count of 300 and a loop mode of 9, and one whose name has no terminator.
 std::vector<StMacro> LibraryMacros();
+// The library holds LibraryMacros() and the macro folder is empty: macro files of earlier
+// executions would pile up, and each macro added under a name already taken probes the
+// numbered names one file after another.
 void ResetLibrary();
 
 // Aborts (a finding) when `holds` is false.

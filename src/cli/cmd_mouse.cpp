@@ -98,15 +98,19 @@ int Import(CliContext& ctx)
     const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
-    if (!ImportProfile(ctx.args[0])) {
+    const std::optional<ProfileImport> imported = ImportProfile(ctx.args[0], mouse->Session().UnderPid());
+    if (!imported) {
         mouse->Finish();
         return mouse->TakeShownCount() > 0 ? kFailed : ctx.Fail(QStringLiteral("there is no profile to import into"));
     }
-    // The import is written whatever ApplyNow says.
-    mouse->Session().Post({apply::kImportFlags, apply::kAll});
+    // The import is written whatever ApplyNow says. A write that fails leaves the mouse with
+    // part of the profile: that is a failure, whatever the local store holds.
+    mouse->Session().Post(imported->request);
     const int applied = mouse->WaitApplied();
-    if (mouse->Finish() != kOk || applied != kOk)
+    if (mouse->Finish() != kOk || applied != kOk) {
+        ctx.Fail(QStringLiteral("the mouse did not take all of %1; import it again once the mouse answers").arg(ctx.args[0]));
         return kFailed;
+    }
     if (ctx.json)
         mouse->PrintProfile();
     else

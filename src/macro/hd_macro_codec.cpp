@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "device/eeprom_map.h"
+#include "macro/macro_record.h"
 #include "text/key_usage.h"
 
 #include <algorithm>
@@ -52,8 +53,10 @@ uint8_t* SlotBytes(HdMacro& slot)
     return reinterpret_cast<uint8_t*>(&slot);
 }
 
-void EncodeEvent(const MacroEvent& event, uint8_t* out)
+// False when the event's code has no keyboard usage (it is written with usage 0).
+bool EncodeEvent(const MacroEvent& event, uint8_t* out)
 {
+    bool mapped = true;
     if (event.action & kActionMove) {
         out[0] = kHdTypeMove;
         out[1] = uint8_t(event.code & 0xFF);
@@ -67,8 +70,7 @@ void EncodeEvent(const MacroEvent& event, uint8_t* out)
             type = kHdTypeButton;
         } else {
             value = VkToUsage(event.code);
-            if (value == 0)
-                Log("StMacro_To_HdMacro: get wrong hid");
+            mapped = value != 0;
         }
         out[0] = uint8_t(type | ((event.action & kActionPress) ? kHdPress : kHdRelease));
         out[1] = uint8_t(value);
@@ -76,6 +78,32 @@ void EncodeEvent(const MacroEvent& event, uint8_t* out)
     }
     out[3] = uint8_t(event.delay >> 8);
     out[4] = uint8_t(event.delay);
+    return mapped;
+}
+
+// StMacro_To_HdMacro without its log lines: the end of the stream and the events whose code
+// has no keyboard usage.
+struct EncodedStream {
+    int end = kHdMacroEventsOffset;
+    int unmapped = 0;
+};
+
+EncodedStream EncodeStream(const StMacro& macro, HdMacro& slot)
+{
+    std::memset(&slot, 0, sizeof slot);
+    uint8_t* bytes = SlotBytes(slot);
+    EncodedStream stream;
+    int n = 0;
+    for (const MacroEvent& event : macro.events) {
+        if (event.IsTerminator() || n == kHdMacroMaxEvents || stream.end >= kHdMacroSize - 1)
+            break;
+        if (!EncodeEvent(event, bytes + stream.end))
+            ++stream.unmapped;
+        stream.end += kHdMacroEventSize;
+        ++n;
+    }
+    slot.eventCount = uint8_t(n);
+    return stream;
 }
 
 MacroEvent DecodeEvent(const uint8_t* in, int index)
@@ -107,19 +135,31 @@ MacroEvent DecodeEvent(const uint8_t* in, int index)
 
 int StMacro_To_HdMacro(const StMacro& macro, HdMacro& slot)
 {
-    std::memset(&slot, 0, sizeof slot);
-    uint8_t* bytes = SlotBytes(slot);
-    int p = kHdMacroEventsOffset;
-    int n = 0;
-    for (const MacroEvent& event : macro.events) {
-        if (event.IsTerminator() || n == kHdMacroMaxEvents || p >= kHdMacroSize - 1)
-            break;
-        EncodeEvent(event, bytes + p);
-        p += kHdMacroEventSize;
-        ++n;
+    const EncodedStream stream = EncodeStream(macro, slot);
+    for (int i = 0; i < stream.unmapped; ++i)
+        Log("StMacro_To_HdMacro: get wrong hid");
+    return stream.end;
+}
+
+bool SameEventsOnTheMouse(const StMacro& a, const StMacro& b)
+{
+    HdMacro slotA;
+    HdMacro slotB;
+    const int end = EncodeStream(a, slotA).end;
+    if (EncodeStream(b, slotB).end != end)
+        return false;
+    // The profile read does not take the delay after the last event.
+    if (end > kHdMacroEventsOffset) {
+        for (HdMacro* slot : {&slotA, &slotB})
+            std::memset(SlotBytes(*slot) + end - 2, 0, 2);
     }
-    slot.eventCount = uint8_t(n);
-    return p;
+    return std::memcmp(SlotBytes(slotA) + kHdMacroStreamOffset, SlotBytes(slotB) + kHdMacroStreamOffset,
+                       size_t(end - kHdMacroStreamOffset)) == 0;
+}
+
+QString MacroNameOnTheMouse(const StMacro& macro)
+{
+    return MacroName(macro).left(kHdMacroNameChars);
 }
 
 int FinishHdMacro(HdMacro& slot, int streamEnd, const StMacro& macro)

@@ -3,6 +3,8 @@
 #include "macro/st_macro.h"
 #include "macro/time_stamp_id.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <span>
 
@@ -12,6 +14,13 @@ namespace zorvan {
 // 70; stops at the terminator), and returns the end of the stream, 32 + 5n. Codes without a
 // keyboard usage are written as usage 0 and logged "StMacro_To_HdMacro: get wrong hid".
 int StMacro_To_HdMacro(const StMacro& macro, HdMacro& slot);
+
+// Whether two records put the same events into a macro slot: the same event bytes (codes as
+// the mouse knows them: generic modifiers as left-hand ones, at most 70 events, delays of 16
+// bits), apart from the delay after the last event, which the profile read does not take.
+bool SameEventsOnTheMouse(const StMacro& a, const StMacro& b);
+// The name as a macro slot holds it: the first 15 units.
+QString MacroNameOnTheMouse(const StMacro& macro);
 
 // Slot finishing after StMacro_To_HdMacro returned `streamEnd`: the checksum (0x55 minus the
 // sum of bytes 31 .. streamEnd-1) at `streamEnd`, three zero bytes when they fit (ending at or

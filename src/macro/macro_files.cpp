@@ -133,6 +133,12 @@ void RememberMacroFile(uint32_t macroId, const QString& path)
     g_files.insert(macroId, path);
 }
 
+void ForgetMacroFiles()
+{
+    std::lock_guard lock(g_filesMutex);
+    g_files = {};
+}
+
 QString MacroFilePath(const QString& macroName, uint32_t macroId)
 {
     if (MacroFolder().isEmpty())

@@ -30,6 +30,8 @@ QString SafeFileName(const QString& name);
 QString MacroFilePath(const QString& macroName, uint32_t macroId);
 // Notes that the macro `macroId` was read from or written to `path`.
 void RememberMacroFile(uint32_t macroId, const QString& path);
+// Forgets every file RememberMacroFile noted (the macro folder was emptied).
+void ForgetMacroFiles();
 // The first of `name`, "`name` (2)", "`name` (3)", … for which `taken` is false.
 QString FirstFreeName(const QString& name, const std::function<bool(const QString&)>& taken);
 

@@ -79,16 +79,14 @@ bool LoadMacroLibrary();
 // writes its file at the top of the macro folder. The library copy, or nothing.
 std::optional<StMacro> Add_Macro(const StMacro& record, MacroTree* tree = nullptr);
 
-// The device merge for a macro whose name matches a library macro that differs: the device
-// record replaces the library record of that name, which keeps its id, and its file is
-// rewritten (under its tree item's path when `tree` holds one). Returns the kept id. The caller
-// refreshes an editor that shows this macro.
-std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tree = nullptr);
-
-// Merges one macro read from the mouse: equal to the library macro of its name → nothing;
-// differing → ReplaceByDeviceCopy; no such name or an empty name → Add_Macro (a failure logs
-// "add macro to list faile.."). Returns the id of the library macro that now holds it.
-std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, MacroTree* tree = nullptr);
+// Merges the macro read from a macro key's slot on the mouse into the library without ever
+// overwriting a library macro (the slot keeps only 15 characters of a name, so a name says
+// little): the library macro `keyMacroId` (the one the key referred to before the read, 0 for
+// none) when its events agree with the slot's (SameEventsOnTheMouse); else the first library
+// macro whose name and events agree with the slot's; else the slot's macro added with
+// Add_Macro (a failure logs "add macro to list faile.."). Returns the id of the library macro
+// the key now refers to.
+std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, uint32_t keyMacroId, MacroTree* tree = nullptr);
 
 // Profile import: the library record with the record's id takes its content (keeping its id)
 // and is written at the top of the macro folder, clean ("ReplaceMacro: WriteFile err=0x%x" on

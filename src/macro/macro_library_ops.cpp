@@ -5,6 +5,7 @@
 #include "app/configuration.h"
 #include "app/log.h"
 #include "app/paths.h"
+#include "macro/hd_macro_codec.h"
 #include "macro/macro_files.h"
 #include "macro/macro_folder_load.h"
 #include "macro/macro_record.h"
@@ -108,36 +109,34 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroTree* tree)
     return Macros().FindById(record.id);
 }
 
-std::optional<uint32_t> ReplaceByDeviceCopy(const StMacro& device, MacroTree* tree)
+namespace {
+
+// The first library macro that a macro slot holding `device` would show: the same name as the
+// slot keeps it (its first 15 units, case-insensitive; an empty name matches none) and the same
+// events.
+std::optional<StMacro> FindAsOnTheMouse(const StMacro& device)
 {
-    const std::optional<StMacro> kept = Macros().FindByName(MacroName(device));
-    if (!kept)
+    const QString name = MacroNameOnTheMouse(device);
+    if (name.isEmpty())
         return std::nullopt;
-    const uint32_t id = kept->id;
-    Macros().Update(id, [&device, id](StMacro& m) {
-        m = device;
-        m.id = id;
-        m.flags = kMacroDirty;
-    });
-    const MacroTreeItem* item = tree != nullptr ? tree->FindMacro(id) : nullptr;
-    if (item != nullptr) {
-        Flush_Dirty_Macro(item);
-    } else {
-        // The file the library macro was read from or written to, not a second one.
-        const QString path = MacroFilePath(MacroName(*kept), id);
-        LogFlushFailure(StoreMacro(id, path), path);
+    for (const StMacro& m : Macros().All()) {
+        if (MacroNameOnTheMouse(m).compare(name, Qt::CaseInsensitive) == 0 && SameEventsOnTheMouse(m, device))
+            return m;
     }
-    return id;
+    return std::nullopt;
 }
 
-std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, MacroTree* tree)
+}  // namespace
+
+std::optional<uint32_t> MergeDeviceMacro(const StMacro& device, uint32_t keyMacroId, MacroTree* tree)
 {
-    const std::optional<StMacro> known = Macros().FindByName(MacroName(device));
-    if (known) {
-        if (MacroEqual(*known, device))
+    if (keyMacroId != 0) {
+        const std::optional<StMacro> known = Macros().FindById(keyMacroId);
+        if (known && SameEventsOnTheMouse(*known, device))
             return known->id;
-        return ReplaceByDeviceCopy(device, tree);
     }
+    if (const std::optional<StMacro> same = FindAsOnTheMouse(device))
+        return same->id;
     const std::optional<StMacro> added = Add_Macro(device, tree);
     if (!added) {
         Log("add macro to list faile..");

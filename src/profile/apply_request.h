@@ -28,9 +28,11 @@ constexpr uint32_t kLightLogo = 0x01;
 constexpr uint32_t kLightMain = 0x02;
 constexpr uint32_t kLightDpi = 0x04;
 
-// What a profile import writes: keys, lighting, DPI levels, system settings, current DPI
-// level, polling rate and DPI colours (data kAll).
-constexpr uint32_t kImportFlags = 0x007F;
+// Every area of a profile: what a profile import writes (data kAll), less the areas the model
+// does not have (ImportRequest).
+constexpr uint32_t kImportFlags = kKeys | kLighting | kDpiLevels | kSystemPointer | kCurrentDpiLevel | kPollingRate |
+                                  kDpiColours | kDpiLevelCount | kLod | kAngleSnapping | kRipple | kDebounce |
+                                  kSleepTime | kLightOffMoving;
 }  // namespace apply
 
 struct ApplyRequest {

@@ -39,9 +39,12 @@ std::array<uint8_t, 2> EncodePair(uint8_t value)
     return {value, eeprom::PairCheck(value)};
 }
 
-uint8_t PairByte(int32_t value)
+std::array<uint8_t, 2> EncodeValuePair(int32_t value, uint16_t address)
 {
-    return uint8_t(std::clamp(value, 0, 255));
+    const uint8_t byte = uint8_t(std::clamp(value, 0, 255));
+    if (byte != value)
+        Log("Set pair at 0x%x: value %d written as %d", unsigned(address), value, byte);
+    return EncodePair(byte);
 }
 
 std::optional<uint8_t> PollingRateByte(int32_t rate)
@@ -120,11 +123,11 @@ int32_t DecodeColour(std::span<const uint8_t, 3> c)
 
 EepromPatch EncodeDpiEffect(int32_t mode, int32_t speedIndex, int32_t parameter)
 {
-    const auto modePair = EncodePair(Byte(mode));
-    if (mode == 0)
+    const auto modePair = EncodeValuePair(mode, eeprom::kDpiEffect);
+    if (modePair[0] == 0)
         return {eeprom::kDpiEffect, {modePair.begin(), modePair.end()}};
     const auto speed = EncodePair(TableByte(kDpiEffectSpeedTable, speedIndex));
-    const auto param = EncodePair(Byte(parameter));
+    const auto param = EncodeValuePair(parameter, eeprom::kDpiEffect + 4);
     return {eeprom::kDpiEffect, {modePair[0], modePair[1], speed[0], speed[1], param[0], param[1]}};
 }
 
@@ -139,12 +142,12 @@ DpiEffect DecodeDpiEffect(std::span<const uint8_t, 6> bytes)
 
 EepromPatch EncodeLogoLight(const LightingBlock& logo)
 {
-    if (logo.mode == 0)
-        return {eeprom::kLogoMode, {0x00, 0x55}};
+    const auto mode = EncodeValuePair(logo.mode, eeprom::kLogoMode);
+    if (mode[0] == 0)
+        return {eeprom::kLogoMode, {mode.begin(), mode.end()}};
     std::array<uint8_t, 4> colour = EncodeColourEntry(logo.colour);
-    const auto mode = EncodePair(Byte(logo.mode));
     const auto brightness = EncodePair(TableByte(kBrightnessTable, logo.brightness));
-    const auto speed = EncodePair(Byte(logo.speed));
+    const auto speed = EncodeValuePair(logo.speed, eeprom::kLogoMode + 4);
     return {eeprom::kLogoLight,
             {colour[0], colour[1], colour[2], colour[3], mode[0], mode[1], brightness[0], brightness[1], speed[0],
              speed[1]}};

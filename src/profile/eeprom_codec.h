@@ -25,10 +25,12 @@ void ApplyPatch(std::span<uint8_t> image, const EepromPatch& patch);
 
 // A value byte and 0x55 minus it.
 std::array<uint8_t, 2> EncodePair(uint8_t value);
-// A record value (debounce, a tenth of the sleep time, ...) as the value byte of its pair:
-// kept to 0..255. A value from a file may be anything; cut to its low byte it would become
-// another setting (a debounce of 300 ms would be written as 44).
-uint8_t PairByte(int32_t value);
+// A record value (debounce, a tenth of the sleep time, a lighting mode, ...) as its pair at
+// `address`: the nearest byte, 0..255, and 0x55 minus it; a value that is no byte is logged
+// ("Set pair at 0x%x: value %d written as %d"). A value from a file may be anything; cut to
+// its low byte it would become another setting (a debounce of 300 ms would be written as 44,
+// a DPI lighting mode 256 as off). Every pair made from a record value goes through here.
+std::array<uint8_t, 2> EncodeValuePair(int32_t value, uint16_t address);
 
 // Polling rate: record value (kRate125..kRate1000) <-> mouse byte (8, 4, 2, 1). Any other
 // value has no encoding.

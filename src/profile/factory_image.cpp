@@ -22,7 +22,7 @@ void Put(std::vector<uint8_t>& image, uint16_t address, const std::array<uint8_t
 
 void PutPair(std::vector<uint8_t>& image, uint16_t address, int32_t value)
 {
-    Put(image, address, EncodePair(PairByte(value)));
+    Put(image, address, EncodeValuePair(value, address));
 }
 
 void PutKeys(std::vector<uint8_t>& image, const ProfileRecord& profile)

@@ -209,14 +209,15 @@ bool DecodeKeys(ReadSteps& steps, const Buffer& base, const Buffer& combo, const
         Log("nCode = 0x%x, MatrixInx=%d", unsigned(entry[0] | entry[1] << 8 | entry[2] << 16 | entry[3] << 24), p - 1);
         const uint32_t code = DecodeMatrixEntry(std::span<const uint8_t, 4>(entry, 4));
         const MacroNameEntry& nameEntry = extras.macroNames[size_t(p - 1)];
+        KeyAssignment& key = working.Key[0][j];
         if ((code & 0xFF) == kHwMacro) {
             ProfileReadExtras::DeviceMacro read;
             read.key = j;
+            read.keyMacroId = key.Major() == kClassMacro ? key.dwMacroID & 0xFFFFFF : 0;
             if (!ReadKeyMacro(steps, p, code, nameEntry, read.macro))
                 return false;
             extras.macros.push_back(read);
         }
-        KeyAssignment& key = working.Key[0][j];
         const std::span<const uint8_t> block(combo.data() + eeprom::kComboBlockSize * (p - 1), eeprom::kComboBlockSize);
         HardwareCodeToKeyInfo(code, block, MacroNameText(nameEntry), p, device.Sensor, key);
         Log("keyinfo: major=0x%x, minor=%d", key.Major(), int(key.Minor()));
@@ -290,7 +291,7 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
     // Each key takes the id of the library macro that holds what its slot holds (also for a
     // macro without a name, which no name lookup can find).
     for (const ProfileReadExtras::DeviceMacro& read : extras.macros) {
-        const std::optional<uint32_t> id = MergeDeviceMacro(read.macro, tree);
+        const std::optional<uint32_t> id = MergeDeviceMacro(read.macro, read.keyMacroId, tree);
         KeyAssignment* key = working.KeyAt(0, read.key);
         if (id && key != nullptr && key->Major() == kClassMacro)
             key->dwMacroID = *id;

@@ -23,6 +23,7 @@ struct ProfileReadExtras {
     struct DeviceMacro {
         int key = 0;  // 0..15
         StMacro macro{};
+        uint32_t keyMacroId = 0;  // the macro the key referred to before the read, 0 for none
     };
     std::vector<DeviceMacro> macros;
 };
@@ -41,13 +42,14 @@ std::u16string MacroNameText(const MacroNameEntry& entry);
 bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
                 ProfileReadExtras& extras);
 
-// After a successful GetProfile: merges the macros read into the macro library (equal → kept,
-// differing → replaced, new → added; `tree` is the macro tree to keep in step, if any) and
-// gives each macro key the id of the library macro that now holds its macro; then, under the
-// profile lock, applies what the mouse reported during the read over `working` (those reports
-// are newer), copies it into profile `index`, makes it the current profile, takes the macro
-// names and sets g_nCurDpiLevel (the level an event reported during the read, else byte 04 as
-// read). False (nothing changes) when profile `index` does not exist.
+// After a successful GetProfile: merges the macros read into the macro library (MergeDeviceMacro:
+// the key's own macro or a macro of the same name and events is kept, anything else is added;
+// no library macro is overwritten; `tree` is the macro tree to keep in step, if any) and gives
+// each macro key the id of the library macro that holds its macro; then, under the profile
+// lock, applies what the mouse reported during the read over `working` (those reports are
+// newer), copies it into profile `index`, makes it the current profile, takes the macro names
+// and sets g_nCurDpiLevel (the level an event reported during the read, else byte 04 as read).
+// False (nothing changes) when profile `index` does not exist.
 bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree = nullptr);
 
 }  // namespace zorvan

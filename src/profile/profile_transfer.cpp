@@ -7,6 +7,7 @@
 #include "macro/macro_library.h"
 #include "macro/time_stamp_id.h"
 #include "profile/function_codes.h"
+#include "profile/profile_import_fit.h"
 #include "profile/profile_state.h"
 #include "text/language_texts.h"
 
@@ -134,15 +135,17 @@ bool ExportProfile(const QString& filePath)
 
     QByteArray image(kProfileExportSize, '\0');
     std::memcpy(image.data(), &record, size_t(kRecordSize));
-    int stored = 0;
+    // Keys sharing a macro share its record: the ten records hold ten different macros.
+    std::vector<uint32_t> stored;
     ForEachMacroKey(record, [&](const KeyAssignment& key) {
-        if (stored == kProfileExportMacros)
+        const uint32_t id = key.dwMacroID & 0xFFFFFF;
+        if (stored.size() == size_t(kProfileExportMacros) || std::find(stored.begin(), stored.end(), id) != stored.end())
             return;
-        const std::optional<StMacro> macro = Macros().FindById(key.dwMacroID & 0xFFFFFF);
+        const std::optional<StMacro> macro = Macros().FindById(id);
         if (!macro)
             return;
-        std::memcpy(image.data() + kRecordSize + kMacroSize * stored, &*macro, size_t(kMacroSize));
-        ++stored;
+        std::memcpy(image.data() + kRecordSize + kMacroSize * qsizetype(stored.size()), &*macro, size_t(kMacroSize));
+        stored.push_back(id);
     });
     if (!MyCreateFile(filePath, image).Ok()) {
         ShowMessage(QStringLiteral("Error"), QStringLiteral("Create profile failed."));
@@ -151,13 +154,16 @@ bool ExportProfile(const QString& filePath)
     return true;
 }
 
-bool ImportProfile(const QString& filePath)
+std::optional<ProfileImport> ImportProfile(const QString& filePath, bool underPid)
 {
-    if (!CurrentProfileCopy())
-        return false;
+    const std::optional<ProfileRecord> current = CurrentProfileCopy();
+    if (!current)
+        return std::nullopt;
+    const DeviceDescription* currentDevice = CurrentDevice();
+    const DeviceDescription device = currentDevice != nullptr ? *currentDevice : DeviceDescription{};
     if (!Profiles().syncFlag.load()) {
         ShowMessage(QStringLiteral("Warning"), GetText("tc_adv_str15"));
-        return false;
+        return std::nullopt;
     }
     QFile file(filePath);
     errno = 0;
@@ -166,39 +172,49 @@ bool ImportProfile(const QString& filePath)
         const QString tip = GetText("tc_tip2");
         ShowMessage(QStringLiteral("Error"), tip.isEmpty() ? QStringLiteral("Open Profile Err = %1").arg(error)
                                                            : QStringLiteral("%1 %2").arg(tip).arg(error));
-        return false;
+        return std::nullopt;
     }
     QByteArray image = file.read(kProfileExportSize);
     if (image.isEmpty()) {
         ShowMessage(QStringLiteral("Error"), QStringLiteral("Read profile failed."));
-        return false;
+        return std::nullopt;
     }
     image.resize(kProfileExportSize, '\0');  // a short file: what is missing reads as zero
     ProfileRecord record{};
     std::memcpy(&record, image.constData(), size_t(kRecordSize));
     if (!record.IsValid()) {
         ShowMessage(QStringLiteral("Error"), TextOr("tc_tip3", QStringLiteral("This is not a valid profile")));
-        return false;
+        return std::nullopt;
     }
     std::array<StMacro, kProfileExportMacros> fileMacros{};
     std::memcpy(fileMacros.data(), image.constData() + kRecordSize, size_t(kMacroSize) * fileMacros.size());
+    const auto macroKnown = [&fileMacros](uint32_t id) {
+        return FindInFile(fileMacros, id) != nullptr || Macros().Contains(id & 0xFFFFFF);
+    };
+    const ImportFit fit = FitImportToModel(record, *current, device, macroKnown);
+    if (!fit.refusal.isEmpty()) {
+        ShowMessage(QStringLiteral("Error"), fit.refusal);
+        return std::nullopt;
+    }
     if (!MergeFileMacros(record, fileMacros))
-        return false;
+        return std::nullopt;
 
-    if (!EditCurrentProfile([&record](ProfileRecord& current) {
-            const uint32_t ownId = current.id;
-            current = record;
-            current.id = ownId;
+    if (!EditCurrentProfile([&record](ProfileRecord& target) {
+            const uint32_t ownId = target.id;
+            target = record;
+            target.id = ownId;
         }))
-        return false;
+        return std::nullopt;
     int level = record.savedDpiLevel;
     Log("ImportProfile: g_nCurDpiLevel=%d", level);
-    const DeviceDescription* device = CurrentDevice();
-    const int levels = device != nullptr ? std::min(device->DpiLevelCount, kDpiLevels) : kDpiLevels;
+    const int levels = currentDevice != nullptr ? std::min(device.DpiLevelCount, kDpiLevels) : kDpiLevels;
     if (level < 0 || level >= levels)
         level = 0;
     g_nCurDpiLevel.store(level);
-    return true;
+    if (!fit.changes.isEmpty())
+        ShowMessage(QStringLiteral("Warning"), QStringLiteral("The imported profile was changed to fit this mouse:\n") +
+                                                   fit.changes.join(u'\n'));
+    return ProfileImport{ImportRequest(device, underPid), fit.changes};
 }
 
 }  // namespace zorvan

@@ -126,10 +126,7 @@ bool WritePairs(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t flags)
         if (!(flags & flag))
             return true;
         Pause();
-        const uint8_t byte = PairByte(value);
-        if (byte != value)
-            Log("Set pair at 0x%x: value %d written as %d", address, value, byte);
-        return !Failed(SetPair(link, address, byte));
+        return !Failed(SetPair(link, address, EncodeValuePair(value, address)[0]));
     };
     // A level count or current level from outside is kept to what the mouse can hold.
     if (!pair(apply::kDpiLevelCount, eeprom::kDpiLevelCount, p.LevelCount()))

@@ -251,6 +251,27 @@ TEST(MouseCommandsFiles, ExportAndImportCarryTheProfile)
     EXPECT_TRUE(bad.err.contains("not a valid profile")) << bad.err.toStdString();
 }
 
+// A profile of the 3395 model with a 30000 DPI level imported into a 0x3325 mouse: every area
+// is written, the level takes the nearest value that sensor offers, and the import says so.
+TEST(MouseCommandsFiles, ImportIntoAnotherModelFollowsItsSensor)
+{
+    ZorvanctlRunner big(QStringLiteral("1a:03"));
+    ASSERT_EQ(big.Run({"set", "dpi", "1", "30000"}).exitCode, 0);
+    ASSERT_EQ(big.Run({"set", "debounce", "14"}).exitCode, 0);
+    const QString file = big.File("big.qxa");
+    ASSERT_EQ(big.Run({"export", file}).exitCode, 0);
+
+    ZorvanctlRunner small(QStringLiteral("1a:01"));
+    const CliResult imported = small.Run({"import", file});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_TRUE(imported.err.contains("DPI level 1: 30000 became")) << imported.err.toStdString();
+    EXPECT_EQ(small.Memory(0xA9, 2), (Bytes{14, 0x55 - 14}));
+    EXPECT_EQ(small.Memory(0x02, 2), (Bytes{6, 0x55 - 6}));
+    const CliResult read = small.Run({"read"});
+    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    EXPECT_FALSE(read.err.contains("Get wrong dpi from device")) << read.err.toStdString();
+}
+
 TEST(MouseCommandsDefaults, RestoreDefaultsResetsProfileOneAndTheMouse)
 {
     ZorvanctlRunner fresh;

@@ -209,6 +209,35 @@ std::array<uint8_t, kHdMacroStreamBytes> StreamOf(std::initializer_list<uint8_t>
     return s;
 }
 
+// What the profile read compares a library macro with: the events a slot would hold.
+TEST(HdMacroSameEvents, AgreeWhenTheMouseWouldHoldTheSameEvents)
+{
+    const StMacro base = MakeMacro(QStringLiteral("Base"), {{0xA0, 1, 5}, {0x41, 1, 70000}, {0x41, 0, 9}});
+    struct Case {
+        const char* name;
+        StMacro other;
+        bool same;
+    };
+    const Case cases[] = {
+        {"generic Shift, 16-bit delay, no last delay, other name",
+         MakeMacro(QStringLiteral("Other"), {{0x10, 1, 5}, {0x41, 1, 4464}, {0x41, 0, 0}}), true},
+        {"another key", MakeMacro(QStringLiteral("Base"), {{0xA0, 1, 5}, {0x42, 1, 4464}, {0x41, 0, 9}}), false},
+        {"another middle delay", MakeMacro(QStringLiteral("Base"), {{0xA0, 1, 5}, {0x41, 1, 4465}, {0x41, 0, 9}}), false},
+        {"press for release", MakeMacro(QStringLiteral("Base"), {{0xA0, 1, 5}, {0x41, 1, 4464}, {0x41, 1, 9}}), false},
+        {"one event less", MakeMacro(QStringLiteral("Base"), {{0xA0, 1, 5}, {0x41, 1, 4464}}), false},
+        {"no events", MakeMacro(QStringLiteral("Base"), {}), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SameEventsOnTheMouse(base, c.other), c.same);
+        EXPECT_EQ(SameEventsOnTheMouse(c.other, base), c.same);
+    }
+    // Beyond 70 events the mouse holds the first 70.
+    StMacro longer = MacroOfEvents(kMacroMaxEvents + 1);
+    EXPECT_TRUE(SameEventsOnTheMouse(longer, MacroOfEvents(kHdMacroMaxEvents)));
+    EXPECT_TRUE(SameEventsOnTheMouse(MakeMacro(QStringLiteral(""), {}), MakeMacro(QStringLiteral("x"), {})));
+}
+
 TEST(HdMacroDecode, UnknownBytesGiveCodeZeroAndALogLine)
 {
     struct Case {

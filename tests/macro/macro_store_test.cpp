@@ -270,36 +270,71 @@ protected:
 TEST_F(DeviceMerge, AnEqualMacroChangesNothing)
 {
     const StMacro device = MakeMacro("JUMP", {{0x20, 1, 30}, {0x20, 0, 0}}, 0x020202);
-    EXPECT_EQ(MergeDeviceMacro(device), 0x010101u);
+    EXPECT_EQ(MergeDeviceMacro(device, 0), 0x010101u);
     EXPECT_EQ(Macros().Count(), 1);
     EXPECT_EQ(MacroName(*Macros().FindById(0x010101)), QStringLiteral("Jump"));
     EXPECT_EQ(FilesBelow(MacroDir()), QStringList{"Jump.qxm"});
 }
 
-TEST_F(DeviceMerge, ADifferingMacroReplacesTheLibraryCopyKeepingItsId)
+// A slot keeps 15 characters of a name, the events as the mouse knows them and no delay after
+// the last event: the key's own macro is kept when its events agree, then a macro whose name and
+// events agree; anything else is added. No library macro is ever overwritten.
+TEST_F(DeviceMerge, TheKeysMacroOrAnAgreeingOneIsKeptAnythingElseIsAdded)
 {
-    StMacro device = MakeMacro("Jump", {{0x20, 1, 30}, {0x20, 0, 0}, {0x41, 1, 0}}, 0x020202);
-    device.loopMode = kLoopMode1;
-    EXPECT_EQ(MergeDeviceMacro(device), 0x010101u);
-    EXPECT_EQ(Macros().Count(), 1);
-    const StMacro now = *Macros().FindById(0x010101);
-    EXPECT_EQ(MacroEventCount(now), 3);
-    EXPECT_EQ(now.loopMode, kLoopMode1);
-    EXPECT_EQ(now.flags, 0u);  // written, so clean
-    const std::optional<StMacro> file = FileMacro(MacroDir() + "Jump.qxm");
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->id, 0x010101u);
-    EXPECT_EQ(MacroEventCount(*file), 3);
+    const StMacro longA = MakeMacro("Reload sequence A", {{0x52, 1, 5}, {0x52, 0, 40}}, 0x0A0A0A);
+    const StMacro longB = MakeMacro("Reload sequence B", {{0x11, 1, 5}, {0x52, 1, 5}, {0x52, 0, 5}, {0x11, 0, 0}}, 0x0B0B0B);
+    // As the mouse gives them back: cut names, left Ctrl for Ctrl, no last delay.
+    const StMacro slotA = MakeMacro("Reload sequence", {{0x52, 1, 5}, {0x52, 0, 0}}, 0x0C0C01);
+    const StMacro slotB = MakeMacro("Reload sequence", {{0xA2, 1, 5}, {0x52, 1, 5}, {0x52, 0, 5}, {0xA2, 0, 0}}, 0x0C0C02);
+    const StMacro slotJumpOther = MakeMacro("Jump", {{0x20, 1, 99}, {0x20, 0, 0}}, 0x0C0C03);
+    struct Case {
+        const char* name;
+        StMacro slot;
+        uint32_t keyMacroId;
+        uint32_t expected;  // the device record's own id: added
+    };
+    const Case cases[] = {
+        {"the key's own macro, name cut", slotA, 0x0A0A0A, 0x0A0A0A},
+        {"the key's own macro, generic Ctrl", slotB, 0x0B0B0B, 0x0B0B0B},
+        {"the key's own macro under another name", MakeMacro("Renamed", {{0x52, 1, 5}, {0x52, 0, 0}}, 0x0C0C04),
+         0x0A0A0A, 0x0A0A0A},
+        {"a key without a macro: name and events agree", slotB, 0, 0x0B0B0B},
+        {"the key referred to another macro: name and events agree", slotA, 0x0B0B0B, 0x0A0A0A},
+        {"same cut name, other events", MakeMacro("Reload sequence", {{0x41, 1, 5}}, 0x0C0C05), 0x0A0A0A, 0x0C0C05},
+        {"same name, other events", slotJumpOther, 0x010101, 0x0C0C03},
+        {"the key's macro is gone", MakeMacro("Jump", {{0x20, 1, 7}}, 0x0C0C06), 0x777777, 0x0C0C06},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Macros().Clear();
+        QDir(MacroDir()).removeRecursively();
+        for (const StMacro& m : {library_, longA, longB})
+            ASSERT_TRUE(Macros().AddCopy(m));
+        const std::vector<StMacro> before = Macros().All();
+        EXPECT_EQ(MergeDeviceMacro(c.slot, c.keyMacroId), c.expected);
+        std::vector<StMacro> after = Macros().All();
+        const bool added = c.expected == c.slot.id;
+        ASSERT_EQ(after.size(), before.size() + (added ? 1 : 0));
+        for (size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(std::memcmp(&after[i], &before[i], sizeof(StMacro)), 0) << MacroName(before[i]).toStdString();
+        if (added)
+            EXPECT_TRUE(FileMacro(MacroDir() + MacroName(c.slot) + ".qxm"));
+        else
+            EXPECT_EQ(FilesBelow(MacroDir()), QStringList{});
+    }
 }
 
-TEST_F(DeviceMerge, ADifferingMacroIsWrittenUnderItsTreeItem)
+TEST_F(DeviceMerge, AnAddedMacroGetsATreeItemAndLeavesTheNamesakeAlone)
 {
     MacroTree tree;
-    tree.Insert(tree.Insert(nullptr, kFolderItem, "Games"), kMacroItem, "Jump", 0x010101);
+    tree.Insert(nullptr, kMacroItem, "Jump", 0x010101);
     const StMacro device = MakeMacro("Jump", {{0x20, 1, 31}}, 0x020202);
-    EXPECT_EQ(MergeDeviceMacro(device, &tree), 0x010101u);
-    ASSERT_TRUE(FileMacro(MacroDir() + "Games/Jump.qxm"));
-    EXPECT_EQ(FileMacro(MacroDir() + "Games/Jump.qxm")->events[0].delay, 31u);
+    EXPECT_EQ(MergeDeviceMacro(device, 0x010101, &tree), 0x020202u);
+    ASSERT_TRUE(tree.FindChild(nullptr, "Jump (2)"));
+    EXPECT_EQ(tree.FindChild(nullptr, "Jump (2)")->macroId, 0x020202u);
+    EXPECT_EQ(FileMacro(MacroDir() + "Jump (2).qxm")->id, 0x020202u);
+    EXPECT_EQ(ReadFile(MacroDir() + "Jump.qxm"), FileImage(library_));
+    EXPECT_EQ(MacroEventCount(*Macros().FindById(0x010101)), 2);
 }
 
 TEST_F(DeviceMerge, AnEmptyOrUnknownNameIsAdded)
@@ -307,14 +342,17 @@ TEST_F(DeviceMerge, AnEmptyOrUnknownNameIsAdded)
     MacroTree tree;
     const StMacro unnamed = MakeMacro("", {{0x20, 1, 30}, {0x20, 0, 0}}, 0x030303);
     const StMacro fresh = MakeMacro("Fresh", {{0x46, 1, 0}}, 0x040404);
-    EXPECT_EQ(MergeDeviceMacro(unnamed, &tree), 0x030303u);
-    EXPECT_EQ(MergeDeviceMacro(fresh, &tree), 0x040404u);
+    EXPECT_EQ(MergeDeviceMacro(unnamed, 0, &tree), 0x030303u);
+    EXPECT_EQ(MergeDeviceMacro(fresh, 0, &tree), 0x040404u);
     EXPECT_EQ(LibraryIds(), (std::vector<uint32_t>{0x010101, 0x030303, 0x040404}));
     EXPECT_EQ(Macros().FindById(0x040404)->flags, 0u);
     ASSERT_EQ(tree.Root()->children.size(), 2u);
     EXPECT_EQ(tree.FindChild(nullptr, "Fresh")->macroId, 0x040404u);
     EXPECT_TRUE(FileMacro(MacroDir() + "Fresh.qxm"));
     EXPECT_TRUE(FileMacro(MacroDir() + "_.qxm"));
+    // The unnamed macro a key holds is found again by the key at the next read.
+    EXPECT_EQ(MergeDeviceMacro(MakeMacro("", {{0x20, 1, 30}, {0x20, 0, 0}}, 0x050505), 0x030303, &tree), 0x030303u);
+    EXPECT_EQ(Macros().Count(), 3);
 }
 
 // Several unnamed macros on the mouse, or names that are made safe alike ("a/b", "a_b"), must
@@ -329,26 +367,27 @@ TEST_F(DeviceMerge, MacrosWhoseFileNamesCollideKeepAFileEach)
         QDir(MacroDir()).removeRecursively();
         MacroTree tree;
         for (const StMacro& m : macros)
-            ASSERT_TRUE(MergeDeviceMacro(m, withTree ? &tree : nullptr));
+            ASSERT_TRUE(MergeDeviceMacro(m, 0, withTree ? &tree : nullptr));
         EXPECT_EQ(FilesBelow(MacroDir()), (QStringList{"_ (2).qxm", "_.qxm", "a_b (2).qxm", "a_b.qxm"}));
         for (const QString& file : FilesBelow(MacroDir()))
             EXPECT_EQ(FileMacro(MacroDir() + file)->flags, 0u) << file.toStdString();
 
-        // A changed macro goes back into its own file, not into the one its name maps to first.
+        // A changed macro is added with a file of its own; the others keep theirs.
         StMacro changed = MakeMacro("a_b", {{0x24, 1, 9}}, 0x0A0AFF);
-        ASSERT_EQ(MergeDeviceMacro(changed, withTree ? &tree : nullptr), 0x0A0A04u);
-        EXPECT_EQ(FileMacro(MacroDir() + "a_b (2).qxm")->events[0].code, 0x24);
+        ASSERT_EQ(MergeDeviceMacro(changed, 0x0A0A04, withTree ? &tree : nullptr), 0x0A0AFFu);
+        EXPECT_EQ(FileMacro(MacroDir() + "a_b (3).qxm")->events[0].code, 0x24);
+        EXPECT_EQ(FileMacro(MacroDir() + "a_b (2).qxm")->id, 0x0A0A04u);
         EXPECT_EQ(FileMacro(MacroDir() + "a_b.qxm")->id, 0x0A0A03u);
 
         Macros().Clear();
         ASSERT_TRUE(LoadMacroLibrary());
-        EXPECT_EQ(Macros().Count(), 4);
+        EXPECT_EQ(Macros().Count(), 5);
     }
 }
 
-// The profile read merges without the editor's tree: a macro kept in a sub-folder must be
-// replaced in its own file, not get a second file (with the same id) at the top.
-TEST_F(DeviceMerge, AMacroInASubFolderIsReplacedInItsOwnFileWithoutATree)
+// The profile read merges without the editor's tree: a macro kept in a sub-folder stays as it
+// is when the mouse holds something else under its name.
+TEST_F(DeviceMerge, AMacroInASubFolderIsNeverOverwritten)
 {
     const int saved = Config().opt.MacroDir;
     Config().opt.MacroDir = 1;
@@ -356,9 +395,9 @@ TEST_F(DeviceMerge, AMacroInASubFolderIsReplacedInItsOwnFileWithoutATree)
     QDir(MacroDir()).removeRecursively();
     WriteFile(MacroDir() + "Games/Jump.qxm", FileImage(library_));
     ASSERT_TRUE(LoadMacroLibrary());
-    EXPECT_EQ(MergeDeviceMacro(MakeMacro("Jump", {{0x20, 1, 31}}, 0x020202)), 0x010101u);
-    EXPECT_EQ(FilesBelow(MacroDir()), QStringList{"Games/Jump.qxm"});
-    EXPECT_EQ(FileMacro(MacroDir() + "Games/Jump.qxm")->events[0].delay, 31u);
+    EXPECT_EQ(MergeDeviceMacro(MakeMacro("Jump", {{0x20, 1, 31}}, 0x020202), 0x010101), 0x020202u);
+    EXPECT_EQ(FilesBelow(MacroDir()), (QStringList{"Games/Jump.qxm", "Jump.qxm"}));
+    EXPECT_EQ(ReadFile(MacroDir() + "Games/Jump.qxm"), FileImage(library_));
     Config().opt.MacroDir = saved;
 }
 
@@ -368,7 +407,7 @@ TEST_F(DeviceMerge, AddRefusesARecordWithoutTheMagic)
     StMacro bad = MakeMacro("Bad", {}, 0x050505);
     bad.magic = 0x12345678;
     EXPECT_FALSE(Add_Macro(bad));
-    EXPECT_FALSE(MergeDeviceMacro(bad));
+    EXPECT_FALSE(MergeDeviceMacro(bad, 0));
     EXPECT_TRUE(log.Contains("Add_Macro: FAILED, dwMagicNumber=0x12345678"));
     EXPECT_TRUE(log.Contains("add macro to list faile.."));
     EXPECT_FALSE(AddMacroFromProfile(bad));

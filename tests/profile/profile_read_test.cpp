@@ -246,13 +246,17 @@ TEST_F(ProfileRead, CommitMergesReadMacrosIntoTheLibrary)
     const int position = int(Config().devices[kModel3325].KeyTables[0][5].matrix);
     PutMacro(position, QStringLiteral("Known"), 4, 1);
     const ProfileRecord read = ReadOk();
-    // A library macro of the same name that differs is replaced and keeps its id.
+    // A library macro of the same name that differs stays as it is: the mouse's macro is added
+    // and the key refers to it.
     AddMacro(0x123456, QStringLiteral("known"));
     ProfileRecord working = read;
     ASSERT_TRUE(CommitProfileRead(0, working, extras_));
-    ASSERT_EQ(Macros().Count(), 1);
-    EXPECT_EQ(Macros().FindById(0x123456)->events[0].code, uint16_t('A'));
-    EXPECT_EQ(CurrentProfileCopy()->Key[0][5].dwMacroID, 0x123456u);
+    ASSERT_EQ(Macros().Count(), 2);
+    EXPECT_EQ(Macros().FindById(0x123456)->events[0].code, 0);
+    const uint32_t added = CurrentProfileCopy()->Key[0][5].dwMacroID;
+    EXPECT_NE(added, 0x123456u);
+    ASSERT_TRUE(Macros().FindById(added));
+    EXPECT_EQ(Macros().FindById(added)->events[0].code, uint16_t('A'));
 }
 
 TEST(MacroNameText, ReadsUpToTheTerminatorOrFifteenUnits)

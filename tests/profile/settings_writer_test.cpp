@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <functional>
 #include <mutex>
 
 namespace zorvan {
@@ -271,6 +273,58 @@ TEST_F(SettingsWriter, PairValuesBeyondAByteAreWrittenAsTheNearestByte)
               (Writes{{0x0A, {0x00, 0x55}}, {0xB1, {0xFF, 0x56}}, {0xA9, {0xFF, 0x56}}, {0xAD, {0xFF, 0x56}}}));
     EXPECT_TRUE(Logged("Set pair at 0xa9: value 300 written as 255"));
     EXPECT_TRUE(Logged("Set pair at 0xa: value -1 written as 0"));
+}
+
+// The same rule for the pairs inside the lighting areas: the logo mode and speed pairs and the
+// DPI effect's mode and parameter pairs (a DPI effect mode 256 is not written as off, 00 55).
+TEST_F(SettingsWriter, LightingPairsTakeTheNearestByteToo)
+{
+    struct Case {
+        const char* name;
+        uint32_t zone;
+        std::function<void(ProfileRecord&)> edit;
+        Writes expected;
+    };
+    const Case cases[] = {
+        {"DPI effect mode 256, parameter 300", apply::kLightDpi,
+         [](ProfileRecord& p) {
+             p.dpiEffectMode = 256;
+             p.dpiEffectSpeed = 1;
+             p.dpiEffectParameter = 300;
+         },
+         {{eeprom::kDpiEffect, {0xFF, 0x56, 16, 0x45, 0xFF, 0x56}}}},
+        {"DPI effect mode -1 is off", apply::kLightDpi, [](ProfileRecord& p) { p.dpiEffectMode = -1; },
+         {{eeprom::kDpiEffect, {0x00, 0x55}}}},
+        {"DPI effect parameter -5", apply::kLightDpi,
+         [](ProfileRecord& p) {
+             p.dpiEffectMode = 2;
+             p.dpiEffectSpeed = 1;
+             p.dpiEffectParameter = -5;
+         },
+         {{eeprom::kDpiEffect, {0x02, 0x53, 16, 0x45, 0x00, 0x55}}}},
+        {"logo mode 257, speed 300", apply::kLightLogo,
+         [](ProfileRecord& p) {
+             p.logoLight = {};
+             p.logoLight.mode = 257;
+             p.logoLight.speed = 300;
+             p.logoLight.brightness = 1;
+         },
+         {{eeprom::kLogoLight, {0x00, 0x00, 0x00, 0x55, 0xFF, 0x56, 45, 0x28, 0xFF, 0x56}}}},
+        {"logo mode -2 is off", apply::kLightLogo, [](ProfileRecord& p) { p.logoLight.mode = -2; },
+         {{eeprom::kLogoMode, {0x00, 0x55}}}},
+    };
+    UseModel(kModel3395);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit(c.edit);
+        const ProfileRecord before = *CurrentProfileCopy();
+        ASSERT_TRUE(Write(apply::kLighting, c.zone));
+        EXPECT_EQ(Mouse().TakeWrites(), c.expected);
+        const ProfileRecord after = *CurrentProfileCopy();
+        EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
+    }
+    EXPECT_TRUE(Logged("Set pair at 0x4c: value 256 written as 255"));
+    EXPECT_TRUE(Logged("Set pair at 0x5c: value 300 written as 255"));
 }
 
 TEST_F(SettingsWriter, UnknownCurrentLevelAndWildLevelCountAreNotWrittenAsSuch)
