@@ -8,7 +8,7 @@
 
 namespace zorvan {
 
-// The event kinds of a mouse notification (the second value of message 2027).
+// The event kinds of a notification the mouse sends by itself.
 enum MouseEventKind {
     kEventDpiLevel = 1,     // value: the new DPI level
     kEventPollingRate = 2,  // value: the new polling-rate code

@@ -32,7 +32,7 @@ public:
 
     CMsgDlg(QWidget* parent, Mode mode, const QString& text, const QString& title, bool waiting);
 
-    // The auto-close of a waiting message (message 1096).
+    // The auto-close of a waiting message.
     void EndWait();
 
 protected:
