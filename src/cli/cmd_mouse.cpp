@@ -33,10 +33,12 @@ int Profile(CliContext& ctx)
     const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
-    if (!mouse->Session().SettingsChangeAllowed())
-        return kFailed;
     const int index = int(*n) - 1;
-    if (!mouse->Await([&](DeviceSession::Done done) { mouse->Session().SelectProfile(index, std::move(done)); }))
+    const std::optional<ChangeResult> switched =
+        mouse->Await<ChangeResult>([&](ChangeDone done) { mouse->Editor().SelectProfile(index, std::move(done)); });
+    if (switched == ChangeResult::kRefused)
+        return kFailed;
+    if (switched != ChangeResult::kMade)
         return ctx.Fail(QStringLiteral("the mouse did not switch to profile %1 (run with -v for the log)").arg(*n));
     if (!mouse->WaitForRead())
         return ctx.Fail(QStringLiteral("profile %1 is active, but it could not be read (run with -v for the log)").arg(*n));
@@ -103,7 +105,7 @@ int Import(CliContext& ctx)
         return mouse->TakeShownCount() > 0 ? kFailed : ctx.Fail(QStringLiteral("there is no profile to import into"));
     }
     // The import is written whatever ApplyNow says.
-    mouse->Session().Post({apply::kImportFlags, apply::kAll});
+    mouse->Editor().Post({apply::kImportFlags, apply::kAll});
     const int applied = mouse->WaitApplied();
     if (mouse->Finish() != kOk || applied != kOk)
         return kFailed;
