@@ -4,6 +4,7 @@
 #include "app/configuration.h"
 #include "device/emulated/mouse_firmware.h"
 #include "profile/profile_edits.h"
+#include "profile/profile_state.h"
 #include "ui/fake_device_port.h"
 #include "ui/live_device_port.h"
 #include "ui/ui_fixture.h"
@@ -93,7 +94,8 @@ bool SameRecord(const ProfileRecord& a, const ProfileRecord& b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Runs the case's change through `port` and waits for its result and for the writes.
+// Runs the case's change through `port` and waits for its result and for the writes; nothing
+// when either does not come.
 std::optional<ChangeResult> Change(DevicePort& port, const ChangeCase& c, const DeviceDescription& device)
 {
     std::optional<ChangeResult> result;
@@ -107,7 +109,38 @@ std::optional<ChangeResult> Change(DevicePort& port, const ChangeCase& c, const 
         return std::nullopt;
     bool written = false;
     port.AfterWrites([&](bool) { written = true; });
-    QTest::qWaitFor([&] { return written; }, 10000);
+    if (!QTest::qWaitFor([&] { return written; }, 10000))
+        return std::nullopt;
+    return result;
+}
+
+// The real session over the emulated mouse, after its take-over and first read; null when
+// that does not happen.
+std::unique_ptr<LiveDevicePort> StartLive()
+{
+    BackendChoice choice;
+    choice.emulate = true;
+    QString error;
+    auto live = LiveDevicePort::Create(choice, &error);
+    if (!live) {
+        qWarning("%s", qPrintable(error));
+        return nullptr;
+    }
+    QSignalSpy read(live.get(), &DevicePort::profileRead);
+    if (live->CountDevices() <= 0)
+        return nullptr;
+    live->Start();
+    if (!QTest::qWaitFor([&] { return read.count() >= 1 && !live->Reading(); }, 10000))
+        return nullptr;
+    return live;
+}
+
+std::optional<ChangeResult> Switch(DevicePort& port, int index)
+{
+    std::optional<ChangeResult> result;
+    port.SelectProfile(index, [&](ChangeResult r) { result = r; });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 10000))
+        return std::nullopt;
     return result;
 }
 
@@ -118,6 +151,8 @@ class SettingsChangeTest : public QObject {
 private slots:
     void aChangeEndsAlikeOnTheMouseAndOnTheFake_data();
     void aChangeEndsAlikeOnTheMouseAndOnTheFake();
+    void aProfileSwitchEndsAlikeOnTheMouseAndOnTheFake_data();
+    void aProfileSwitchEndsAlikeOnTheMouseAndOnTheFake();
 };
 
 void SettingsChangeTest::aChangeEndsAlikeOnTheMouseAndOnTheFake_data()
@@ -135,18 +170,9 @@ void SettingsChangeTest::aChangeEndsAlikeOnTheMouseAndOnTheFake()
     if (c.situation == Situation::kApplyNowOff)
         Config().opt.ApplyNow = 0;
 
-    // The real session over the emulated mouse, after its take-over and first read.
-    BackendChoice choice;
-    choice.emulate = true;
-    QString error;
-    auto live = LiveDevicePort::Create(choice, &error);
-    QVERIFY2(live, qPrintable(error));
+    const auto live = StartLive();
+    QVERIFY(live && live->CurrentDevice() && live->CurrentProfile());
     MouseFirmware* mouse = live->Backend().EmulatedMouse();
-    QSignalSpy read(live.get(), &DevicePort::profileRead);
-    QVERIFY(live->CountDevices() > 0);
-    live->Start();
-    QTRY_VERIFY_WITH_TIMEOUT(read.count() >= 1 && !live->Reading(), 10000);
-    QVERIFY(live->CurrentDevice() && live->CurrentProfile());
     const DeviceDescription device = *live->CurrentDevice();
     const ProfileRecord start = *live->CurrentProfile();
     const int active = mouse->State().activeProfile;
@@ -182,6 +208,46 @@ void SettingsChangeTest::aChangeEndsAlikeOnTheMouseAndOnTheFake()
         QCOMPARE(fake.posted[0].flags, c.request->flags);
         QCOMPARE(fake.posted[0].data, c.request->data);
     }
+}
+
+void SettingsChangeTest::aProfileSwitchEndsAlikeOnTheMouseAndOnTheFake_data()
+{
+    QTest::addColumn<bool>("linked");
+    QTest::addColumn<int>("result");
+    QTest::newRow("switched and read") << true << int(ChangeResult::kMade);
+    QTest::newRow("refused by the settings-change check") << false << int(ChangeResult::kRefused);
+}
+
+void SettingsChangeTest::aProfileSwitchEndsAlikeOnTheMouseAndOnTheFake()
+{
+    QFETCH(bool, linked);
+    QFETCH(int, result);
+    UiFixture fixture;
+    const auto live = StartLive();
+    QVERIFY(live);
+    MouseFirmware* mouse = live->Backend().EmulatedMouse();
+    const int before = mouse->State().activeProfile;
+    const int target = (before + 2) % 4;
+    mouse->SetLinked(linked);
+    QSignalSpy read(live.get(), &DevicePort::profileRead);
+
+    const std::optional<ChangeResult> onMouse = Switch(*live, target);
+    QVERIFY(onMouse.has_value());
+    QCOMPARE(int(*onMouse), result);
+    const bool made = result == int(ChangeResult::kMade);
+    QCOMPARE(int(mouse->State().activeProfile), made ? target : before);
+    if (made) {
+        // The switch is followed by a read of the profile now active.
+        QTRY_VERIFY_WITH_TIMEOUT(read.count() >= 1 && !live->Reading(), 10000);
+        QCOMPARE(Profiles().profiles.CurrentIndex(), target);
+    }
+
+    FakeDevicePort fake;
+    fake.allowChanges = linked;
+    const std::optional<ChangeResult> onFake = Switch(fake, target);
+    QVERIFY(onFake.has_value());
+    QCOMPARE(int(*onFake), result);
+    QCOMPARE(fake.selected, made ? std::vector<int>{target} : std::vector<int>{});
 }
 
 QTEST_MAIN(SettingsChangeTest)
