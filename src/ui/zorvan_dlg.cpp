@@ -71,6 +71,19 @@ QString TrayMenuStyle()
         .arg(text, hover);
 }
 
+// A ".qxa" file picked in a file dialog (to write when `save`), or empty.
+QString ProfileFileDialog(QWidget* parent, bool save)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("qxa(*.qxa)"));
+    dialog.setDefaultSuffix(QStringLiteral("qxa"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
 QRect ToQRect(const Rect& r)
 {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
@@ -98,6 +111,7 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
       pages_(entries_.size(), nullptr)
 {
     setFont(WindowFont(16, 400));
+    chooseProfileFile = [this](bool save) { return ProfileFileDialog(this, save); };
     connect(&session_, &DevicePort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
     connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
     connect(&session_, &DevicePort::deviceChanged, this, [this] {
@@ -516,23 +530,11 @@ void CZorvanDlg::RestoreDefaults()
     progress.exec();
 }
 
-QString CZorvanDlg::ChooseProfileFile(bool save)
-{
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("qxa(*.qxa)"));
-    dialog.setDefaultSuffix(QStringLiteral("qxa"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
-}
-
 void CZorvanDlg::ExportProfile()
 {
     if (!session_.CurrentProfile())
         return;
-    if (const QString file = ChooseProfileFile(true); !file.isEmpty())
+    if (const QString file = chooseProfileFile(true); !file.isEmpty())
         zorvan::ExportProfile(file);
 }
 
@@ -540,7 +542,7 @@ void CZorvanDlg::ImportProfile()
 {
     if (!session_.CurrentProfile())
         return;
-    const QString file = ChooseProfileFile(false);
+    const QString file = chooseProfileFile(false);
     if (file.isEmpty() || !zorvan::ImportProfile(file))
         return;
     RefreshPagesFromProfile();

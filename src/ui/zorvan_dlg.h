@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include <vector>
 
 class QMenu;
@@ -67,6 +69,10 @@ public:
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     const QImage& Background() const { return background_; }
 
+    // Asks for the ".qxa" file of an export (`save`) or import; empty when none was chosen. A
+    // file dialog (tests replace it).
+    std::function<QString(bool save)> chooseProfileFile;
+
     // The close and minimise buttons' rules.
     void OnCloseButton();
     void OnMinimiseButton();
@@ -93,8 +99,6 @@ private:
     void BuildNavigation();
     void BuildHomeLink();
     void SetPageArea();
-    // A ".qxa" file picked in a file dialog (to write when `save`), or empty.
-    QString ChooseProfileFile(bool save);
     // The registry position of `page`, or -1.
     int EntryOf(int page) const;
     void AddTrayIcon();

@@ -1,6 +1,11 @@
 // The main window's pages: built from the registry when first shown, given the window's
-// context, and kept on screen while they refuse to be left.
+// context, and kept on screen while they refuse to be left; the window's export and import
+// asked for through the context, over the emulated mouse.
 #include "app/configuration.h"
+#include "device/emulated/mouse_firmware.h"
+#include "profile/profile_edits.h"
+#include "profile/profile_transfer.h"
+#include "ui/live_device_port.h"
 #include "ui/controls/png_btn.h"
 #include "ui/fake_device_port.h"
 #include "ui/pages/msg_dlg.h"
@@ -8,6 +13,9 @@
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zorvan;
@@ -53,6 +61,7 @@ private slots:
     void aPageBuiltLateCatchesUpWithTheDevice();
     void aPageThatRefusesToBeLeftKeepsTheWindowOnIt();
     void thePageContextReachesTheWindowAndTheSession();
+    void exportAndImportThroughTheContextReachTheMouse();
 
 private:
     std::unique_ptr<UiFixture> fixture_;
@@ -138,6 +147,52 @@ void PageFrameTest::thePageContextReachesTheWindowAndTheSession()
     context.restoreDefaults();
     QCOMPARE(session.resets, 1);
     QCOMPARE(session.writes, 1);
+}
+
+void PageFrameTest::exportAndImportThroughTheContextReachTheMouse()
+{
+    BackendChoice choice;
+    choice.emulate = true;
+    QString error;
+    auto port = LiveDevicePort::Create(choice, &error);
+    QVERIFY2(port, qPrintable(error));
+    MouseFirmware* mouse = port->Backend().EmulatedMouse();
+    QSignalSpy read(port.get(), &DevicePort::profileRead);
+    CZorvanDlg window(*port, false, kTitle, PagesWithProbe());
+    QVERIFY(window.Init());
+    QTRY_VERIFY_WITH_TIMEOUT(read.count() >= 1 && !port->Reading(), 10000);
+    window.SwitchPage(CZorvanDlg::kMacroPage);
+    auto* probe = dynamic_cast<ProbePage*>(window.PageAt(CZorvanDlg::kMacroPage));
+    QVERIFY(probe);
+    const PageContext& context = probe->Given();
+    const int active = mouse->State().activeProfile;
+    const std::vector<uint8_t> rate = mouse->Memory(active, 0x00, 2);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("profile.qxa"));
+    std::vector<bool> asked;  // save or open
+    window.chooseProfileFile = [&](bool save) {
+        asked.push_back(save);
+        return file;
+    };
+    context.exportProfile();
+    QCOMPARE(QFileInfo(file).size(), kProfileExportSize);
+
+    // A change made after the export, then the file brought back: the mouse holds the old rate.
+    const DeviceDescription device = *context.Device();
+    const int refreshes = probe->refreshes;
+    bool written = false;
+    context.port.ChangeSetting([&](ProfileRecord& p) { return SetPollingRate(p, rate[0] == 2 ? 250 : 500, device); });
+    context.port.AfterWrites([&](bool) { written = true; });
+    QTRY_VERIFY(written);
+    QVERIFY(mouse->Memory(active, 0x00, 2) != rate);
+    context.importProfile();
+    QCOMPARE(asked, (std::vector<bool>{true, false}));
+    QCOMPARE(probe->refreshes, refreshes + 1);  // the pages show the imported profile
+    written = false;
+    context.port.AfterWrites([&](bool ok) { written = ok; });
+    QTRY_VERIFY_WITH_TIMEOUT(written, 10000);
+    QCOMPARE(mouse->Memory(active, 0x00, 2), rate);
 }
 
 QTEST_MAIN(PageFrameTest)
