@@ -309,10 +309,10 @@ int CZorvanDlg::EntryOf(int page) const
     return -1;
 }
 
-bool CZorvanDlg::PageBuilt(int page) const
+PageWidget* CZorvanDlg::BuiltPage(int page) const
 {
     const int n = EntryOf(page);
-    return n >= 0 && pages_[size_t(n)] != nullptr;
+    return n < 0 ? nullptr : pages_[size_t(n)];
 }
 
 PageWidget* CZorvanDlg::PageAt(int page)
@@ -473,8 +473,7 @@ void CZorvanDlg::SwitchPage(int page)
     const int entry = EntryOf(page);
     if (entry < 0)
         return;
-    if (const int current = EntryOf(currentPage_); current >= 0 && pages_[size_t(current)] &&
-                                                   !pages_[size_t(current)]->CanLeave())
+    if (PageWidget* current = BuiltPage(currentPage_); current && !current->CanLeave())
         return;
     for (CPngBtn* button : navi_)
         if (button)

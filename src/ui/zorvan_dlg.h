@@ -64,7 +64,8 @@ public:
     CPowerDlg* PowerIndicator() const { return power_; }
     // The page, built now (hidden) when it has not been shown yet; null for an unknown page.
     PageWidget* PageAt(int page);
-    bool PageBuilt(int page) const;
+    // The page when it has been built, else null.
+    PageWidget* BuiltPage(int page) const;
     QMenu* TrayMenu() const { return trayMenu_; }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     const QImage& Background() const { return background_; }

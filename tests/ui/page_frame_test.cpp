@@ -72,13 +72,13 @@ void PageFrameTest::pagesAreBuiltWhenFirstShown()
     FakeDevicePort session;
     CZorvanDlg window(session, false, kTitle);
     QVERIFY(window.Init());
-    QVERIFY(window.PageBuilt(CZorvanDlg::kKeyPage));
+    QVERIFY(window.BuiltPage(CZorvanDlg::kKeyPage));
     for (int page : {CZorvanDlg::kDpiPage, CZorvanDlg::kMacroPage, CZorvanDlg::kLightingPage})
-        QVERIFY(!window.PageBuilt(page));
+        QVERIFY(!window.BuiltPage(page));
     QTest::mouseClick(window.NaviButton(1), Qt::LeftButton);
-    QVERIFY(window.PageBuilt(CZorvanDlg::kDpiPage));
-    QVERIFY(!window.PageBuilt(CZorvanDlg::kMacroPage));
-    QVERIFY(!window.PageBuilt(CZorvanDlg::kLightingPage));
+    QVERIFY(window.BuiltPage(CZorvanDlg::kDpiPage));
+    QVERIFY(!window.BuiltPage(CZorvanDlg::kMacroPage));
+    QVERIFY(!window.BuiltPage(CZorvanDlg::kLightingPage));
     QVERIFY(window.PageAt(0) == nullptr && window.PageAt(5) == nullptr);
 }
 
@@ -89,7 +89,7 @@ void PageFrameTest::aPageBuiltLateCatchesUpWithTheDevice()
     QVERIFY(window.Init());
     emit session.deviceChanged();
     emit session.profileRead();
-    QVERIFY(!window.PageBuilt(CZorvanDlg::kMacroPage));
+    QVERIFY(!window.BuiltPage(CZorvanDlg::kMacroPage));
     window.SwitchPage(CZorvanDlg::kMacroPage);
     auto* probe = dynamic_cast<ProbePage*>(window.PageAt(CZorvanDlg::kMacroPage));
     QVERIFY(probe);
@@ -118,7 +118,7 @@ void PageFrameTest::aPageThatRefusesToBeLeftKeepsTheWindowOnIt()
         for (int n = 0; n < 4; ++n)
             QCOMPARE(window.NaviButton(n)->Checked(), n == 2);
     }
-    QVERIFY(!window.PageBuilt(CZorvanDlg::kDpiPage));  // refused before anything was built
+    QVERIFY(!window.BuiltPage(CZorvanDlg::kDpiPage));  // refused before anything was built
     probe->leave = true;
     QTest::mouseClick(window.NaviButton(0), Qt::LeftButton);
     QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kKeyPage));
