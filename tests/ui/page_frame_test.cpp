@@ -5,7 +5,6 @@
 #include "device/emulated/mouse_firmware.h"
 #include "profile/profile_edits.h"
 #include "profile/profile_transfer.h"
-#include "ui/live_device_port.h"
 #include "ui/controls/png_btn.h"
 #include "ui/fake_device_port.h"
 #include "ui/pages/msg_dlg.h"
@@ -151,11 +150,8 @@ void PageFrameTest::thePageContextReachesTheWindowAndTheSession()
 
 void PageFrameTest::exportAndImportThroughTheContextReachTheMouse()
 {
-    BackendChoice choice;
-    choice.emulate = true;
-    QString error;
-    auto port = LiveDevicePort::Create(choice, &error);
-    QVERIFY2(port, qPrintable(error));
+    const auto port = EmulatedPort();
+    QVERIFY(port);
     MouseFirmware* mouse = port->Backend().EmulatedMouse();
     QSignalSpy read(port.get(), &DevicePort::profileRead);
     CZorvanDlg window(*port, false, kTitle, PagesWithProbe());

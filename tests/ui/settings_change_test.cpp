@@ -118,14 +118,9 @@ std::optional<ChangeResult> Change(DevicePort& port, const ChangeCase& c, const 
 // that does not happen.
 std::unique_ptr<LiveDevicePort> StartLive()
 {
-    BackendChoice choice;
-    choice.emulate = true;
-    QString error;
-    auto live = LiveDevicePort::Create(choice, &error);
-    if (!live) {
-        qWarning("%s", qPrintable(error));
+    auto live = EmulatedPort();
+    if (!live)
         return nullptr;
-    }
     QSignalSpy read(live.get(), &DevicePort::profileRead);
     if (live->CountDevices() <= 0)
         return nullptr;
