@@ -1,6 +1,7 @@
 // The data initialisation: cfg.ini's [OPT] section, the sensor DPI tables and the device
 // sections, in the order start-up relies on (messages appear in this order).
 #include "app/configuration.h"
+#include "app/function_catalogue.h"
 #include "app/ini_file.h"
 #include "app/log.h"
 #include "app/message_box.h"
@@ -197,13 +198,14 @@ void ReadKeyTables(const IniSection& ini, DeviceDescription& d)
                 continue;
             const uint32_t type = v[0] & 0xFF, code = v[1], param = v[2], extra = v[3];
             KeyAssignment& k = working[b - 1];
-            k.dwFunID = (type << 24) + (code & 0xFF);
+            k.dwFunID = FunId(type, code & 0xFF);
             k.matrix = extra & 0xFF;
-            const uint32_t minor = code & 0xFF;
-            if (type == 8 && (minor == 0xA6 || minor == 0xA4 || minor == 0xAD || minor == 0xC0))
-                k.dwParameter = (minor == 0xA4 && param == 0) ? 0x0A03 : param;
-            if (type == 2) {
-                k.dwFunID = 0x020000A1;
+            // Special functions that carry a value take the table's parameter.
+            const FunctionEntry* function = FindFunction(k.dwFunID);
+            if (type == kClassSpecial && function != nullptr && CarriesParameter(function->details))
+                k.dwParameter = (k.dwFunID == kFunFire && param == 0) ? kFireDefaultParameter : param;
+            if (type == kClassCombo) {
+                k.dwFunID = kFunCombo;
                 k.stCombo[1] = uint8_t(code & 0xFF);
                 k.stCombo[2] = uint8_t((code >> 8) & 0xFF);
                 k.stCombo[0] |= uint8_t(param & 0x0F);

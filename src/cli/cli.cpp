@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <cstdint>
 #include <cstdio>
 
 namespace zorvan::cli {
@@ -46,6 +47,14 @@ std::optional<int64_t> ParseNumber(const QString& text)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+std::optional<int> ParseInt(const QString& text)
+{
+    const auto n = ParseNumber(text);
+    if (!n || *n < INT32_MIN || *n > INT32_MAX)
+        return std::nullopt;
+    return int(*n);
 }
 
 bool LoadProductData(CliContext& ctx)

@@ -44,6 +44,8 @@ struct CommandRegistrar {
 
 // Numbers in arguments: decimal, or hexadecimal with 0x.
 std::optional<int64_t> ParseNumber(const QString& text);
+// A number that fits an int (decimal, or hex with 0x).
+std::optional<int> ParseInt(const QString& text);
 
 // Loads cfg.ini of the application folder into the process-wide configuration, opens the log
 // and fixes the data folder. Messages of the load go to standard error. False (with the error

@@ -1,61 +1,20 @@
 #include "cli/key_functions.h"
 
-#include "cli/mouse_command.h"
+#include "cli/cli.h"
 
 #include "app/configuration.h"
+#include "app/function_catalogue.h"
 #include "app/sensor_tables.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
-#include "profile/function_codes.h"
 #include "text/key_names.h"
 #include "text/language_texts.h"
 
 #include <array>
+#include <string_view>
 
 namespace zorvan::cli {
 namespace {
-
-struct Word {
-    const char* word;
-    uint32_t code;
-};
-
-constexpr std::array<Word, 13> kPlain = {{
-    {"left", 0x01000011},
-    {"right", 0x01000013},
-    {"middle", 0x01000012},
-    {"forward", 0x01000014},
-    {"back", 0x01000015},
-    {"off", 0x080000A2},
-    {"dpi-up", 0x080000A8},
-    {"dpi-down", 0x080000A9},
-    {"dpi-cycle", 0x080000AA},
-    {"rate-switch", 0x080000AC},
-    {"light-switch", 0x080000A7},
-    {"light-on-off", 0x080000AE},
-    {"profile-switch", 0x080000B0},
-}};
-
-constexpr std::array<Word, 18> kMedia = {{
-    {"media-select", 0x04000021},
-    {"play-pause", 0x04000022},
-    {"stop", 0x04000023},
-    {"previous", 0x04000024},
-    {"next", 0x04000025},
-    {"volume-up", 0x04000026},
-    {"volume-down", 0x04000027},
-    {"mute", 0x04000028},
-    {"mail", 0x03000030},
-    {"calculator", 0x03000031},
-    {"computer", 0x03000032},
-    {"search", 0x03000033},
-    {"home", 0x03000034},
-    {"web-back", 0x03000035},
-    {"web-forward", 0x03000036},
-    {"web-stop", 0x03000037},
-    {"refresh", 0x03000038},
-    {"favorites", 0x03000039},
-}};
 
 constexpr struct {
     const char* word;
@@ -65,33 +24,22 @@ constexpr struct {
 // The capture dialog takes at most three elements, modifiers and keys together.
 constexpr int kComboElements = 3;
 
-template <size_t N>
-std::optional<uint32_t> CodeOf(const std::array<Word, N>& table, const QString& word)
-{
-    for (const Word& w : table) {
-        if (word == QLatin1String(w.word))
-            return w.code;
-    }
-    return std::nullopt;
-}
-
-template <size_t N>
-const char* WordOf(const std::array<Word, N>& table, uint32_t code)
-{
-    for (const Word& w : table) {
-        if (w.code == code)
-            return w.word;
-    }
-    return nullptr;
-}
-
-template <size_t N>
-QString Joined(const std::array<Word, N>& table)
+// The words of the functions that need no details: the media and application keys, or the
+// others.
+QString WordList(bool media)
 {
     QStringList words;
-    for (const Word& w : table)
-        words << QLatin1String(w.word);
+    for (const FunctionEntry& f : FunctionCatalogue()) {
+        if (f.word != nullptr && f.details == FunctionDetails::kNone && IsConsumerClass(f.Class()) == media)
+            words << QLatin1String(f.word);
+    }
     return words.join(QStringLiteral(", "));
+}
+
+const FunctionEntry* FunctionNamed(const QString& word, bool media)
+{
+    const QByteArray utf8 = word.toUtf8();
+    return FindFunctionByWord(std::string_view(utf8.constData(), size_t(utf8.size())), media);
 }
 
 std::optional<uint8_t> VirtualKey(const QString& name)
@@ -153,11 +101,29 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
         error = QStringLiteral("usage: assign KEY %1").arg(QLatin1String(usage));
         return false;
     };
-    if (const auto code = CodeOf(kPlain, name)) {
+    if (name == QStringLiteral("media")) {
+        const FunctionEntry* media = args.size() == 1 ? FunctionNamed(args[0], true) : nullptr;
+        if (media == nullptr) {
+            error = QStringLiteral("media wants one of: %1").arg(WordList(true));
+            return std::nullopt;
+        }
+        picked.code = media->dwFunID;
+        return picked;
+    }
+    const FunctionEntry* function = FunctionNamed(name, false);
+    const auto unknown = [&] {
+        error = QStringLiteral("unknown function '%1'; functions: %2").arg(name, FunctionWordList());
+        return std::nullopt;
+    };
+    if (function == nullptr)
+        return unknown();
+    switch (function->details) {
+    case FunctionDetails::kNone:
         if (!wantArgs(0, name.toUtf8().constData()))
             return std::nullopt;
-        picked.code = *code;
-    } else if (name == QStringLiteral("fire")) {
+        picked.code = function->dwFunID;
+        break;
+    case FunctionDetails::kFire: {
         if (!wantArgs(2, "fire COUNT INTERVAL"))
             return std::nullopt;
         const auto count = ParseInt(args[0]);
@@ -169,17 +135,21 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
         picked.code = kFunFire;
         picked.details.fireCount = *count;
         picked.details.fireInterval = *interval;
-    } else if (name == QStringLiteral("snipe")) {
+        break;
+    }
+    case FunctionDetails::kSnipe: {
         if (!wantArgs(1, "snipe DPI"))
             return std::nullopt;
         const auto dpi = ParseInt(args[0]);
         const int position = dpi ? DpiIndex(device.Sensor, *dpi) : -1;
-        if (position < 0 || position > 0xFF) {
+        if (position < 0 || position > kSnipePositionMax) {
             error = QStringLiteral("snipe wants one of the values 100, 200 .. 1100 that the sensor offers");
             return std::nullopt;
         }
-        picked.code = kFunSnipe | uint32_t(position) << 8;
-    } else if (name == QStringLiteral("combo")) {
+        picked.code = SnipePick(position);
+        break;
+    }
+    case FunctionDetails::kCombination: {
         if (!wantArgs(1, "combo KEYS   (e.g. Ctrl+Shift+A)"))
             return std::nullopt;
         const auto combo = ParseCombo(args[0], error);
@@ -187,14 +157,9 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
             return std::nullopt;
         picked.code = kFunCombo;
         picked.details.combo = *combo;
-    } else if (name == QStringLiteral("media")) {
-        const auto code = args.size() == 1 ? CodeOf(kMedia, args[0]) : std::nullopt;
-        if (!code) {
-            error = QStringLiteral("media wants one of: %1").arg(Joined(kMedia));
-            return std::nullopt;
-        }
-        picked.code = *code;
-    } else if (name == QStringLiteral("macro")) {
+        break;
+    }
+    case FunctionDetails::kMacro: {
         if (args.isEmpty()) {
             error = QStringLiteral("usage: assign KEY macro NAME");
             return std::nullopt;
@@ -213,51 +178,56 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
         }
         picked.code = kFunMacro;
         picked.details.macroId = macro->id;
-    } else if (name == QStringLiteral("extra")) {
+        break;
+    }
+    case FunctionDetails::kExtraKey: {
         const auto n = args.size() == 1 ? ParseInt(args[0]) : std::nullopt;
-        if (!n || *n < 1 || *n > 3) {
+        if (!n || *n < 1 || *n > kExtraKeys) {
             error = QStringLiteral("extra wants N = 1..3");
             return std::nullopt;
         }
-        picked.code = (kClassExtra << 24) + uint32_t(*n - 1);
-    } else {
-        error = QStringLiteral("unknown function '%1'; functions: %2").arg(name, FunctionWordList());
-        return std::nullopt;
+        picked.code = kFunExtra + uint32_t(*n - 1);
+        break;
+    }
+    default:  // no word names a function with other details
+        return unknown();
     }
     return picked;
 }
 
 QString FunctionWords(const KeyAssignment& key, const DeviceDescription& device)
 {
-    if (const char* word = WordOf(kPlain, key.dwFunID))
-        return QLatin1String(word);
-    if (const char* word = WordOf(kMedia, key.dwFunID))
-        return QStringLiteral("media %1").arg(QLatin1String(word));
-    switch (key.Major()) {
-    case kClassCombo:
+    const FunctionEntry* function = FunctionOfKey(key.dwFunID);
+    const QString hex = QStringLiteral("0x%1").arg(key.dwFunID, 8, 16, QLatin1Char('0'));
+    if (function == nullptr || function->word == nullptr)
+        return hex;
+    const QLatin1String word(function->word);
+    switch (function->details) {
+    case FunctionDetails::kNone:
+        return IsConsumerClass(function->Class()) ? QStringLiteral("media %1").arg(word) : QString(word);
+    case FunctionDetails::kCombination:
         return QStringLiteral("combo %1")
             .arg(ComboText(key.stCombo[0], key.stCombo[1], key.stCombo[2], key.stCombo[3])
                      .replace(QStringLiteral(" + "), QStringLiteral("+")));
-    case kClassMacro: {
+    case FunctionDetails::kMacro: {
         const auto macro = Macros().FindById(key.dwMacroID & 0xFFFFFF);
         return macro ? QStringLiteral("macro %1").arg(MacroName(*macro))
                      : QStringLiteral("macro (id 0x%1, not in the library)").arg(key.dwMacroID, 0, 16);
     }
-    case kClassExtra:
+    case FunctionDetails::kExtraKey:
         return QStringLiteral("extra %1").arg(key.Minor() + 1);
-    default:
-        break;
-    }
-    if (key.dwFunID == kFunFire)
+    case FunctionDetails::kFire:
         return QStringLiteral("fire %1 %2").arg(key.dwParameter & 0xFF).arg((key.dwParameter >> 8) & 0xFF);
-    if (key.dwFunID == kFunSnipe)
+    case FunctionDetails::kSnipe:
         return QStringLiteral("snipe %1").arg(DpiAt(device.Sensor, int(key.dwParameter)));
-    return QStringLiteral("0x%1").arg(key.dwFunID, 8, 16, QLatin1Char('0'));
+    default:
+        return hex;
+    }
 }
 
 QString FunctionWordList()
 {
-    return Joined(kPlain) + QStringLiteral(", fire COUNT INTERVAL, snipe DPI, combo KEYS, media NAME, macro NAME, extra N");
+    return WordList(false) + QStringLiteral(", fire COUNT INTERVAL, snipe DPI, combo KEYS, media NAME, macro NAME, extra N");
 }
 
 }  // namespace zorvan::cli

@@ -284,14 +284,6 @@ std::optional<int32_t> ParseColour(const QString& text)
     return int32_t(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
 }
 
-std::optional<int> ParseInt(const QString& text)
-{
-    const auto n = ParseNumber(text);
-    if (!n || *n < INT32_MIN || *n > INT32_MAX)
-        return std::nullopt;
-    return int(*n);
-}
-
 std::optional<bool> ParseOnOff(const QString& text)
 {
     if (text == QStringLiteral("on"))

@@ -86,8 +86,6 @@ std::optional<Result> MouseCommand::Await(const std::function<void(std::function
 
 // "RRGGBB" (hex) as a stored colour (red in the low byte).
 std::optional<int32_t> ParseColour(const QString& text);
-// A number that fits an int (decimal, or hex with 0x).
-std::optional<int> ParseInt(const QString& text);
 // on/off.
 std::optional<bool> ParseOnOff(const QString& text);
 

@@ -59,7 +59,7 @@ public:
     // Follows the backend's device arrivals and removals.
     void WatchDeviceChanges();
     void OnDeviceChange(const DeviceChange& change);
-    // Timer 249: once after 3 s, tooManyDevices() when more than one device was identified.
+    // The device-count check: once after 3 s, tooManyDevices() when more than one device was identified.
     void StartDeviceCountCheck();
     bool FindTimerActive() const { return findTimer_.isActive(); }
     // Program exit: no further search.

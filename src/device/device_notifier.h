@@ -22,9 +22,9 @@ public:
 
     explicit DeviceNotifier(QObject* parent = nullptr);
 
-    // Message 2027; any thread.
+    // A notification the mouse sent by itself (value, kind); any thread.
     void PostMouseEvent(int value, int kind) override;
-    // Message 2037; any thread.
+    // A device slot was identified; any thread.
     void PostDeviceIdentified(int slot);
     // An identification thread ended (identified or not); any thread.
     void PostIdentificationEnded();

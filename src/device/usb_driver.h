@@ -26,7 +26,7 @@ class DeviceTable;
 // The fixed pauses of the protocol.
 struct ExchangeTiming {
     std::chrono::milliseconds pauseBeforeWait{10};
-    // The answer wait: 51 polls of 20 ms in the original design; here one wait on the queue.
+    // The answer wait: about a second (51 polls of 20 ms), done as one wait on the reply queue.
     std::chrono::milliseconds answerWait{1020};
     std::chrono::milliseconds sendRetryPause{50};
     std::chrono::milliseconds readPiecePause{5};

@@ -1,5 +1,6 @@
 #include "macro/macro_library.h"
 
+#include "app/function_catalogue.h"
 #include "macro/macro_record.h"
 
 #include <algorithm>
@@ -136,7 +137,7 @@ bool MacroInUse(const KeyTable& keys, uint32_t id)
 {
     for (const auto& set : keys) {
         for (const KeyAssignment& key : set) {
-            if (key.Major() == 5 && key.dwMacroID == id)
+            if (key.Major() == kClassMacro && key.dwMacroID == id)
                 return true;
         }
     }

@@ -36,10 +36,8 @@ int32_t SnipeCode(uint32_t position, int32_t sensor)
 
 int32_t keyinfo_to_hardware_code(const KeyAssignment& key, int32_t sensor)
 {
-    for (const FixedFunctionCode& f : kFixedFunctionCodes) {
-        if (f.dwFunID == key.dwFunID)
-            return f.hardwareCode;
-    }
+    if (const FunctionEntry* f = FindFunction(key.dwFunID); f != nullptr && f->hardwareCode != kNoFixedCode)
+        return f->hardwareCode;
     switch (key.Major()) {
     case kClassCombo:
     case kClassApplication:
@@ -72,7 +70,7 @@ bool HardwareCodeToKeyInfo(uint32_t code, std::span<const uint8_t> comboBlock, s
     KeyAssignment read{};
     read.matrix = key.matrix;
     bool known = false;
-    for (const FixedFunctionCode& f : kFixedFunctionCodes) {
+    for (const FunctionEntry& f : FunctionCatalogue()) {
         if (f.readsBack && uint32_t(f.hardwareCode) == code) {
             read.dwFunID = f.dwFunID;
             known = true;

@@ -1,7 +1,7 @@
 #include "profile/profile_edits.h"
 
 #include "app/log.h"
-#include "profile/function_codes.h"
+#include "profile/key_menu.h"
 #include "text/language_texts.h"
 
 #include <algorithm>
@@ -14,9 +14,6 @@ namespace {
 constexpr int kFireCountMax = 3;
 constexpr int kFireIntervalMin = 10;
 constexpr int kFireIntervalMax = 255;
-constexpr uint32_t kFireCode = 164;
-constexpr uint32_t kSnipeCode = 0xA6;
-constexpr int kExtraKeys = 3;
 constexpr int kMainModes = 6;
 constexpr int kLogoModes = 3;
 constexpr int kDpiLightModes = 2;
@@ -106,31 +103,31 @@ Edit PickFunction(ProfileRecord& profile, int key, uint32_t code, const PickDeta
     if (!profile.IsValid())
         return Edit::Refused({});
     KeyAssignment record{};
-    const uint32_t major = code >> 24;
-    if (major == kClassMacro) {
+    const uint32_t functionClass = FunClass(code);
+    if (functionClass == kClassMacro) {
         if (details.macroId == 0)
             return Edit::Refused({});
         record.dwFunID = kFunMacro;
         record.dwMacroID = details.macroId;
-    } else if (major == kClassCombo) {
+    } else if (functionClass == kClassCombo) {
         if (details.combo == std::array<uint8_t, 4>{})
             return Edit::Refused({});
         std::memcpy(record.stCombo, details.combo.data(), sizeof record.stCombo);
-        record.dwFunID = details.combo[0] != 0 ? 0x020000A1 : 0x020000A0;
-    } else if ((code & 0xFFFFFF) == kFireCode) {
+        record.dwFunID = details.combo[0] != 0 ? kFunCombo : kFunComboKeysOnly;
+    } else if (FunCode(code) == FunCode(kFunFire)) {  // whatever the class
         const auto parameter = FireParameter(details.fireCount, details.fireInterval);
         if (!parameter)
             return Edit::Refused({});
         record.dwFunID = kFunFire;
         record.dwParameter = *parameter;
-    } else if (major == kClassSpecial && (code & 0xFF) == kSnipeCode) {
+    } else if (IsSnipePick(code)) {
         record.dwFunID = kFunSnipe;
-        record.dwParameter = (code >> 8) & 0xFF;
-    } else if (major == kClassExtra) {
-        const uint32_t index = code & 0xFFFFFF;
+        record.dwParameter = uint32_t(SnipePickPosition(code));
+    } else if (functionClass == kClassExtra) {
+        const uint32_t index = FunCode(code);
         if (index >= uint32_t(kExtraKeys) || device.ExKeys[index] == 0)
             return Edit::Refused(QStringLiteral("Wrong Ex Key Index"));
-        record.dwFunID = (kClassExtra << 24) + index;
+        record.dwFunID = kFunExtra + index;
         record.dwParameter = uint32_t(device.ExKeys[index]);
     } else {
         record.dwFunID = code;
@@ -146,50 +143,9 @@ bool KeyEditable(int key, const DeviceDescription& device, const AppOptions& opt
 bool FunctionOffered(uint32_t code, const DeviceDescription& device, const AppOptions& options,
                      const SensorTables& sensors)
 {
-    constexpr uint32_t kAlways[] = {0x01000011, 0x01000013, 0x01000012, 0x01000014, 0x01000015, kFunFire, kFunCombo,
-                                    kFunKeyOff, kFunMacro};
-    if (std::find(std::begin(kAlways), std::end(kAlways), code) != std::end(kAlways))
-        return true;
-    const uint32_t major = code >> 24;
-    switch (code) {
-    case 0x080000A7:
-        return device.ShowRGBSw != 0 && (device.ShowMainEffect != 0 || device.ShowLogoEffect != 0);
-    case 0x080000AC:
-        return device.ShowUsbRate != 0;
-    case 0x080000B0:
-        return options.ShowProSw != 0;
-    case 0x080000AE:
-        for (int k = 0; k < std::min(device.KeyCount, kKeysPerSet); ++k) {
-            if (device.KeyTables[0][k].dwFunID == code)
-                return true;
-        }
-        return false;
-    case 0x080000A8:
-    case 0x080000A9:
-    case 0x080000AA:
-        return (device.DpiMenuMask & (1 << (code - 0x080000A8))) != 0;
-    case 0x03000037:
-        return !GetText("tc_kbmedia_stop").isEmpty();
-    default:
-        break;
-    }
-    if (major == kClassMedia || major == kClassApplication)
-        return ConsumerUsage(code) != kNoConsumerUsage && ConsumerFunction(ConsumerUsage(code)) == code;
-    if (major == kClassExtra) {
-        // Entries stop at the first extra key the model lacks.
-        const uint32_t index = code & 0xFFFFFF;
-        for (uint32_t j = 0; j <= index; ++j) {
-            if (j >= uint32_t(kExtraKeys) || device.ExKeys[j] == 0)
-                return false;
-        }
-        return true;
-    }
-    if (major == kClassSpecial && (code & 0xFF) == kSnipeCode) {
-        const int position = int((code >> 8) & 0xFF);
-        const int value = sensors.DpiAt(device.Sensor, position);
-        return value >= 100 && value <= 1100 && value % 100 == 0 && sensors.DpiIndex(device.Sensor, value) == position;
-    }
-    return false;
+    const std::vector<KeyMenuEntry> entries = KeyMenuEntries(device, options, sensors);
+    return std::any_of(entries.begin(), entries.end(),
+                       [code](const KeyMenuEntry& e) { return !e.groupRow && e.code == code; });
 }
 
 Edit AssignKey(ProfileRecord& profile, int key, KeyAssignment record, const KeyTable& defaults)

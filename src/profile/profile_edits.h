@@ -9,6 +9,7 @@
 // since the GUI never offers them.
 #include "app/app_options.h"
 #include "app/device_description.h"
+#include "app/function_catalogue.h"
 #include "app/sensor_tables.h"
 #include "profile/apply_request.h"
 #include "profile/profile_record.h"
@@ -37,10 +38,6 @@ struct Edit {
 
 // ---- Keys ------------------------------------------------------------------------------------
 
-constexpr uint32_t kFunLeftClick = 0x01000011;
-// Held equal in all three key sets: a key with it keeps it whichever set is in use.
-constexpr uint32_t kFunKeySetSwitch = 0x080000AB;
-
 // What the dialogs of a pick gave: the macro picker's choice, the combination capture's four
 // bytes, the fire key dialog's count and interval.
 struct PickDetails {
@@ -65,10 +62,8 @@ Edit PickFunction(ProfileRecord& profile, int key, uint32_t code, const PickDeta
 // and not disabled by the option KeyMask.
 bool KeyEditable(int key, const DeviceDescription& device, const AppOptions& options);
 
-// The function menu offers `code` (as it posts it) for the model: the optional entries by the
-// model's and the options' switches, the DPI group by DpiMenuMask, the snipe values 100..1100
-// that the sensor's table holds, the extra keys up to the first missing one; the application
-// key "stop" only while its text exists.
+// The function menu offers `code` (as it posts it) for the model: an entry of KeyMenuEntries
+// that is not a group row.
 bool FunctionOffered(uint32_t code, const DeviceDescription& device, const AppOptions& options,
                      const SensorTables& sensors);
 

@@ -16,7 +16,7 @@ namespace zorvan {
 namespace {
 
 // The desktop's own tool changes its settings, which every program of the session follows
-// (the announcement to all windows of the original design). Only the values the desktop has
+// (no program needs to be told separately). Only the values the desktop has
 // are set: GNOME has no wheel lines and neither desktop has pointer trails.
 enum class Desktop { kGnome, kKde };
 

@@ -45,4 +45,9 @@ QRect Scaled(const QRect& rect)
     return IsFourK() ? QRect(rect.topLeft() * 2, rect.size() * 2) : rect;
 }
 
+double SkinScale()
+{
+    return IsFourK() ? 2.0 : 1.0;
+}
+
 }  // namespace zorvan

@@ -18,5 +18,7 @@ void SetFourK(bool fourK);
 // A length or rectangle of the normal-size skin in window pixels (doubled in 4K mode).
 int Scaled(int value);
 QRect Scaled(const QRect& rect);
+// The factor of the window-sized skin pictures: 2 in 4K mode, else 1.
+double SkinScale();
 
 }  // namespace zorvan

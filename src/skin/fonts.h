@@ -1,6 +1,6 @@
 #pragma once
 // The fonts of the skinned windows: the application font from "appfont.ttf" when cfg.ini names
-// one, else the desktop's general user-interface font ("MS Shell Dlg" of the original design)
+// one, else the desktop's general user-interface font (what the skin's texts call "MS Shell Dlg")
 // at the pixel sizes each screen asks for.
 #include <QFont>
 

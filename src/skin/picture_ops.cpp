@@ -15,10 +15,51 @@ QImage CropPicture(const QImage& source, const QRect& rect)
     QImage piece(rect.size().expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
     if (piece.isNull())
         return piece;
-    piece.fill(Qt::black);
-    QPainter painter(&piece);
-    painter.drawImage(QPoint(0, 0), source, rect);
+    const QRect inside = rect.intersected(source.rect());
+    if (inside != rect)
+        piece.fill(Qt::black);
+    if (inside.isEmpty())
+        return piece;
+    // Drawn over opaque black, a premultiplied pixel keeps its colour and becomes opaque: one
+    // pass over the rows instead of a fill and a blend (page backgrounds are large).
+    const QImage from = source.format() == QImage::Format_ARGB32_Premultiplied
+                            ? source
+                            : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QPoint offset = inside.topLeft() - rect.topLeft();
+    for (int y = 0; y < inside.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(inside.top() + y)) + inside.left();
+        auto* out = reinterpret_cast<QRgb*>(piece.scanLine(offset.y() + y)) + offset.x();
+        for (int x = 0; x < inside.width(); ++x)
+            out[x] = in[x] | 0xFF000000u;
+    }
     return piece;
+}
+
+namespace {
+
+bool OpaqueIn(const QImage& picture, const QRect& rect)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QImage PictureArea(const QImage& source, const QRect& rect)
+{
+    if (source.format() != QImage::Format_ARGB32_Premultiplied || rect.isEmpty() || !source.rect().contains(rect) ||
+        !OpaqueIn(source, rect))
+        return CropPicture(source, rect);
+    // Drawn over black, opaque pixels stay as they are: the piece is a window into the source.
+    auto* kept = new QImage(source);
+    const uchar* first = kept->constBits() + rect.top() * kept->bytesPerLine() + rect.left() * 4;
+    return QImage(first, rect.width(), rect.height(), kept->bytesPerLine(), QImage::Format_ARGB32_Premultiplied,
+                  [](void* picture) { delete static_cast<QImage*>(picture); }, kept);
 }
 
 QImage ScalePicture(const QImage& source, double factor)
@@ -48,17 +89,22 @@ QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance
         QPainter painter(&composed);
         painter.drawImage(QPoint(0, 0), picture);
     }
-    const auto inside = [tolerance](int component, int keyComponent) {
-        return component >= keyComponent - tolerance && component <= std::min(keyComponent + tolerance, 255);
+    // The key's range per component, read once: this runs over every pixel of the window.
+    struct Range {
+        int low, high;
+        bool Holds(int component) const { return component >= low && component <= high; }
     };
+    const auto rangeOf = [tolerance](int keyComponent) {
+        return Range{keyComponent - tolerance, std::min(keyComponent + tolerance, 255)};
+    };
+    const Range red = rangeOf(key.red()), green = rangeOf(key.green()), blue = rangeOf(key.blue());
+    const int width = composed.width();
     std::vector<QRect> runs;
     for (int y = 0; y < composed.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
         int start = -1;
-        for (int x = 0; x <= composed.width(); ++x) {
-            const bool kept = x < composed.width() &&
-                              !(inside(qRed(row[x]), key.red()) && inside(qGreen(row[x]), key.green()) &&
-                                inside(qBlue(row[x]), key.blue()));
+        for (int x = 0; x <= width; ++x) {
+            const bool kept = x < width && !(red.Holds(qRed(row[x])) && green.Holds(qGreen(row[x])) && blue.Holds(qBlue(row[x])));
             if (kept && start < 0)
                 start = x;
             if (!kept && start >= 0) {

@@ -12,6 +12,12 @@ namespace zorvan {
 // This gives a control the piece of its parent's background that lies under it.
 QImage CropPicture(const QImage& source, const QRect& rect);
 
+// The same picture as CropPicture, without a copy where it can: when `rect` lies inside an
+// opaque part of a premultiplied `source`, the result shares the source's pixels (and keeps
+// them alive). For large pieces of pictures that are shown anyway, such as a page's part of
+// the main window's background.
+QImage PictureArea(const QImage& source, const QRect& rect);
+
 // `source` enlarged (or reduced) by `factor`, nearest neighbour sampled at pixel centres, edges
 // repeated. The skinned dialogs double their background with it in 4K mode.
 QImage ScalePicture(const QImage& source, double factor);

@@ -2,8 +2,6 @@
 
 #include "app/paths.h"
 
-#include <QImage>
-
 namespace zorvan {
 
 QString SkinFile(const QString& name)
@@ -29,14 +27,6 @@ QString MacroPictureFile(const QString& name)
 QString PowerPictureFile(int level)
 {
     return SkinFile(QStringLiteral("power%1.png").arg(level));
-}
-
-QImage LoadPicture(const QString& path)
-{
-    QImage picture(path);
-    if (picture.isNull())
-        return {};
-    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 }  // namespace zorvan

@@ -1,7 +1,7 @@
 #pragma once
 // Where the skin pictures live: the "skins" folder of the application folder, with sub-folders
-// for the key-page numbers, the macro tree and one folder per mouse model.
-#include <QImage>
+// for the key-page numbers, the macro tree and one folder per mouse model. The pictures are
+// loaded through the picture cache (picture_cache.h).
 #include <QString>
 
 namespace zorvan {
@@ -16,8 +16,5 @@ QString ModelPictureFile(int cid, int mid, const QString& name);
 QString MacroPictureFile(const QString& name);
 // "skins/power<level>.png" for levels 1..4.
 QString PowerPictureFile(int level);
-
-// Loads a picture; a null picture when the file is absent or not a picture.
-QImage LoadPicture(const QString& path);
 
 }  // namespace zorvan

@@ -1,6 +1,7 @@
 #include "skin/skin_loader.h"
 
 #include "app/message_box.h"
+#include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 
 namespace zorvan {

@@ -1,6 +1,7 @@
 #include "ui/gui_messages.h"
 
 #include "app/message_box.h"
+#include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 #include "ui/pages/msg_dlg.h"
 

@@ -2,7 +2,7 @@
 
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
-#include "skin/picture_ops.h"
+#include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 #include "ui/controls/button_factory.h"
 #include "ui/controls/png_btn.h"
@@ -15,9 +15,7 @@ CProgressDlg::CProgressDlg(QWidget* parent, const Setup& setup)
     : SkinDialog(parent, kWindowTitle), setup_(setup), position_(setup.position)
 {
     setFont(WindowFont(Scaled(14), 300));
-    bar_ = LoadPicture(setup.bar);
-    if (IsFourK() && !bar_.isNull())
-        bar_ = ScalePicture(bar_, 2.0);
+    bar_ = LoadPicture(setup.bar, SkinScale());
     loaded_ = !bar_.isNull() && LoadBackground(setup.background, true);
     if (!loaded_)
         return;

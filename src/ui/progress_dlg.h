@@ -28,7 +28,7 @@ public:
     bool Loaded() const { return loaded_; }
     int exec() override;
 
-    // Message 1067: a position within the range is taken, any other resets to the minimum.
+    // A progress report: a position within the range is taken, any other resets to the minimum.
     void SetPosition(int position);
     int Position() const { return position_; }
     // The right end of the drawn bar for the current position, in normal-size skin pixels.

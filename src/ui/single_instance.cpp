@@ -9,8 +9,8 @@
 namespace zorvan {
 namespace {
 
-// The hand-over message: the tray callback (1132) with the left-button-released message (514)
-// and the caption the second copy looks for.
+// The hand-over line a second copy sends: a fixed prefix and the caption the second copy looks
+// for.
 const QByteArray kHandOverPrefix = QByteArrayLiteral("1132 514 ");
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/configuration.h"
 #include "skin/display_scale.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 
@@ -30,11 +31,9 @@ SkinDialog::SkinDialog(QWidget* parent, const QString& windowTitle)
 
 bool SkinDialog::LoadBackground(const QString& path, bool shape, bool scaleInFourK)
 {
-    QImage picture = LoadPicture(path);
+    const QImage picture = LoadPicture(path, scaleInFourK ? SkinScale() : 1.0);
     if (picture.width() == 0)
         return false;
-    if (scaleInFourK && IsFourK())
-        picture = ScalePicture(picture, 2.0);
     background_ = picture;
     setFixedSize(picture.size());
     if (shape && Options().clrMaskDialog != 0)

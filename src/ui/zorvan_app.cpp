@@ -5,6 +5,7 @@
 #include "app/message_box.h"
 #include "app/paths.h"
 #include "skin/fonts.h"
+#include "skin/picture_cache.h"
 #include "text/language_texts.h"
 #include "ui/gui_messages.h"
 #include "ui/live_device_port.h"
@@ -13,11 +14,40 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace zorvan {
 namespace {
 
 const QString kInstanceName = QStringLiteral("MUTEX_QX_WIRELESS");
+
+// Start-up decodes, scales and crops pictures and frees most of what it made on the way. Once
+// the window is first shown, the pictures nobody shows are dropped and the heap's free pages
+// go back to the system.
+class ReturnFreedMemoryWhenShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                ReleaseUnusedPictures();
+#ifdef __GLIBC__
+                malloc_trim(0);
+#endif
+                deleteLater();
+            });
+        }
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -70,6 +100,7 @@ int CZorvanApp::Run()
         return 1;
     }
     window_ = std::make_unique<CZorvanDlg>(*session_, hasArguments_, title_);
+    window_->installEventFilter(new ReturnFreedMemoryWhenShown(window_.get()));
     QObject::connect(instance_.get(), &SingleInstance::showRequested, window_.get(), [this](const QString& title, bool* found) {
         *found = title == window_->windowTitle();
         if (*found)

@@ -9,6 +9,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "skin/skin_loader.h"
@@ -177,15 +178,14 @@ bool CZorvanDlg::Init()
 
 bool CZorvanDlg::BuildSkin()
 {
-    background_ = LoadPicture(SkinFile(QStringLiteral("key_nr.png")));
-    if (background_.width() == 0) {
+    const QString file = SkinFile(QStringLiteral("key_nr.png"));
+    const QSize pictureSize = LoadPicture(file).size();
+    if (pictureSize.width() == 0) {
         ShowMessage(QStringLiteral("Error"), QStringLiteral("Load skins failed."));
         RequestClose();
         return false;
     }
-    const QSize pictureSize = background_.size();
-    if (IsFourK())
-        background_ = ScalePicture(background_, 2.0);
+    background_ = LoadPicture(file, SkinScale());
     if (Options().clrMask != 0)
         setMask(ShapeFromPicture(background_, Options().clrMask, kMainWindowShapeTolerance));
     setFixedSize(background_.size());
@@ -241,7 +241,7 @@ void CZorvanDlg::BuildLanguageSelector()
     const QSize size = IsFourK() ? area.size() * 2 : (*pictures)[0].size();
     language_->setGeometry(QRect(Scaled(area).topLeft(), size));
     language_->SetPictures((*pictures)[0], (*pictures)[0], (*pictures)[0]);
-    language_->SetBackground(CropPicture(background_, language_->geometry()));
+    language_->SetBackground(PictureArea(background_, language_->geometry()));
     ApplySkinDefaults(language_);
     language_->SetTextFont(ShellFont(IsFourK() ? 24 : 14, 400));
     language_->SetIgnoreReselection(true);
@@ -342,9 +342,13 @@ void CZorvanDlg::UpdateLightingButton()
 
 void CZorvanDlg::UpdateTexts()
 {
-    for (size_t n = 0; n < navi_.size(); ++n)
-        if (navi_[n] && Options().BtnTips)
+    for (size_t n = 0; n < navi_.size(); ++n) {
+        if (!navi_[n])
+            continue;
+        navi_[n]->setAccessibleName(GetText(entries_[n].titleKey));
+        if (Options().BtnTips)
             navi_[n]->SetTip(GetText(entries_[n].titleKey));
+    }
     if (configAction_)
         configAction_->setText(GetText("tc_config"));
     if (exitAction_)
@@ -477,12 +481,12 @@ void CZorvanDlg::SwitchPage(int page)
         return;
     for (CPngBtn* button : navi_)
         if (button)
-            button->SetChecked(false);
+            button->setChecked(false);
     for (PageWidget* p : pages_)
         if (p)
             p->hide();
     if (navi_[size_t(entry)])
-        navi_[size_t(entry)]->SetChecked(true);
+        navi_[size_t(entry)]->setChecked(true);
     PageAt(page)->show();
     currentPage_ = page;
 }

@@ -119,7 +119,9 @@ TEST(ComboBlock, DecodesWhatTheMouseHolds)
 
 TEST(ComboBlock, EveryMediaAndApplicationKeySurvivesTheProfileRead)
 {
-    for (const ConsumerCode& c : kConsumerCodes) {
+    for (const FunctionEntry& c : FunctionCatalogue()) {
+        if (!IsConsumerClass(c.Class()))
+            continue;
         ComboBlock block;
         ASSERT_NE(EncodeComboBlock(Function(c.dwFunID), block), 0u);
         KeyAssignment key{};

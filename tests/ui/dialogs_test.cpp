@@ -141,7 +141,7 @@ void DialogsTest::disabledButtonIgnoresEverything()
     QTest::mouseDClick(&button, Qt::LeftButton);
     QCOMPARE(clicked.count(), 0);
     QCOMPARE(doubled.count(), 0);
-    QVERIFY(!button.Checked());
+    QVERIFY(!button.isChecked());
     QImage drawn(button.size(), QImage::Format_ARGB32);
     drawn.fill(Qt::white);
     button.render(&drawn);
@@ -158,9 +158,9 @@ void DialogsTest::toggleOnClickFlipsAndReports()
     button.SetTag(7);
     QSignalSpy clicked(&button, &CPngBtn::clicked);
     QTest::mouseClick(&button, Qt::LeftButton);
-    QVERIFY(button.Checked());
+    QVERIFY(button.isChecked());
     QTest::mouseClick(&button, Qt::LeftButton);
-    QVERIFY(!button.Checked());
+    QVERIFY(!button.isChecked());
     QCOMPARE(clicked.count(), 2);
     button.SetDoubleClickNotify(true);
     QSignalSpy doubled(&button, &CPngBtn::doubleClickedTag);

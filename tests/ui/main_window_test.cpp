@@ -2,6 +2,8 @@
 // close rules, the language switch, the skin loader's messages, battery, restore and exit.
 #include "app/configuration.h"
 #include "app/paths.h"
+#include "skin/picture_cache.h"
+#include "skin/skin_files.h"
 #include "text/language_choice.h"
 #include "text/language_texts.h"
 #include "ui/controls/combo_btn.h"
@@ -43,6 +45,7 @@ private slots:
     void missingSkinPictureIsReportedOnce_data();
     void missingSkinPictureIsReportedOnce();
     void missingBackgroundEndsTheWindow();
+    void skinPicturesAreDecodedOnce();
     void noMouseWithoutSuwndEnds();
     void batteryIndicatorFollowsTheSession();
     void restoreDefaultsRunsBehindTheProgressDialog();
@@ -106,7 +109,7 @@ void MainWindowTest::navigationSelectsOneButtonAndPage()
     QTest::mouseClick(window.NaviButton(button), Qt::LeftButton);
     QCOMPARE(window.CurrentPage(), page);
     for (int n = 0; n < 4; ++n)
-        QCOMPARE(window.NaviButton(n)->Checked(), n == button);
+        QCOMPARE(window.NaviButton(n)->isChecked(), n == button);
     for (int p = 1; p <= 4; ++p)
         QCOMPARE(window.PageAt(p)->isVisible(), p == page);
     auto* shown = qobject_cast<TitledPage*>(window.PageAt(page));
@@ -240,6 +243,24 @@ void MainWindowTest::missingBackgroundEndsTheWindow()
     QCOMPARE(messages[0].text, QStringLiteral("Load skins failed."));
     QTRY_COMPARE(exited.count(), 1);
     QCOMPARE(session.starts, 0);
+}
+
+void MainWindowTest::skinPicturesAreDecodedOnce()
+{
+    // A skin folder of its own, so that no earlier test has these files in the cache.
+    fixture_->UseSkinCopy();
+    const int before = PictureDecodeCount();
+    FakeDevicePort session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    const int decoded = PictureDecodeCount() - before;
+    // The window and the key page share one "key_nr.png"; the title and page buttons, which
+    // name one file for several states, hold one picture per file.
+    QCOMPARE(LoadPicture(SkinFile(QStringLiteral("key_nr.png"))).constBits(), window.Background().constBits());
+    for (const char* name : {"min_nr.png", "exit_nr.png", "help_nr.png", "combo3_nr.png", "navi1_nr.png", "navi1_dn.png",
+                             "navi4_nr.png", "navi4_dn.png", "menu_nr.png"})
+        LoadPicture(SkinFile(QString::fromLatin1(name)));
+    QCOMPARE(PictureDecodeCount() - before, decoded);
 }
 
 void MainWindowTest::noMouseWithoutSuwndEnds()

@@ -115,7 +115,7 @@ void PageFrameTest::aPageThatRefusesToBeLeftKeepsTheWindowOnIt()
         QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kMacroPage));
         QVERIFY(probe->isVisible());
         for (int n = 0; n < 4; ++n)
-            QCOMPARE(window.NaviButton(n)->Checked(), n == 2);
+            QCOMPARE(window.NaviButton(n)->isChecked(), n == 2);
     }
     QVERIFY(!window.BuiltPage(CZorvanDlg::kDpiPage));  // refused before anything was built
     probe->leave = true;

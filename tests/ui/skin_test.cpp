@@ -1,9 +1,12 @@
-// Picture operations, window shapes and the 4K rule.
+// Picture operations, the picture cache, window shapes and the 4K rule.
 #include "app/geometry.h"
 #include "app/log.h"
 #include "skin/display_scale.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 
+#include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <string>
@@ -17,7 +20,11 @@ private slots:
     void shapeCutsKeyColourWithinTolerance_data();
     void shapeCutsKeyColourWithinTolerance();
     void cropFillsOutsideWithBlack();
+    void areaSharesOpaquePixels_data();
+    void areaSharesOpaquePixels();
     void scaleDoublesPixelsNearestNeighbour();
+    void cacheDecodesEachPictureOnce();
+    void cacheForgetsOnlyPicturesNobodyHolds();
     void fourKRule_data();
     void fourKRule();
 };
@@ -59,10 +66,47 @@ void SkinTest::cropFillsOutsideWithBlack()
 {
     QImage source(4, 4, QImage::Format_ARGB32);
     source.fill(QColor(200, 10, 10));
-    const QImage piece = CropPicture(source, QRect(2, 2, 4, 4));
+    source.setPixelColor(3, 2, QColor(200, 100, 0, 128));
+    source.setPixelColor(3, 3, QColor(0, 0, 0, 0));
+    const QImage piece = CropPicture(source, QRect(2, 1, 4, 4));
     QCOMPARE(piece.size(), QSize(4, 4));
     QCOMPARE(piece.pixelColor(0, 0), QColor(200, 10, 10));
     QCOMPARE(piece.pixelColor(3, 3), QColor(Qt::black));
+    // What the source does not cover shows the black it was drawn over.
+    QCOMPARE(piece.pixelColor(1, 1).rgba(), qRgb(100, 50, 0));
+    QCOMPARE(piece.pixelColor(1, 2).rgba(), qRgb(0, 0, 0));
+    // The same as drawing the source over black.
+    QImage drawn(4, 4, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::black);
+    QPainter(&drawn).drawImage(QPoint(0, 0), source, QRect(2, 1, 4, 4));
+    QCOMPARE(piece, drawn);
+}
+
+void SkinTest::areaSharesOpaquePixels_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<bool>("transparentPixel");
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("opaque, inside") << QRect(1, 1, 3, 2) << false << true;
+    QTest::newRow("a transparent pixel inside") << QRect(1, 1, 3, 2) << true << false;
+    QTest::newRow("partly outside") << QRect(2, 2, 4, 4) << false << false;
+}
+
+void SkinTest::areaSharesOpaquePixels()
+{
+    QFETCH(QRect, rect);
+    QFETCH(bool, transparentPixel);
+    QFETCH(bool, shared);
+    QImage source(5, 4, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            source.setPixelColor(x, y, QColor(40 * x, 50 * y, 7));
+    if (transparentPixel)
+        source.setPixelColor(2, 2, QColor(200, 0, 0, 100));
+    const QImage area = PictureArea(source, rect);
+    QCOMPARE(area, CropPicture(source, rect));
+    const uchar* start = source.constBits() + rect.top() * source.bytesPerLine() + rect.left() * 4;
+    QCOMPARE(area.constBits() == start, shared);
 }
 
 void SkinTest::scaleDoublesPixelsNearestNeighbour()
@@ -77,6 +121,58 @@ void SkinTest::scaleDoublesPixelsNearestNeighbour()
         QCOMPARE(scaled.pixelColor(1, y), QColor(255, 0, 0));
         QCOMPARE(scaled.pixelColor(2, y), QColor(0, 0, 255));
     }
+}
+
+namespace {
+
+// A 4 x 2 picture file in `dir`.
+QString WritePicture(const QTemporaryDir& dir, const QString& name)
+{
+    QImage picture(4, 2, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30, 128));
+    const QString path = dir.filePath(name);
+    picture.save(path);
+    return path;
+}
+
+}  // namespace
+
+void SkinTest::cacheDecodesEachPictureOnce()
+{
+    QTemporaryDir dir;
+    const QString path = WritePicture(dir, QStringLiteral("key_nr.png"));
+    const int before = PictureDecodeCount();
+    const QImage first = LoadPicture(path);
+    const QImage second = LoadPicture(path);
+    const QImage doubled = LoadPicture(path, 2.0);
+    const QImage doubledAgain = LoadPicture(path, 2.0);
+    QCOMPARE(PictureDecodeCount(), before + 1);
+    QCOMPARE(first.constBits(), second.constBits());
+    QCOMPARE(doubled.constBits(), doubledAgain.constBits());
+    QCOMPARE(first.size(), QSize(4, 2));
+    QCOMPARE(doubled.size(), QSize(8, 4));
+    QCOMPARE(first.format(), QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(first.pixelColor(1, 1).rgba(), qRgba(10, 20, 30, 128));
+    QCOMPARE(doubled.pixelColor(7, 3).alpha(), 128);
+    // A missing file is no picture, and trying again reads the folder again.
+    QVERIFY(LoadPicture(dir.filePath(QStringLiteral("absent.png"))).isNull());
+    WritePicture(dir, QStringLiteral("absent.png"));
+    QVERIFY(!LoadPicture(dir.filePath(QStringLiteral("absent.png"))).isNull());
+}
+
+void SkinTest::cacheForgetsOnlyPicturesNobodyHolds()
+{
+    QTemporaryDir dir;
+    const QString kept = WritePicture(dir, QStringLiteral("navi1_nr.png"));
+    const QString source = WritePicture(dir, QStringLiteral("adv_nr.png"));
+    const QImage held = LoadPicture(kept);
+    LoadPicture(source);  // a page background only cropped from, say
+    const int before = PictureDecodeCount();
+    ReleaseUnusedPictures();
+    QCOMPARE(LoadPicture(kept).constBits(), held.constBits());
+    QCOMPARE(PictureDecodeCount(), before);
+    LoadPicture(source);
+    QCOMPARE(PictureDecodeCount(), before + 1);
 }
 
 void SkinTest::fourKRule_data()

@@ -26,7 +26,7 @@ CPngBtn* MakeFromFiles(SkinLoader loader, QWidget* parent, const SkinButtonSpec&
     if (look.tip)
         button->SetTip(look.caption);
     if (!look.parentPicture.isNull())
-        button->SetBackground(CropPicture(look.parentPicture, button->geometry()));
+        button->SetBackground(PictureArea(look.parentPicture, button->geometry()));
     ApplySkinDefaults(button);
     return button;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // CComboBtn: an image button that opens a list of choices in the pop-up list (CMenuDlg). It
-// keeps four item lists of which one is active; the caption shows the chosen item's text and
-// the tag holds its value (-1 for none). A new choice is reported as clicked().
+// keeps four item lists of any length, of which one is active; the caption shows the chosen
+// item's text and the tag holds its value (-1 for none). A new choice is reported as
+// clicked(). From the keyboard, Space, Enter or Alt+Down open the list and Up and Down choose
+// the previous or next item.
 #include "ui/controls/png_btn.h"
 
 #include <array>
@@ -13,7 +15,6 @@ namespace zorvan {
 class CComboBtn : public CPngBtn {
     Q_OBJECT
 public:
-    static constexpr int kMaxShown = 20;     // items shown and searched
     static constexpr int kMaxTextLength = 19;
 
     struct Item {
@@ -30,7 +31,7 @@ public:
     const std::vector<Item>& Items(int list) const { return lists_[size_t(list)]; }
     // -1 clears the caption and the value.
     void SelectIndex(int index);
-    // Searches the first kMaxShown items of the active list; an unknown value changes nothing.
+    // Selects the first item of the active list with `value`; an unknown value changes nothing.
     bool SelectValue(int32_t value);
     int SelectedIndex() const { return selected_; }
     int32_t SelectedValue() const { return Tag(); }
@@ -45,13 +46,15 @@ public:
 
     // The list as it opens now: top-left corner on the screen and size.
     QRect ListRect() const;
-    // The pop-up list picked `value` (message 1143).
+    // The pop-up list picked `value`.
     void Choose(int32_t value);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void OpenList();

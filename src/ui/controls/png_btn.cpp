@@ -4,6 +4,8 @@
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
 
+#include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,7 +15,8 @@ CPngBtn::CPngBtn(QWidget* parent) : QAbstractButton(parent)
 {
     setFont(ShellFont(Scaled(14), 400));
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void CPngBtn::SetPictures(const QImage& normal, const QImage& hover, const QImage& down)
@@ -66,27 +69,24 @@ void CPngBtn::SetToggleMode(bool toggle, bool toggleOnClick)
     update();
 }
 
-void CPngBtn::SetChecked(bool checked)
-{
-    if (checked_ == checked)
-        return;
-    checked_ = checked;
-    update();
-}
-
 void CPngBtn::SetDisabled(bool disabled)
 {
     if (disabled_ == disabled)
         return;
     disabled_ = disabled;
-    if (disabled)
+    // Out of the focus chain too, so neither Tab nor a group's arrow keys reach it.
+    setFocusPolicy(disabled ? Qt::NoFocus : Qt::StrongFocus);
+    if (disabled) {
         setDown(false);
+        clearFocus();
+    }
     update();
 }
 
-void CPngBtn::SetTip(const QString& tip)
+void CPngBtn::nextCheckState()
 {
-    setToolTip(tip);
+    if (toggle_ && (toggleOnClick_ || group()))
+        QAbstractButton::nextCheckState();
 }
 
 CPngBtn::Look CPngBtn::CurrentLook() const
@@ -94,7 +94,7 @@ CPngBtn::Look CPngBtn::CurrentLook() const
     const bool platformDisabled = !isEnabled();
     const QImage* resting = platformDisabled && !disabledImage_.isNull() ? &disabledImage_ : &normalImage_;
     if (toggle_) {
-        if (checked_)
+        if (isChecked())
             return platformDisabled ? Look{resting, colourNormal_} : Look{&downImage_, colourDown_};
         if (hover_)
             return {&hoverImage_, colourHover_};
@@ -102,7 +102,7 @@ CPngBtn::Look CPngBtn::CurrentLook() const
             return {&pressedImage_, colourNormal_};
         return {resting, colourNormal_};
     }
-    if (checked_ || isDown())
+    if (isChecked() || isDown())
         return {&downImage_, colourDown_};
     if (hover_)
         return {&hoverImage_, colourHover_};
@@ -142,6 +142,10 @@ void CPngBtn::paintEvent(QPaintEvent*)
     }
     if (disabled_)
         painter.fillRect(all, QColor::fromRgba(kDisabledOverlay));
+    if (keyboardFocus_ && hasFocus()) {
+        painter.setPen(QPen(ColourOf(colourHover_), 1, Qt::DotLine));
+        painter.drawRect(all.adjusted(1, 1, -2, -2));
+    }
     if (debugFrame_) {
         painter.setPen(Qt::red);
         painter.drawRect(all.adjusted(0, 0, -1, -1));
@@ -162,16 +166,20 @@ void CPngBtn::leaveEvent(QEvent* event)
     QAbstractButton::leaveEvent(event);
 }
 
+void CPngBtn::focusInEvent(QFocusEvent* event)
+{
+    const Qt::FocusReason reason = event->reason();
+    keyboardFocus_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
 void CPngBtn::mousePressEvent(QMouseEvent* event)
 {
     if (disabled_) {
         event->accept();
         return;
     }
-    if (event->button() == Qt::LeftButton && toggle_ && toggleOnClick_) {
-        checked_ = !checked_;
-        update();
-    }
+    keyboardFocus_ = false;
     QAbstractButton::mousePressEvent(event);
 }
 
@@ -197,6 +205,46 @@ void CPngBtn::mouseDoubleClickEvent(QMouseEvent* event)
     }
     // A double click is a second click for buttons that do not report it.
     QAbstractButton::mousePressEvent(event);
+}
+
+void CPngBtn::keyPressEvent(QKeyEvent* event)
+{
+    if (disabled_) {
+        event->ignore();
+        return;
+    }
+    const int key = event->key();
+    if (group() && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)) {
+        MoveInGroup(key == Qt::Key_Right || key == Qt::Key_Down ? 1 : -1);
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void CPngBtn::MoveInGroup(int step)
+{
+    // Along the group's order, past the buttons that cannot take the focus. Qt's own search
+    // knows nothing of the disabled overlay, so it would land on such buttons.
+    const QList<QAbstractButton*> buttons = group()->buttons();
+    for (qsizetype i = buttons.indexOf(this) + step; i >= 0 && i < buttons.size(); i += step) {
+        auto* next = qobject_cast<CPngBtn*>(buttons[i]);
+        if (!next || next->disabled_ || !next->isEnabled() || !next->isVisible())
+            continue;
+        if (group()->exclusive() && isChecked())
+            next->click();
+        next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+    }
+}
+
+void CPngBtn::keyReleaseEvent(QKeyEvent* event)
+{
+    if (disabled_) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyReleaseEvent(event);
 }
 
 bool CPngBtn::hitButton(const QPoint& pos) const

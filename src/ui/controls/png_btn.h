@@ -1,8 +1,9 @@
 #pragma once
 // CPngBtn: the owner-drawn image button of every skinned screen. Push buttons with a caption,
 // check boxes and radio buttons drawn from two pictures, value labels and the page buttons of
-// the main window. Clicks reach the owner as clicked(); a double click, when asked for, as
-// doubleClickedTag().
+// the main window. It is a checkable QAbstractButton: clicks reach the owner as clicked(), a
+// QButtonGroup can keep one button of a group checked, keyboard focus (Tab, Space) and the
+// accessible name and state come from Qt, and the arrow keys move along a group. A double click, when asked for, arrives as doubleClickedTag().
 #include <QAbstractButton>
 #include <QFont>
 #include <QImage>
@@ -37,13 +38,13 @@ public:
     void SetTextColours(int32_t hover, int32_t normal, int32_t down);
     void SetTextFont(const QFont& font);
 
-    // Toggle mode: drawn from the checked state. Toggle on click: a press flips it.
+    // Toggle mode: drawn from the checked state (check boxes, radio buttons). Toggle on click:
+    // a click flips the checked state. In a QButtonGroup a click checks a toggle button and the
+    // group decides the rest. Other buttons change their checked state only by setChecked().
     void SetToggleMode(bool toggle, bool toggleOnClick = false);
     bool IsToggle() const { return toggle_; }
-    void SetChecked(bool checked);
-    bool Checked() const { return checked_; }
 
-    // Ignores clicks and double clicks and draws the grey overlay.
+    // Ignores clicks, double clicks and keys, leaves the focus chain and draws the grey overlay.
     void SetDisabled(bool disabled);
     bool Disabled() const { return disabled_; }
 
@@ -53,8 +54,8 @@ public:
     void SetTag(int tag) { tag_ = tag; }
     int Tag() const { return tag_; }
     void SetDebugFrame(bool on) { debugFrame_ = on; }
-    // Creates the tooltip on first use; it covers the whole button.
-    void SetTip(const QString& tip);
+    // The tooltip; it covers the whole button.
+    void SetTip(const QString& tip) { setToolTip(tip); }
     bool Hover() const { return hover_; }
 
 signals:
@@ -65,12 +66,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
+    void nextCheckState() override;
 
-    // Drawing of the state picture and caption colour; subclasses reuse the whole paint.
+    // The state picture and caption colour of the current state.
     struct Look {
         const QImage* picture = nullptr;
         int32_t colour = 0;
@@ -78,6 +83,10 @@ protected:
     Look CurrentLook() const;
 
 private:
+    // The arrow keys inside a QButtonGroup: the next usable button takes the focus, and the
+    // check when this one is checked in an exclusive group.
+    void MoveInGroup(int step);
+
     QImage normalImage_, hoverImage_, downImage_, disabledImage_, pressedImage_, background_, icon_;
     int iconX_ = 5;
     std::optional<QRect> textRect_;
@@ -88,12 +97,12 @@ private:
     int32_t colourDown_ = 0;
     bool toggle_ = false;
     bool toggleOnClick_ = false;
-    bool checked_ = false;
     bool disabled_ = false;
     bool hover_ = false;
     bool pressOffset_ = false;
     bool doubleClickNotify_ = false;
     bool debugFrame_ = false;
+    bool keyboardFocus_ = false;  // focus came by the keyboard: a focus frame is drawn
     QRegion clip_;
     int tag_ = 0;
 };

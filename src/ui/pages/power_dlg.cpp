@@ -4,6 +4,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "ui/pages/menu_dlg.h"
@@ -17,7 +18,7 @@ CPowerDlg::CPowerDlg(QWidget* parent, const QImage& background) : QWidget(parent
 {
     const Point at = Options().ptPower;
     setGeometry(Scaled(QRect(QPoint(at.x, at.y), kSize)));
-    background_ = CropPicture(background, geometry());
+    background_ = PictureArea(background, geometry());
     for (int level = 1; level <= 4; ++level)
         pictures_[size_t(level - 1)] = LoadPicture(PowerPictureFile(level));
     pictures_[4] = LoadPicture(SkinFile(QStringLiteral("power_charging.png")));

@@ -2,6 +2,7 @@
 
 #include "skin/colour.h"
 #include "skin/display_scale.h"
+#include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 
@@ -18,11 +19,9 @@ const QRect kPageTitleRect(43, 20, 300, 20);
 TitledPage::TitledPage(const PageContext& context, QWidget* parent, const QString& background, std::string titleKey)
     : PageWidget(context, parent), titleKey_(std::move(titleKey))
 {
-    QImage picture = LoadPicture(SkinFile(background));
-    if (IsFourK() && !picture.isNull())
-        picture = ScalePicture(picture, 2.0);
+    const QImage picture = LoadPicture(SkinFile(background), SkinScale());
     if (!picture.isNull())
-        background_ = CropPicture(picture, context.area);
+        background_ = PictureArea(picture, context.area);
 }
 
 QString TitledPage::Title() const

@@ -1,0 +1,102 @@
+#include "skin/picture_cache.h"
+
+#include "skin/picture_ops.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QImageReader>
+#include <QThread>
+#include <QTimer>
+
+#include <mutex>
+
+namespace zorvan {
+namespace {
+
+struct Cache {
+    std::mutex mutex;
+    QHash<QString, QImage> pictures;  // keyed by path and scale
+    int decodes = 0;
+    bool releaseQueued = false;
+};
+
+Cache& TheCache()
+{
+    static Cache cache;
+    return cache;
+}
+
+QString KeyOf(const QString& path, double scale)
+{
+    return scale == 1.0 ? path : path + QLatin1Char('@') + QString::number(scale);
+}
+
+QImage Decode(const QString& path)
+{
+    QImage picture;
+    if (!QImageReader(path).read(&picture))
+        return {};
+    // In place: a second buffer here would be freed at once and leave a hole in the heap.
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return picture;
+}
+
+// Pieces are cut right after loading; the sources nobody keeps are dropped when the event loop
+// runs again. Only on the thread of the event loop: elsewhere nothing would run the release.
+void QueueRelease(Cache& cache)
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (cache.releaseQueued || !app || QThread::currentThread() != app->thread())
+        return;
+    cache.releaseQueued = true;
+    QTimer::singleShot(0, app, [] { ReleaseUnusedPictures(); });
+}
+
+}  // namespace
+
+QImage LoadPicture(const QString& path, double scale)
+{
+    Cache& cache = TheCache();
+    const QString key = KeyOf(path, scale);
+    {
+        std::lock_guard lock(cache.mutex);
+        if (const auto found = cache.pictures.constFind(key); found != cache.pictures.cend())
+            return *found;
+    }
+    QImage picture;
+    if (scale != 1.0) {
+        picture = ScalePicture(LoadPicture(path), scale);
+        if (!picture.isNull())
+            picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        picture = Decode(path);
+    }
+    if (picture.isNull())
+        return picture;
+    std::lock_guard lock(cache.mutex);
+    if (scale == 1.0)
+        ++cache.decodes;
+    // Another thread may have loaded it meanwhile: hand out the copy that is kept.
+    auto kept = cache.pictures.find(key);
+    if (kept == cache.pictures.end())
+        kept = cache.pictures.insert(key, picture);
+    QueueRelease(cache);
+    return *kept;
+}
+
+void ReleaseUnusedPictures()
+{
+    Cache& cache = TheCache();
+    std::lock_guard lock(cache.mutex);
+    cache.releaseQueued = false;
+    cache.pictures.removeIf([](const auto& entry) { return entry.value().isDetached(); });
+}
+
+int PictureDecodeCount()
+{
+    Cache& cache = TheCache();
+    std::lock_guard lock(cache.mutex);
+    return cache.decodes;
+}
+
+}  // namespace zorvan
