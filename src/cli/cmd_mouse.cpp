@@ -33,10 +33,12 @@ int Profile(CliContext& ctx)
     const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
-    if (!mouse->Session().SettingsChangeAllowed())
-        return kFailed;
     const int index = int(*n) - 1;
-    if (!mouse->Await([&](DeviceSession::Done done) { mouse->Session().SelectProfile(index, std::move(done)); }))
+    const std::optional<ChangeResult> switched =
+        mouse->Await<ChangeResult>([&](ChangeDone done) { mouse->Editor().SelectProfile(index, std::move(done)); });
+    if (switched == ChangeResult::kRefused)
+        return kFailed;
+    if (switched != ChangeResult::kMade)
         return ctx.Fail(QStringLiteral("the mouse did not switch to profile %1 (run with -v for the log)").arg(*n));
     if (!mouse->WaitForRead())
         return ctx.Fail(QStringLiteral("profile %1 is active, but it could not be read (run with -v for the log)").arg(*n));
@@ -105,7 +107,7 @@ int Import(CliContext& ctx)
     }
     // The import is written whatever ApplyNow says. A write that fails leaves the mouse with
     // part of the profile: that is a failure, whatever the local store holds.
-    mouse->Session().Post(imported->request);
+    mouse->Editor().Post(imported->request);
     const int applied = mouse->WaitApplied();
     if (mouse->Finish() != kOk || applied != kOk) {
         ctx.Fail(QStringLiteral("the mouse did not take all of %1; import it again once the mouse answers").arg(ctx.args[0]));

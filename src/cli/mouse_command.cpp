@@ -23,24 +23,6 @@ namespace {
 // its identification waiting, so the wait is bounded.
 constexpr int kTakeOverTimeoutMs = 5000;
 constexpr int kReadTimeoutMs = 60000;
-// A short exchange behind the apply worker's writes (a profile switch waits for them).
-constexpr int kExchangeTimeoutMs = 120000;
-constexpr auto kApplyTimeout = std::chrono::minutes(2);
-
-// Runs the event loop until `done` or `timeoutMs`.
-bool RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
 
 QString Hex6(int32_t colour)
 {
@@ -94,6 +76,7 @@ MouseCommand::MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access)
     });
     session_ = std::make_unique<DeviceSession>(access_->Table(), access_->Link(), access_->Notifier(),
                                                access_->Discovery());
+    editor_ = std::make_unique<SettingsEditor>(*session_);
     QObject::connect(session_.get(), &DeviceSession::readStarted, [this] { ++reads_; });
     // A successful read reports "profile read" before its end, so the end knows how it went.
     QObject::connect(session_.get(), &DeviceSession::profileRead, [this] { readOk_ = true; });
@@ -106,6 +89,7 @@ MouseCommand::MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access)
 
 MouseCommand::~MouseCommand()
 {
+    editor_.reset();
     session_.reset();
     access_.reset();
     SetMessageHandler(previousHandler_);
@@ -157,31 +141,40 @@ bool MouseCommand::WaitForRead()
     return ended && lastReadOk_;
 }
 
-bool MouseCommand::Await(const std::function<void(DeviceSession::Done)>& start)
+bool MouseCommand::RunUntil(const std::function<bool()>& done, int timeoutMs)
 {
-    // Shared with the callback: after a time-out it may still come.
-    const auto result = std::make_shared<std::optional<bool>>();
-    start([result](bool ok) { *result = ok; });
-    RunUntil([&] { return result->has_value(); }, kExchangeTimeoutMs);
-    return result->value_or(false);
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    QCoreApplication::processEvents();
+    return true;
 }
 
-int MouseCommand::Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting)
+int MouseCommand::Change(const ProfileEdit& edit, bool lighting)
 {
     TakeShownCount();
-    if (!session_->SettingsChangeAllowed())
-        return kFailed;
-    Edit result = Edit::Refused(QStringLiteral("there is no current profile"));
-    EditCurrentProfile([&](ProfileRecord& profile) { result = edit(profile); });
-    if (!result.IsChanged() && result.message.isEmpty())
-        result.message = QStringLiteral("nothing was changed");
-    const bool through =
-        lighting ? Await([&](DeviceSession::Done done) { session_->ApplyLighting(result, std::move(done)); })
-                 : session_->Apply(result);
-    if (!result.IsChanged())
+    // zorvanctl names a change that changes nothing, which the pages never offer.
+    const ProfileEdit named = [&edit](ProfileRecord& profile) {
+        Edit result = edit(profile);
+        if (!result.IsChanged() && result.message.isEmpty())
+            result.message = QStringLiteral("nothing was changed");
+        return result;
+    };
+    const std::optional<ChangeResult> result = Await<ChangeResult>([&](ChangeDone done) {
+        if (lighting)
+            editor_->ChangeLighting(named, std::move(done));
+        else
+            editor_->ChangeSetting(named, std::move(done));
+    });
+    if (result == ChangeResult::kRefused)
         return kFailed;
     // The profile changed even when the mouse refused it (lighting lock): keep it.
-    if (!through) {
+    if (result != ChangeResult::kMade) {
         Finish();
         return kFailed;
     }
@@ -194,7 +187,9 @@ int MouseCommand::Change(const std::function<Edit(ProfileRecord&)>& edit, bool l
 
 int MouseCommand::WaitApplied()
 {
-    if (session_->WaitApplied(kApplyTimeout))
+    const std::optional<bool> written =
+        Await<bool>([this](DeviceSession::Done done) { editor_->AfterWrites(std::move(done)); });
+    if (written.value_or(false))
         return kOk;
     if (TakeShownCount() == 0)
         ctx_.Fail(QStringLiteral("the mouse did not take the change (run with -v for the log)"));

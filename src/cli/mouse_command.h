@@ -2,17 +2,19 @@
 // The device session for one zorvanctl command that works on the mouse's settings: product
 // data, language texts and macro library loaded as the GUI loads them, the mouse found and
 // taken over (its active profile read into the local store), every message the GUI would show
-// printed on standard error. Changes go through the same editing rules, settings-change check
-// and apply worker as in the GUI.
+// printed on standard error. Changes go through the settings editor, the one editing path of
+// the GUI; its completion callbacks are waited for in a local event loop.
 #include "cli/cli.h"
 #include "cli/mouse_access.h"
 
 #include "app/message_box.h"
 #include "profile/device_session.h"
 #include "profile/profile_edits.h"
+#include "profile/settings_editor.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zorvan::cli {
 
@@ -25,19 +27,19 @@ public:
     MouseCommand& operator=(const MouseCommand&) = delete;
 
     DeviceSession& Session() { return *session_; }
+    SettingsEditor& Editor() { return *editor_; }
     const DeviceDescription& Device() const;
 
     // Until no profile read runs; false when the last one failed or on time-out.
     bool WaitForRead();
-    // Starts an asynchronous session action with the completion callback handed to `start`
-    // (SelectProfile, ApplyLighting) and runs the event loop until it is called; its result
-    // (false on time-out).
-    bool Await(const std::function<void(DeviceSession::Done)>& start);
+    // Starts an asynchronous action with the completion callback handed to `start` and runs
+    // the event loop until it is called; its result (nothing on time-out).
+    template <typename Result>
+    std::optional<Result> Await(const std::function<void(std::function<void(Result)>)>& start);
 
-    // A change of the current profile: the settings-change check, `edit` on the current
-    // profile, the request posted (lighting: after the lighting-lock query) and written. kOk,
-    // or kFailed with the GUI's message printed.
-    int Change(const std::function<Edit(ProfileRecord&)>& edit, bool lighting = false);
+    // A change of the current profile through the settings editor, then a wait for its writes.
+    // kOk, or kFailed with the GUI's message printed.
+    int Change(const ProfileEdit& edit, bool lighting = false);
     // Waits for the apply worker; kFailed when the last request failed.
     int WaitApplied();
     // Saves the local store, the last model and the emulated mouse's state. kOk or kFailed.
@@ -55,10 +57,13 @@ public:
 private:
     MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access);
     bool TakeOver();
+    // Runs the event loop until `done` or `timeoutMs`.
+    static bool RunUntil(const std::function<bool()>& done, int timeoutMs);
 
     CliContext& ctx_;
     std::unique_ptr<MouseAccess> access_;
     std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<SettingsEditor> editor_;
     MessageHandler previousHandler_;
     int shown_ = 0;
     int reads_ = 0;
@@ -66,6 +71,18 @@ private:
     bool readOk_ = false;
     bool lastReadOk_ = false;
 };
+
+template <typename Result>
+std::optional<Result> MouseCommand::Await(const std::function<void(std::function<void(Result)>)>& start)
+{
+    // A short exchange behind the apply worker's writes (a profile switch waits for them).
+    constexpr int kExchangeTimeoutMs = 120000;
+    // Shared with the callback: after a time-out it may still come.
+    const auto result = std::make_shared<std::optional<Result>>();
+    start([result](Result value) { *result = value; });
+    RunUntil([&] { return result->has_value(); }, kExchangeTimeoutMs);
+    return *result;
+}
 
 // "RRGGBB" (hex) as a stored colour (red in the low byte).
 std::optional<int32_t> ParseColour(const QString& text);

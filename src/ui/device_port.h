@@ -1,10 +1,17 @@
 #pragma once
-// What the main window needs of the device session: the mouse's state, the actions the window
-// starts (telling the mouse whether the window is shown, the settings-change check, restore
-// defaults, exit) and the session's news as signals on the user-interface thread.
+// What the main window and its pages need of the device session: the mouse's state, the
+// actions the window starts (telling the mouse whether the window is shown, the settings-change
+// check, restore defaults, exit), the changes the pages make through the settings editor, and
+// the session's news as signals on the user-interface thread.
+#include "app/device_description.h"
+#include "profile/apply_request.h"
+#include "profile/profile_record.h"
+#include "profile/settings_editor.h"
+
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace zorvan {
@@ -29,6 +36,12 @@ public:
     virtual bool Reading() const = 0;
     // The connected mouse's firmware version.
     virtual std::optional<int> FirmwareVersion() const = 0;
+    // The mouse was found under the option PID (its sleep time and light-off are locked).
+    virtual bool UnderPid() const = 0;
+    // The model the pages are laid out for, or null.
+    virtual const DeviceDescription* CurrentDevice() const = 0;
+    // A copy of the current profile, or nothing.
+    virtual std::optional<ProfileRecord> CurrentProfile() const = 0;
 
     // Tells the mouse whether the configuration window is on screen (only with a mouse; sent
     // in the background).
@@ -42,6 +55,18 @@ public:
     virtual void WriteDefaultsToMouse() = 0;
     // The program exits: stops the device search, saves the profile store and the last model.
     virtual void Exit() = 0;
+
+    // ---- Changes: the settings editor's operations; `done` is called later on this thread ----
+    // A setting of the current profile: the settings-change check, `edit`, its request.
+    virtual void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
+    // A lighting setting: as ChangeSetting, with the lighting-lock query before the request.
+    virtual void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
+    // Makes on-board profile `index` (0..3) active on the mouse; its read follows.
+    virtual void SelectProfile(int index, ChangeDone done = {}) = 0;
+    // Posts `request` whatever ApplyNow says (restore defaults, profile import).
+    virtual bool Post(const ApplyRequest& request) = 0;
+    // `done` once every request posted so far is written: the result of the last one.
+    virtual void AfterWrites(std::function<void(bool ok)> done) = 0;
 
 signals:
     // A profile read started; the wait message stays until readFinished().

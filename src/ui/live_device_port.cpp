@@ -1,7 +1,9 @@
 #include "ui/live_device_port.h"
 
+#include "app/configuration.h"
 #include "app/log.h"
 #include "profile/factory_image.h"
+#include "profile/profile_state.h"
 
 namespace zorvan {
 
@@ -16,7 +18,8 @@ std::unique_ptr<LiveDevicePort> LiveDevicePort::Create(const BackendChoice& choi
 LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
     : backend_(std::move(backend)),
       discovery_(std::make_unique<DeviceDiscovery>(backend_->Hid(), table_, link_, notifier_)),
-      session_(std::make_unique<DeviceSession>(table_, link_, notifier_, *discovery_))
+      session_(std::make_unique<DeviceSession>(table_, link_, notifier_, *discovery_)),
+      editor_(std::make_unique<SettingsEditor>(*session_))
 {
     DeviceSession* s = session_.get();
     connect(s, &DeviceSession::readStarted, this, &DevicePort::readStarted);
@@ -36,12 +39,23 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
 
 LiveDevicePort::~LiveDevicePort()
 {
+    editor_.reset();
     session_.reset();
     discovery_->ClearThread();
     discovery_.reset();
     QString error;
     if (!backend_->SaveState(&error))
         Log("Emulated mouse state not saved: %s", error.toUtf8().constData());
+}
+
+const DeviceDescription* LiveDevicePort::CurrentDevice() const
+{
+    return zorvan::CurrentDevice();
+}
+
+std::optional<ProfileRecord> LiveDevicePort::CurrentProfile() const
+{
+    return CurrentProfileCopy();
 }
 
 }  // namespace zorvan

@@ -8,6 +8,7 @@
 #include "device/device_table.h"
 #include "device/usb_driver.h"
 #include "profile/device_session.h"
+#include "profile/settings_editor.h"
 #include "ui/device_port.h"
 
 #include <memory>
@@ -27,11 +28,22 @@ public:
     bool Connected() const override { return session_->Connected(); }
     bool Reading() const override { return session_->Reading(); }
     std::optional<int> FirmwareVersion() const override { return session_->FirmwareVersion(); }
+    bool UnderPid() const override { return session_->UnderPid(); }
+    const DeviceDescription* CurrentDevice() const override;
+    std::optional<ProfileRecord> CurrentProfile() const override;
     void TellDrvStatus(int shown) override { session_->TellDrvStatus(shown); }
     bool SettingsChangeAllowed() override { return session_->SettingsChangeAllowed(); }
     void ResetProfileToDefaults() override { session_->ResetProfileToDefaults(); }
     void WriteDefaultsToMouse() override { session_->WriteDefaultsToMouse(); }
     void Exit() override { session_->Exit(); }
+    void ChangeSetting(const ProfileEdit& edit, ChangeDone done) override { editor_->ChangeSetting(edit, std::move(done)); }
+    void ChangeLighting(const ProfileEdit& edit, ChangeDone done) override
+    {
+        editor_->ChangeLighting(edit, std::move(done));
+    }
+    void SelectProfile(int index, ChangeDone done) override { editor_->SelectProfile(index, std::move(done)); }
+    bool Post(const ApplyRequest& request) override { return editor_->Post(request); }
+    void AfterWrites(std::function<void(bool ok)> done) override { editor_->AfterWrites(std::move(done)); }
 
     DeviceBackend& Backend() { return *backend_; }
     DeviceSession& Session() { return *session_; }
@@ -46,6 +58,7 @@ private:
     DeviceNotifier notifier_;
     std::unique_ptr<DeviceDiscovery> discovery_;
     std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<SettingsEditor> editor_;
 };
 
 }  // namespace zorvan

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "app/paths.h"
+#include "profile/profile_transfer.h"
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
@@ -22,7 +23,7 @@
 #include "ui/pages/menu_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/pages/power_dlg.h"
-#include "ui/pages/titled_page.h"
+#include "ui/pages/page_widget.h"
 #include "ui/progress_dlg.h"
 #include "ui/device_port.h"
 #include "ui/skin_dialog.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -40,19 +42,6 @@
 
 namespace zorvan {
 namespace {
-
-// Navigation button n (0-based): its pictures' number, its page and the page's title text.
-struct NaviEntry {
-    int page;
-    const char* titleKey;
-    const char* background;
-};
-constexpr std::array<NaviEntry, 4> kNavigation{{
-    {CZorvanDlg::kKeyPage, "tc_page1", "key_nr.png"},
-    {CZorvanDlg::kDpiPage, "tc_page2", "adv_nr.png"},
-    {CZorvanDlg::kMacroPage, "tc_page3", "macro_nr.png"},
-    {CZorvanDlg::kLightingPage, "tc_page4", "led_nr.png"},
-}};
 
 constexpr int kTrayLeftButtonUp = 514;
 constexpr int kTrayRightButtonUp = 517;
@@ -82,6 +71,19 @@ QString TrayMenuStyle()
         .arg(text, hover);
 }
 
+// A ".qxa" file picked in a file dialog (to write when `save`), or empty.
+QString ProfileFileDialog(QWidget* parent, bool save)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("qxa(*.qxa)"));
+    dialog.setDefaultSuffix(QStringLiteral("qxa"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
 QRect ToQRect(const Rect& r)
 {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
@@ -89,14 +91,27 @@ QRect ToQRect(const Rect& r)
 
 }  // namespace
 
-CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title)
+CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title, std::vector<PageEntry> pages)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       session_(session),
       title_(title),
       shown_(!hasArguments),
-      trayIconOption_(hasArguments ? 1 : Options().TrayIcon)
+      trayIconOption_(hasArguments ? 1 : Options().TrayIcon),
+      entries_(std::move(pages)),
+      context_{session,
+               Options(),
+               Texts(),
+               QRect(),
+               QFont(),
+               [this](int page) { SwitchPage(page); },
+               [this] { RestoreDefaults(); },
+               [this] { ExportProfile(); },
+               [this] { ImportProfile(); }},
+      navi_(entries_.size(), nullptr),
+      pages_(entries_.size(), nullptr)
 {
     setFont(WindowFont(16, 400));
+    chooseProfileFile = [this](bool save) { return ProfileFileDialog(this, save); };
     connect(&session_, &DevicePort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
     connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
     connect(&session_, &DevicePort::deviceChanged, this, [this] {
@@ -135,6 +150,7 @@ bool CZorvanDlg::Init()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         DecideFourK(screen->availableGeometry().size());
     titleFont_ = ShellFont(IsFourK() ? 34 : 24, 700);
+    context_.titleFont = titleFont_;
     setWindowTitle(title_);
     LoadChosenLanguage();
     if (!BuildSkin())
@@ -183,7 +199,7 @@ bool CZorvanDlg::BuildSkin()
     BuildNavigation();
     BuildHomeLink();
     power_ = new CPowerDlg(this, background_);
-    BuildPages();
+    SetPageArea();
     SwitchPage(kKeyPage);
     UpdateLightingButton();
     UpdateTexts();
@@ -251,7 +267,7 @@ void CZorvanDlg::BuildNavigation()
         if (!navi_[n])
             continue;
         navi_[n]->setCursor(Qt::PointingHandCursor);
-        const int page = kNavigation[n].page;
+        const int page = entries_[n].page;
         connect(navi_[n], &CPngBtn::clicked, this, [this, page] { SwitchPage(page); });
     }
 }
@@ -276,25 +292,51 @@ void CZorvanDlg::BuildHomeLink()
         connect(homeLink_, &CPngBtn::clicked, this, open);
 }
 
-void CZorvanDlg::BuildPages()
+void CZorvanDlg::SetPageArea()
 {
     AppOptions& o = Config().opt;
     if (o.rcSubDlg.right - o.rcSubDlg.left <= 0)
         o.rcSubDlg = kDefaultPageArea;
-    const QRect area = Scaled(ToQRect(o.rcSubDlg));
-    for (const NaviEntry& entry : kNavigation) {
-        auto* page = new TitledPage(this, area, QString::fromLatin1(entry.background), entry.titleKey, titleFont_);
-        page->hide();
-        pages_[size_t(entry.page - 1)] = page;
+    context_.area = Scaled(ToQRect(o.rcSubDlg));
+}
+
+int CZorvanDlg::EntryOf(int page) const
+{
+    for (size_t n = 0; n < entries_.size(); ++n)
+        if (entries_[n].page == page)
+            return int(n);
+    return -1;
+}
+
+PageWidget* CZorvanDlg::BuiltPage(int page) const
+{
+    const int n = EntryOf(page);
+    return n < 0 ? nullptr : pages_[size_t(n)];
+}
+
+PageWidget* CZorvanDlg::PageAt(int page)
+{
+    const int n = EntryOf(page);
+    if (n < 0)
+        return nullptr;
+    PageWidget*& built = pages_[size_t(n)];
+    if (!built) {
+        // Built on first use: a page never shown costs neither its controls nor its cropped
+        // background. It catches up with the device and the profile the others already show.
+        built = entries_[size_t(n)].make(context_, this);
+        built->hide();
+        built->LayoutForDevice();
+        built->RefreshFromProfile();
     }
+    return built;
 }
 
 void CZorvanDlg::UpdateLightingButton()
 {
-    const DeviceDescription* device = CurrentDevice();
+    const DeviceDescription* device = session_.CurrentDevice();
     const bool lighting = !device || device->ShowMainEffect != 0 || device->ShowLogoEffect != 0;
-    if (navi_[3])
-        navi_[3]->setVisible(lighting);
+    if (const int n = EntryOf(kLightingPage); n >= 0 && navi_[size_t(n)])
+        navi_[size_t(n)]->setVisible(lighting);
 }
 
 void CZorvanDlg::UpdateTexts()
@@ -302,9 +344,9 @@ void CZorvanDlg::UpdateTexts()
     for (size_t n = 0; n < navi_.size(); ++n) {
         if (!navi_[n])
             continue;
-        navi_[n]->setAccessibleName(GetText(kNavigation[n].titleKey));
+        navi_[n]->setAccessibleName(GetText(entries_[n].titleKey));
         if (Options().BtnTips)
-            navi_[n]->SetTip(GetText(kNavigation[n].titleKey));
+            navi_[n]->SetTip(GetText(entries_[n].titleKey));
     }
     if (configAction_)
         configAction_->setText(GetText("tc_config"));
@@ -431,23 +473,20 @@ void CZorvanDlg::RequestClose()
 void CZorvanDlg::SwitchPage(int page)
 {
     CMenuDlg::CloseOpen();
-    if (page < 1 || page > 4)
+    const int entry = EntryOf(page);
+    if (entry < 0)
         return;
-    if (PageWidget* macro = PageAt(kMacroPage); macro && macro->IsRecording()) {
-        CMsgDlg::Message(this, GetText("tc_macro_msg17"));
+    if (PageWidget* current = BuiltPage(currentPage_); current && !current->CanLeave())
         return;
-    }
     for (CPngBtn* button : navi_)
         if (button)
             button->setChecked(false);
     for (PageWidget* p : pages_)
         if (p)
             p->hide();
-    for (size_t n = 0; n < kNavigation.size(); ++n)
-        if (kNavigation[n].page == page && navi_[n])
-            navi_[n]->setChecked(true);
-    if (PageWidget* shown = PageAt(page))
-        shown->show();
+    if (navi_[size_t(entry)])
+        navi_[size_t(entry)]->setChecked(true);
+    PageAt(page)->show();
     currentPage_ = page;
 }
 
@@ -491,6 +530,29 @@ void CZorvanDlg::RestoreDefaults()
     connect(&session_, &DevicePort::progressEnded, &progress, &QDialog::accept, Qt::QueuedConnection);
     session_.WriteDefaultsToMouse();
     progress.exec();
+}
+
+void CZorvanDlg::ExportProfile()
+{
+    if (!session_.CurrentProfile())
+        return;
+    if (const QString file = chooseProfileFile(true); !file.isEmpty())
+        zorvan::ExportProfile(file);
+}
+
+void CZorvanDlg::ImportProfile()
+{
+    if (!session_.CurrentProfile())
+        return;
+    const QString file = chooseProfileFile(false);
+    if (file.isEmpty())
+        return;
+    const std::optional<ProfileImport> imported = zorvan::ImportProfile(file, session_.UnderPid());
+    if (!imported)
+        return;
+    RefreshPagesFromProfile();
+    // The import is written whatever ApplyNow says: every area the model has.
+    session_.Post(imported->request);
 }
 
 void CZorvanDlg::ShowWaitMessage()

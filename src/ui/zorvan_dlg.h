@@ -1,14 +1,20 @@
 #pragma once
 // CZorvanDlg: the program's only top-level window. A borderless window drawn from
-// "key_nr.png", with four navigation buttons over the page area, the title buttons, the
-// language selector, the home-page link, the battery indicator and the tray icon. The device
-// work behind it is the device session (DevicePort).
+// "key_nr.png", with one navigation button per page over the page area, the title buttons,
+// the language selector, the home-page link, the battery indicator and the tray icon. The
+// device work behind it is the device session (DevicePort). Its pages come from a registry
+// and are built when first shown; each gets the window's PageContext.
+#include "ui/pages/page_context.h"
+#include "ui/pages/page_registry.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
+#include <functional>
+
+#include <vector>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -24,10 +30,12 @@ class DevicePort;
 class CZorvanDlg : public QWidget {
     Q_OBJECT
 public:
-    enum Page { kKeyPage = 1, kMacroPage = 2, kDpiPage = 3, kLightingPage = 4 };
+    using enum Page;
 
     // `hasArguments`: started with an argument, so the window stays hidden in the tray.
-    CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title);
+    // `pages`: the pages with their navigation entries, in the order of the buttons.
+    CZorvanDlg(DevicePort& session, bool hasArguments, const QString& title,
+               std::vector<PageEntry> pages = StandardPages());
     ~CZorvanDlg() override;
 
     // The initialisation; false when the window cannot run (it then closes itself).
@@ -35,8 +43,12 @@ public:
 
     void ShowMainWindow();
     void ExitProgram();
+    // Shows `page` unless the page on screen refuses to be left.
     void SwitchPage(int page);
     void RestoreDefaults();
+    // The current profile to a file and back, each after a file dialog.
+    void ExportProfile();
+    void ImportProfile();
     void RefreshPagesFromProfile();
     void RefreshPageTexts();
     // The tray icon's callback, also used by a second copy: 514 shows, 517 opens the menu.
@@ -50,10 +62,17 @@ public:
     CPngBtn* HelpButton() const { return helpButton_; }
     CComboBtn* LanguageSelector() const { return language_; }
     CPowerDlg* PowerIndicator() const { return power_; }
-    PageWidget* PageAt(int page) const { return pages_[size_t(page - 1)]; }
+    // The page, built now (hidden) when it has not been shown yet; null for an unknown page.
+    PageWidget* PageAt(int page);
+    // The page when it has been built, else null.
+    PageWidget* BuiltPage(int page) const;
     QMenu* TrayMenu() const { return trayMenu_; }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     const QImage& Background() const { return background_; }
+
+    // Asks for the ".qxa" file of an export (`save`) or import; empty when none was chosen. A
+    // file dialog (tests replace it).
+    std::function<QString(bool save)> chooseProfileFile;
 
     // The close and minimise buttons' rules.
     void OnCloseButton();
@@ -80,7 +99,9 @@ private:
     void BuildLanguageSelector();
     void BuildNavigation();
     void BuildHomeLink();
-    void BuildPages();
+    void SetPageArea();
+    // The registry position of `page`, or -1.
+    int EntryOf(int page) const;
     void AddTrayIcon();
     void UpdateLightingButton();
     void UpdateTexts();
@@ -104,10 +125,12 @@ private:
     CPngBtn* closeButton_ = nullptr;
     CPngBtn* helpButton_ = nullptr;
     CComboBtn* language_ = nullptr;
-    std::array<CPngBtn*, 4> navi_{};
+    std::vector<PageEntry> entries_;
+    PageContext context_;
+    std::vector<CPngBtn*> navi_;
     CPngBtn* homeLink_ = nullptr;
     CPowerDlg* power_ = nullptr;
-    std::array<PageWidget*, 4> pages_{};
+    std::vector<PageWidget*> pages_;  // by registry position; null until first shown
     int currentPage_ = 0;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* trayMenu_ = nullptr;

@@ -21,11 +21,8 @@ private slots:
 void EndToEndTest::windowFollowsTheEmulatedMouse()
 {
     UiFixture fixture;
-    BackendChoice choice;
-    choice.emulate = true;
-    QString error;
-    auto port = LiveDevicePort::Create(choice, &error);
-    QVERIFY2(port, qPrintable(error));
+    const auto port = EmulatedPort();
+    QVERIFY(port);
     MouseFirmware* mouse = port->Backend().EmulatedMouse();
     mouse->SetBattery(42, false);
     QSignalSpy profileRead(port.get(), &DevicePort::profileRead);

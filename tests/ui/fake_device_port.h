@@ -1,7 +1,11 @@
 #pragma once
 // A device session the tests steer: the mouse's state is set by the test, and every action
-// the window starts is counted.
+// the window starts is counted. Changes edit `profile` (a real record, by the real editing
+// rules the pages hand in) and record the requests they would post.
+#include "app/configuration.h"
 #include "ui/device_port.h"
+
+#include <QTimer>
 
 #include <vector>
 
@@ -14,9 +18,17 @@ public:
     int denied = 0;
     bool connected = true;
     bool reading = false;
-    bool allowChanges = true;
+    bool allowChanges = true;    // the settings-change check
+    bool lightingLocked = false;  // the lighting-lock query
+    bool switchWorks = true;      // SelectProfile
+    bool writesOk = true;         // AfterWrites
     std::optional<int> firmware = 0x0107;
+    bool underPid = false;
+    const DeviceDescription* device = nullptr;
+    std::optional<ProfileRecord> profile = ProfileRecord{};
     std::vector<int> told;  // TellDrvStatus values
+    std::vector<ApplyRequest> posted;
+    std::vector<int> selected;  // SelectProfile indices that switched
     int starts = 0, resets = 0, writes = 0, exits = 0;
 
     int CountDevices() override { return devices; }
@@ -25,6 +37,9 @@ public:
     bool Connected() const override { return connected; }
     bool Reading() const override { return reading; }
     std::optional<int> FirmwareVersion() const override { return firmware; }
+    bool UnderPid() const override { return underPid; }
+    const DeviceDescription* CurrentDevice() const override { return device; }
+    std::optional<ProfileRecord> CurrentProfile() const override { return profile; }
     void TellDrvStatus(int shown) override { told.push_back(shown); }
     bool SettingsChangeAllowed() override { return allowChanges; }
     void ResetProfileToDefaults() override { ++resets; }
@@ -35,6 +50,51 @@ public:
         emit progressEnded();
     }
     void Exit() override { ++exits; }
+
+    void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {}) override { Report(done, Change(edit, false)); }
+    void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) override { Report(done, Change(edit, true)); }
+    void SelectProfile(int index, ChangeDone done = {}) override
+    {
+        if (!allowChanges) {
+            Report(done, ChangeResult::kRefused);
+            return;
+        }
+        if (switchWorks)
+            selected.push_back(index);
+        Report(done, switchWorks ? ChangeResult::kMade : ChangeResult::kNotTaken);
+    }
+    bool Post(const ApplyRequest& request) override
+    {
+        posted.push_back(request);
+        return true;
+    }
+    void AfterWrites(std::function<void(bool ok)> done) override
+    {
+        QTimer::singleShot(0, this, [this, done] { done(writesOk); });
+    }
+
+private:
+    // As the settings editor: the check, the edit, and its request posted with ApplyNow
+    // (lighting: unless the mouse's lighting is locked; the profile keeps the change).
+    ChangeResult Change(const ProfileEdit& edit, bool lighting)
+    {
+        if (!allowChanges || !profile)
+            return ChangeResult::kRefused;
+        const Edit result = edit(*profile);
+        if (!result.IsChanged())
+            return ChangeResult::kRefused;
+        if (Options().ApplyNow == 0)
+            return ChangeResult::kMade;
+        if (lighting && lightingLocked)
+            return ChangeResult::kNotTaken;
+        posted.push_back(result.request);
+        return ChangeResult::kMade;
+    }
+    void Report(const ChangeDone& done, ChangeResult result)
+    {
+        if (done)
+            QTimer::singleShot(0, this, [done, result] { done(result); });
+    }
 };
 
 }  // namespace zorvan::test

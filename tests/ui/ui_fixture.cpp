@@ -52,6 +52,17 @@ QString UiFixture::UseSkinCopy()
     return to;
 }
 
+std::unique_ptr<LiveDevicePort> EmulatedPort()
+{
+    BackendChoice choice;
+    choice.emulate = true;
+    QString error;
+    auto port = LiveDevicePort::Create(choice, &error);
+    if (!port)
+        qWarning("%s", qPrintable(error));
+    return port;
+}
+
 void CloseNextModal(int result, int delayMs)
 {
     QTimer::singleShot(delayMs, [result] {

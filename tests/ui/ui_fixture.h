@@ -2,6 +2,7 @@
 // What every widget test starts from: the build's application folder, a fresh data folder,
 // the default configuration and the English texts; messages are collected, not shown.
 #include "app/message_box.h"
+#include "ui/live_device_port.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -28,6 +29,10 @@ private:
     QTemporaryDir app_;
     std::unique_ptr<MessageCollector> messages_;
 };
+
+// The real device session over a fresh emulated mouse (not yet started); null, with the
+// failure logged as a test warning, when it cannot be made.
+std::unique_ptr<LiveDevicePort> EmulatedPort();
 
 // Closes the next modal dialog that opens (the dialogs run their own loops) with `result`.
 void CloseNextModal(int result, int delayMs = 50);

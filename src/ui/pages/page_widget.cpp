@@ -7,6 +7,11 @@
 
 namespace zorvan {
 
+PageWidget::PageWidget(const PageContext& context, QWidget* parent) : QWidget(parent), context_(context)
+{
+    setGeometry(context.area);
+}
+
 void PageWidget::mousePressEvent(QMouseEvent* event)
 {
     CMenuDlg::CloseOpen();

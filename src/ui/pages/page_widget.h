@@ -1,6 +1,8 @@
 #pragma once
-// A page of the main window, placed in the page area. The main window calls these after the
-// device, the profile or the language changed.
+// A page of the main window, placed in the page area and given its context. The main window
+// calls these after the device, the profile or the language changed.
+#include "ui/pages/page_context.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -9,17 +11,22 @@ namespace zorvan {
 class PageWidget : public QWidget {
     Q_OBJECT
 public:
-    using QWidget::QWidget;
+    PageWidget(const PageContext& context, QWidget* parent);
 
     virtual void LayoutForDevice() {}
     virtual void RefreshFromProfile() {}
     virtual void RefreshTexts() { update(); }
-    // The macro page answers true while it records a macro: the page may not change then.
-    virtual bool IsRecording() const { return false; }
+    // May the window show another page now? A page that refuses (the macro page while it
+    // records) tells the user why itself.
+    virtual bool CanLeave() { return true; }
 
 protected:
+    const PageContext& Context() const { return context_; }
     // A press on the page background closes the pop-up and moves the main window.
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    const PageContext& context_;
 };
 
 }  // namespace zorvan

@@ -1,12 +1,10 @@
 #include "ui/pages/titled_page.h"
 
-#include "app/configuration.h"
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
 #include "skin/skin_files.h"
-#include "text/language_texts.h"
 
 #include <QPainter>
 
@@ -18,19 +16,17 @@ const QRect kPageTitleRect(43, 20, 300, 20);
 
 }  // namespace
 
-TitledPage::TitledPage(QWidget* parent, const QRect& area, const QString& background, std::string titleKey,
-                       const QFont& titleFont)
-    : PageWidget(parent), titleKey_(std::move(titleKey)), titleFont_(titleFont)
+TitledPage::TitledPage(const PageContext& context, QWidget* parent, const QString& background, std::string titleKey)
+    : PageWidget(context, parent), titleKey_(std::move(titleKey))
 {
-    setGeometry(area);
     const QImage picture = LoadPicture(SkinFile(background), SkinScale());
     if (!picture.isNull())
-        background_ = PictureArea(picture, area);
+        background_ = PictureArea(picture, context.area);
 }
 
 QString TitledPage::Title() const
 {
-    return GetText(titleKey_);
+    return Context().Text(titleKey_);
 }
 
 void TitledPage::paintEvent(QPaintEvent*)
@@ -38,8 +34,8 @@ void TitledPage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!background_.isNull())
         painter.drawImage(rect(), background_);
-    painter.setPen(ColourOf(Options().Txt_clr));
-    painter.setFont(titleFont_);
+    painter.setPen(ColourOf(Context().options.Txt_clr));
+    painter.setFont(Context().titleFont);
     painter.drawText(Scaled(kPageTitleRect), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, Title());
 }
 

@@ -12,8 +12,7 @@ class TitledPage : public PageWidget {
 public:
     // `background`: the skin picture of the page (window-sized; the page takes the part under
     // it), `titleKey`: the language text of its title.
-    TitledPage(QWidget* parent, const QRect& area, const QString& background, std::string titleKey,
-               const QFont& titleFont);
+    TitledPage(const PageContext& context, QWidget* parent, const QString& background, std::string titleKey);
 
     QString Title() const;
 
@@ -23,7 +22,6 @@ protected:
 private:
     QImage background_;
     std::string titleKey_;
-    QFont titleFont_;
 };
 
 }  // namespace zorvan

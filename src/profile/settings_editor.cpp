@@ -1,0 +1,89 @@
+#include "profile/settings_editor.h"
+
+#include "device/post_to_thread.h"
+#include "profile/profile_state.h"
+
+#include <QTimer>
+
+#include <chrono>
+
+namespace zorvan {
+namespace {
+
+// How often the wait for the writes looks at the apply worker (it has no news of its own on
+// this thread).
+constexpr int kWritesPollMs = 10;
+
+void Report(DeviceSession& session, const ChangeDone& done, ChangeResult result)
+{
+    if (done)
+        PostToThread(&session, [done, result] { done(result); });
+}
+
+// Free of the editor: the session, which owns the timer, may outlive it.
+void PollWrites(DeviceSession& session, const DeviceSession::Done& done)
+{
+    if (!session.Worker().Busy()) {
+        const bool ok = session.WaitApplied(std::chrono::milliseconds(0));
+        PostToThread(&session, [done, ok] { done(ok); });
+        return;
+    }
+    QTimer::singleShot(kWritesPollMs, &session, [&session, done] { PollWrites(session, done); });
+}
+
+}  // namespace
+
+std::optional<Edit> SettingsEditor::EditCurrent(const ProfileEdit& edit)
+{
+    if (!session_.SettingsChangeAllowed())
+        return std::nullopt;
+    Edit result = Edit::Refused(QStringLiteral("there is no current profile"));
+    EditCurrentProfile([&](ProfileRecord& profile) { result = edit(profile); });
+    return result;
+}
+
+void SettingsEditor::ChangeSetting(const ProfileEdit& edit, ChangeDone done)
+{
+    const std::optional<Edit> result = EditCurrent(edit);
+    const bool made = result && session_.Apply(*result);
+    Report(session_, done, made ? ChangeResult::kMade : ChangeResult::kRefused);
+}
+
+void SettingsEditor::ChangeLighting(const ProfileEdit& edit, ChangeDone done)
+{
+    const std::optional<Edit> result = EditCurrent(edit);
+    if (!result) {
+        Report(session_, done, ChangeResult::kRefused);
+        return;
+    }
+    const bool changed = result->IsChanged();
+    session_.ApplyLighting(*result, [done, changed](bool through) {
+        if (done)
+            done(!changed ? ChangeResult::kRefused : through ? ChangeResult::kMade : ChangeResult::kNotTaken);
+    });
+}
+
+void SettingsEditor::SelectProfile(int index, ChangeDone done)
+{
+    if (!session_.SettingsChangeAllowed()) {
+        Report(session_, done, ChangeResult::kRefused);
+        return;
+    }
+    session_.SelectProfile(index, [done](bool switched) {
+        if (done)
+            done(switched ? ChangeResult::kMade : ChangeResult::kNotTaken);
+    });
+}
+
+bool SettingsEditor::Post(const ApplyRequest& request)
+{
+    return session_.Post(request);
+}
+
+void SettingsEditor::AfterWrites(DeviceSession::Done done)
+{
+    if (done)
+        PollWrites(session_, done);
+}
+
+}  // namespace zorvan
