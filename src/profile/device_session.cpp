@@ -278,6 +278,15 @@ bool DeviceSession::WaitApplied(std::chrono::milliseconds timeout)
     return worker_.WaitIdle(timeout) && lastApplyOk_.load();
 }
 
+void DeviceSession::AfterWrites(Done done)
+{
+    exchanges_.Make<bool>([this] { return worker_.WaitIdle() && lastApplyOk_.load(); },
+                          [done = std::move(done)](bool ok) {
+                              if (done)
+                                  done(ok);
+                          });
+}
+
 bool DeviceSession::Post(const ApplyRequest& request)
 {
     reports_.NotePageEdit(request);

@@ -108,6 +108,9 @@ public:
     // Waits until the apply worker has written every request posted so far; the result of the
     // last one (false also on time-out).
     bool WaitApplied(std::chrono::milliseconds timeout);
+    // `done` with the result of the last request once the apply worker has written every
+    // request posted so far; the wait runs on the exchange runner, never on this thread.
+    void AfterWrites(Done done);
 
     CUSBDriver& Link() { return link_; }
     ApplyWorker& Worker() { return worker_; }

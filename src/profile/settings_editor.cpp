@@ -3,32 +3,13 @@
 #include "device/post_to_thread.h"
 #include "profile/profile_state.h"
 
-#include <QTimer>
-
-#include <chrono>
-
 namespace zorvan {
 namespace {
-
-// How often the wait for the writes looks at the apply worker (it has no news of its own on
-// this thread).
-constexpr int kWritesPollMs = 10;
 
 void Report(DeviceSession& session, const ChangeDone& done, ChangeResult result)
 {
     if (done)
         PostToThread(&session, [done, result] { done(result); });
-}
-
-// Free of the editor: the session, which owns the timer, may outlive it.
-void PollWrites(DeviceSession& session, const DeviceSession::Done& done)
-{
-    if (!session.Worker().Busy()) {
-        const bool ok = session.WaitApplied(std::chrono::milliseconds(0));
-        PostToThread(&session, [done, ok] { done(ok); });
-        return;
-    }
-    QTimer::singleShot(kWritesPollMs, &session, [&session, done] { PollWrites(session, done); });
 }
 
 }  // namespace
@@ -82,8 +63,7 @@ bool SettingsEditor::Post(const ApplyRequest& request)
 
 void SettingsEditor::AfterWrites(DeviceSession::Done done)
 {
-    if (done)
-        PollWrites(session_, done);
+    session_.AfterWrites(std::move(done));
 }
 
 }  // namespace zorvan
