@@ -182,10 +182,11 @@ std::optional<int> NearestDpi(const SensorDpiTable& table, int value)
 {
     const int count = std::clamp(table.Count, 0, kSensorValues);
     std::optional<int> best;
-    int bestDistance = 0;
+    int64_t bestDistance = 0;
     for (int i = 0; i < count; ++i) {
         const int v = table.Values[size_t(i)];
-        const int distance = std::abs(v - value);
+        // In 64 bits: a value from an imported file can be anything an int holds.
+        const int64_t distance = std::llabs(int64_t(v) - value);
         // Strictly smaller only: on a tie the lower position stays.
         if (!best || distance < bestDistance) {
             best = v;

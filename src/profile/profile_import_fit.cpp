@@ -4,26 +4,12 @@
 #include "app/log.h"
 #include "app/sensor_tables.h"
 #include "profile/function_codes.h"
+#include "profile/profile_edits.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace zorvan {
 namespace {
-
-// The value of `table` closest to `dpi` (the lower one of two as close).
-int NearestDpi(const SensorDpiTable& table, int dpi)
-{
-    int best = table.Values[0];
-    for (int i = 1; i < table.Count && i < kSensorValues; ++i) {
-        const int value = table.Values[size_t(i)];
-        const int64_t distance = std::llabs(int64_t(value) - dpi);
-        const int64_t bestDistance = std::llabs(int64_t(best) - dpi);
-        if (distance < bestDistance || (distance == bestDistance && value < best))
-            best = value;
-    }
-    return best;
-}
 
 // The DPI levels as the sensor can take them; the levels in use that changed are reported.
 void FitDpiLevels(ProfileRecord& record, const SensorDpiTable& table, QStringList& changes)
@@ -32,8 +18,9 @@ void FitDpiLevels(ProfileRecord& record, const SensorDpiTable& table, QStringLis
         DpiLevelRecord& level = record.dpiLevels[i];
         const int x = level.x;
         const int y = level.y;
-        level.x = NearestDpi(table, x);
-        level.y = NearestDpi(table, y);
+        // The caller refuses a sensor without values, so there is always a nearest one.
+        level.x = NearestDpi(table, x).value_or(x);
+        level.y = NearestDpi(table, y).value_or(y);
         if (i >= record.LevelCount() || (level.x == x && level.y == y))
             continue;
         changes << (x == y ? QStringLiteral("DPI level %1: %2 became %3, the nearest value this mouse offers")
