@@ -106,7 +106,8 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
                [this](int page) { SwitchPage(page); },
                [this] { RestoreDefaults(); },
                [this] { ExportProfile(); },
-               [this] { ImportProfile(); }},
+               [this] { ImportProfile(); },
+               [this] { RefreshPagesFromProfile(); }},
       navi_(entries_.size(), nullptr),
       pages_(entries_.size(), nullptr)
 {

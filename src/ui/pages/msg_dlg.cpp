@@ -53,6 +53,17 @@ bool CMsgDlg::Confirm(QWidget* parent, const QString& text)
     return dialog.Run() == kOk;
 }
 
+// The text and number inputs arrive with the buttons page; until then they answer as cancelled.
+std::optional<QString> CMsgDlg::AskText(QWidget*, const QString&, int)
+{
+    return std::nullopt;
+}
+
+std::optional<int> CMsgDlg::AskNumber(QWidget*, const QString&, int, int, int)
+{
+    return std::nullopt;
+}
+
 int CMsgDlg::Run(const std::function<bool()>& done)
 {
     // Without its background the dialog ends at once, as if closed.

@@ -4,6 +4,7 @@
 #include "ui/skin_dialog.h"
 
 #include <functional>
+#include <optional>
 
 namespace zorvan {
 
@@ -19,6 +20,12 @@ public:
     static int Message(QWidget* parent, const QString& text, const QString& title = QString());
     // Mode 5: true when the user confirms.
     static bool Confirm(QWidget* parent, const QString& text);
+    // Mode 2: the entered text (at most `maxLength` characters when > 0); nothing when
+    // cancelled or empty.
+    static std::optional<QString> AskText(QWidget* parent, const QString& prompt, int maxLength);
+    // Mode 3: a number in [minimum, maximum] (-1: no limit); nothing when cancelled.
+    static std::optional<int> AskNumber(QWidget* parent, const QString& prompt, int maxLength, int minimum,
+                                        int maximum);
     // Mode 1 without buttons: stays until `source` emits `over` (at once when `done()` holds
     // already). Returns kClosed.
     template <typename Source, typename Signal>

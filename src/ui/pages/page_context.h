@@ -32,6 +32,9 @@ struct PageContext {
     std::function<void()> restoreDefaults;
     std::function<void()> exportProfile;
     std::function<void()> importProfile;
+    // The macro library changed (a macro renamed, deleted or saved): every built page shows
+    // the profile again, so key names follow.
+    std::function<void()> macrosChanged;
 
     // The model the pages are laid out for, or null.
     const DeviceDescription* Device() const { return port.CurrentDevice(); }
