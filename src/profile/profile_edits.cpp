@@ -20,6 +20,12 @@ constexpr int kDpiLightModes = 2;
 constexpr int kSliderSteps = 10;
 constexpr int kLogoSpeedSteps = 5;
 constexpr int kDpiParameterSteps = 5;
+constexpr int kPointerSpeedMin = 1;
+constexpr int kPointerSpeedMax = 20;
+constexpr int kWheelLinesMin = 1;
+constexpr int kWheelLinesMax = 10;
+constexpr int kDoubleClickMin = 200;
+constexpr int kDoubleClickMax = 900;
 
 Edit Unavailable(const char* what)
 {
@@ -323,6 +329,23 @@ Edit SetDebounce(ProfileRecord& profile, int ms, const DeviceDescription& device
         return OutOfRange("the debounce time (ms)", low, high);
     profile.debounce = ms;
     return Edit::Changed(apply::kDebounce, 0);
+}
+
+Edit SetPointerSettings(ProfileRecord& profile, const PointerChange& change)
+{
+    if (change.pointerSpeed && !InRange(*change.pointerSpeed, kPointerSpeedMin, kPointerSpeedMax))
+        return OutOfRange("the pointer speed", kPointerSpeedMin, kPointerSpeedMax);
+    if (change.wheelLines && *change.wheelLines != kWheelOneScreen &&
+        !InRange(*change.wheelLines, kWheelLinesMin, kWheelLinesMax))
+        return OutOfRange("the wheel scroll lines", kWheelLinesMin, kWheelLinesMax);
+    if (change.doubleClickTime && !InRange(*change.doubleClickTime, kDoubleClickMin, kDoubleClickMax))
+        return OutOfRange("the double-click time (ms)", kDoubleClickMin, kDoubleClickMax);
+    profile.pointerSpeed = change.pointerSpeed.value_or(profile.pointerSpeed);
+    profile.wheelLines = change.wheelLines.value_or(profile.wheelLines);
+    profile.doubleClickTime = change.doubleClickTime.value_or(profile.doubleClickTime);
+    if (change.enhancePrecision)
+        profile.enhancePrecision = *change.enhancePrecision ? 1 : 0;
+    return Edit::Changed(apply::kSystemPointer, 0);
 }
 
 Edit SetMainLight(ProfileRecord& profile, const LightChange& change, const DeviceDescription& device,

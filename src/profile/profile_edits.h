@@ -103,6 +103,21 @@ Edit SetAngleSnapping(ProfileRecord& profile, bool on, const DeviceDescription& 
 // Debounce in milliseconds within DebounceRange. Request (0x1000, 0).
 Edit SetDebounce(ProfileRecord& profile, int ms, const DeviceDescription& device, const AppOptions& options);
 
+// ---- System pointer settings ----------------------------------------------------------------
+
+// The operating system's pointer settings a profile carries; unset members stay as they are.
+struct PointerChange {
+    std::optional<int> pointerSpeed;      // 1..20
+    std::optional<int> wheelLines;        // 1..10, or kWheelOneScreen
+    std::optional<int> doubleClickTime;   // 200..900 ms
+    std::optional<bool> enhancePrecision;
+};
+// Wheel lines meaning "one screen at a time".
+constexpr int kWheelOneScreen = -1;
+
+// Request (0x0008, 0): the settings writer hands them to the desktop, not to the mouse.
+Edit SetPointerSettings(ProfileRecord& profile, const PointerChange& change);
+
 // ---- Lighting -------------------------------------------------------------------------------
 
 // A change of a lighting zone; unset members stay as they are.

@@ -344,6 +344,44 @@ TEST_F(DpiEditsTest, EachSettingPostsItsRequestOnlyWhereTheModelShowsIt)
     EXPECT_FALSE(SetDebounce(p, 31, all, options).IsChanged()) << "above its maximum 30";
 }
 
+TEST(PointerSettingsEdit, TakesTheValuesTheDesktopKnowsAndRefusesOthersWhole)
+{
+    struct Case {
+        const char* name;
+        PointerChange change;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"speed 20", {20, {}, {}, {}}, true},
+        {"speed 21", {21, {}, {}, {}}, false},
+        {"one screen", {{}, kWheelOneScreen, {}, {}}, true},
+        {"wheel 0", {{}, 0, {}, {}}, false},
+        {"wheel 11", {{}, 11, {}, {}}, false},
+        {"double-click 200", {{}, {}, 200, {}}, true},
+        {"double-click 950", {10, 3, 950, {}}, false},
+        {"precision", {{}, {}, {}, true}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProfileRecord p{};
+        p.pointerSpeed = 10;
+        p.wheelLines = 3;
+        p.doubleClickTime = 550;
+        const ProfileRecord before = p;
+        const Edit edit = SetPointerSettings(p, c.change);
+        EXPECT_EQ(edit.IsChanged(), c.changed);
+        if (!c.changed) {
+            EXPECT_EQ(std::memcmp(&p, &before, sizeof p), 0) << "a refused change leaves every value";
+            continue;
+        }
+        EXPECT_EQ(edit.request.flags, apply::kSystemPointer);
+        EXPECT_EQ(p.pointerSpeed, c.change.pointerSpeed.value_or(10));
+        EXPECT_EQ(p.wheelLines, c.change.wheelLines.value_or(3));
+        EXPECT_EQ(p.doubleClickTime, c.change.doubleClickTime.value_or(550));
+        EXPECT_EQ(p.enhancePrecision, c.change.enhancePrecision.value_or(false) ? 1 : 0);
+    }
+}
+
 class LightEditsTest : public test::ProfileTest {
 protected:
     void SetUp() override

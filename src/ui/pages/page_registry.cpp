@@ -1,5 +1,8 @@
 #include "ui/pages/page_registry.h"
 
+#include "ui/pages/adv_dlg.h"
+#include "ui/pages/led_dlg.h"
+#include "ui/pages/new_adv_dlg.h"
 #include "ui/pages/titled_page.h"
 
 namespace zorvan {
@@ -19,9 +22,15 @@ std::vector<PageEntry> StandardPages()
 {
     return {
         Titled(kKeyPage, "tc_page1", "key_nr.png"),
-        Titled(kDpiPage, "tc_page2", "adv_nr.png"),
+        {kDpiPage, "tc_page2",
+         [](const PageContext& context, QWidget* parent) -> PageWidget* {
+             if (context.options.OldAdvDlg != 0)
+                 return new CAdvDlg(context, parent);
+             return new CNewAdvDlg(context, parent);
+         }},
         Titled(kMacroPage, "tc_page3", "macro_nr.png"),
-        Titled(kLightingPage, "tc_page4", "led_nr.png"),
+        {kLightingPage, "tc_page4",
+         [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CLedDlg(context, parent); }},
     };
 }
 
