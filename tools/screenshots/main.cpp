@@ -2,6 +2,8 @@
 // menu, the progress, about and message dialogs; in the first language into OUTPUT_DIR, in each
 // other one into OUTPUT_DIR/<its folder>/.
 //   zorvan_screenshots APP_DIR OUTPUT_DIR
+#include "dpi_lighting_shots.h"
+
 #include "app/configuration.h"
 #include "app/paths.h"
 #include "text/language_choice.h"
@@ -81,6 +83,8 @@ void ShootEverything(zorvan::CZorvanDlg& window, zorvan::DevicePort& session, co
     confirm.show();
     Shoot(confirm, prefix + QStringLiteral("confirm"));
     confirm.hide();
+
+    ShootDpiAndLighting(window.windowTitle(), Shoot, prefix);
 }
 
 }  // namespace

@@ -32,6 +32,8 @@ const std::vector<Model>& Models()
         {"1a02", {kLeft, kRight, kWheel, kForward, kBack, kDpiSingle, kRear}, false, QColor(120, 220, 160)},
         {"1a03", {kLeft, kRight, kWheel, kForward, kBack, kDpiSingle}, true, kAccent},
         {"1a04", {kLeft, kRight, kWheel, kForward, kBack, kDpiUp, kDpiDown, kRear}, false, QColor(255, 170, 60)},
+        {"1a05", {kLeft, kRight, kWheel, kForward, kBack}, false, QColor(200, 200, 210)},
+        {"1a06", {kLeft, kRight, kWheel, kForward, kBack, kDpiSingle}, true, QColor(255, 90, 90)},
     };
     return models;
 }

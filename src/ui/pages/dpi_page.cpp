@@ -31,6 +31,7 @@ constexpr std::array<int, 4> kRatesHz = {125, 250, 500, 1000};
 constexpr std::array<int32_t, 4> kRateValues = {kRate125, kRate250, kRate500, kRate1000};
 constexpr int kEffectSpeedSteps = 10;
 constexpr int kEffectParameterSteps = 5;
+constexpr int kPageMargin = 6;
 
 QRect FromPoint(const Point& p, int w, int h)
 {
@@ -62,6 +63,7 @@ DpiPage::DpiPage(const PageContext& context, QWidget* parent, DpiLayout layout)
     BuildRows();
     BuildPerformanceControls();
     BuildEffectControls();
+    RefreshTexts();
     connect(&context.port, &DevicePort::dpiLevelChanged, this, &DpiPage::MarkCurrentLevel);
     connect(&context.port, &DevicePort::pollingRateChanged, this, &DpiPage::ShowPollingRateFromMouse);
     connect(&context.port, &DevicePort::dpiLightingChanged, this, &DpiPage::RefreshFromProfile);
@@ -173,7 +175,6 @@ void DpiPage::BuildEffectControls()
     const AppOptions& o = Context().options;
     effect_ = MakeCombo(this, FromPoint(o.ptDpiEft, 147, 30), QStringLiteral("combo_nr.png"));
     if (effect_) {
-        RefreshTexts();
         effect_->SetAcceptCheck([this] { return MayChange(); });
         connect(effect_, &CPngBtn::clicked, this, [this] {
             const DeviceDescription device = *Context().Device();
@@ -207,6 +208,10 @@ void DpiPage::RefreshTexts()
         effect_->AddItem(0, 2, Context().Text("tc_led_mode2"));
         effect_->AddItem(0, 0, Context().Text("tc_led_mode7"));
         effect_->SelectValue(selected);
+    }
+    for (CPngBtn* radio : lodRadios_) {
+        if (radio)
+            radio->SetTip(Context().Text("tc_lodtips"));
     }
     update();
 }
@@ -488,7 +493,11 @@ void DpiPage::OnRate(int index)
 
 void DpiPage::DrawCaption(QPainter& painter, const QRect& rect, const QString& text, int align) const
 {
-    painter.drawText(Scaled(rect), align | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    // Kept on the page: a long caption left of a control near the edge is cut, not lost.
+    QRect area = Scaled(rect);
+    area.setLeft(std::max(area.left(), Scaled(kPageMargin)));
+    painter.drawText(area, align | Qt::AlignVCenter | Qt::TextSingleLine,
+                     painter.fontMetrics().elidedText(text, Qt::ElideRight, area.width()));
 }
 
 void DpiPage::paintEvent(QPaintEvent*)
@@ -539,7 +548,9 @@ void DpiPage::paintEvent(QPaintEvent*)
             if (visible(lodRadios_[k]))
                 labelUnder(lodRadios_[k], QStringLiteral("%1 mm").arg(k + 1));
         }
-        if (layout_.lodTip) {
+        // The tip shares its place with the DPI light controls; while they show, it is the
+        // radios' tooltip only.
+        if (layout_.lodTip && !visible(effect_)) {
             painter.save();
             painter.setPen(ColourOf(Context().options.Btn_txt_clr_nr));
             painter.drawText(Scaled(QRect(QPoint(30, 415), QPoint(430, 512))), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
