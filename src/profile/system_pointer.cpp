@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -17,8 +18,15 @@ namespace {
 
 // The desktop's own tool changes its settings, which every program of the session follows
 // (no program needs to be told separately). Only the values the desktop has
-// are set: GNOME has no wheel lines and neither desktop has pointer trails.
+// are set: GNOME has no wheel lines, Plasma no "one screen at a time", and neither desktop has
+// pointer trails.
 enum class Desktop { kGnome, kKde };
+
+// Speed 1..20 with 10 as the system's neutral value → the desktops' -1..1.
+double PointerAcceleration(int speed)
+{
+    return std::clamp((speed - 10) / 10.0, -1.0, 1.0);
+}
 
 std::vector<QStringList> Commands(Desktop desktop, const PointerSettings& wanted,
                                   const std::optional<PointerSettings>& last)
@@ -32,24 +40,29 @@ std::vector<QStringList> Commands(Desktop desktop, const PointerSettings& wanted
         if (changed(&PointerSettings::doubleClickTime, wanted))
             commands.push_back({QStringLiteral("set"), schema, QStringLiteral("double-click"),
                                 QString::number(wanted.doubleClickTime)});
-        if (changed(&PointerSettings::pointerSpeed, wanted)) {
-            // Speed 1..20 with 10 as the system's neutral value → GNOME's -1..1.
-            const double speed = std::clamp((wanted.pointerSpeed - 10) / 10.0, -1.0, 1.0);
-            commands.push_back({QStringLiteral("set"), schema, QStringLiteral("speed"), QString::number(speed)});
-        }
+        if (changed(&PointerSettings::pointerSpeed, wanted))
+            commands.push_back({QStringLiteral("set"), schema, QStringLiteral("speed"),
+                                QString::number(PointerAcceleration(wanted.pointerSpeed))});
         if (changed(&PointerSettings::enhancePrecision, wanted))
             commands.push_back({QStringLiteral("set"), schema, QStringLiteral("accel-profile"),
                                 wanted.enhancePrecision ? QStringLiteral("adaptive") : QStringLiteral("flat")});
     } else {
-        const auto kdeglobals = [](const char* key, int value) {
-            return QStringList{QStringLiteral("--file"), QStringLiteral("kdeglobals"), QStringLiteral("--group"),
-                               QStringLiteral("KDE"), QStringLiteral("--key"), QString::fromLatin1(key),
-                               QString::number(value)};
+        const auto write = [](const char* file, const char* group, const char* key, const QString& value) {
+            return QStringList{QStringLiteral("--file"), QString::fromLatin1(file), QStringLiteral("--group"),
+                               QString::fromLatin1(group), QStringLiteral("--key"), QString::fromLatin1(key), value};
         };
         if (changed(&PointerSettings::doubleClickTime, wanted))
-            commands.push_back(kdeglobals("DoubleClickInterval", wanted.doubleClickTime));
-        if (changed(&PointerSettings::wheelLines, wanted))
-            commands.push_back(kdeglobals("WheelScrollLines", wanted.wheelLines));
+            commands.push_back(write("kdeglobals", "KDE", "DoubleClickInterval", QString::number(wanted.doubleClickTime)));
+        // Plasma has no "one screen at a time": that choice leaves its wheel lines alone.
+        if (changed(&PointerSettings::wheelLines, wanted) && wanted.wheelLines > 0)
+            commands.push_back(write("kdeglobals", "KDE", "WheelScrollLines", QString::number(wanted.wheelLines)));
+        // The pointer (libinput) settings of Plasma's mouse module.
+        if (changed(&PointerSettings::pointerSpeed, wanted))
+            commands.push_back(write("kcminputrc", "Mouse", "XLbInptPointerAcceleration",
+                                     QString::number(PointerAcceleration(wanted.pointerSpeed))));
+        if (changed(&PointerSettings::enhancePrecision, wanted))
+            commands.push_back(write("kcminputrc", "Mouse", "XLbInptAccelProfileFlat",
+                                     wanted.enhancePrecision ? QStringLiteral("false") : QStringLiteral("true")));
     }
     return commands;
 }

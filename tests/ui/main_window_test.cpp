@@ -112,10 +112,11 @@ void MainWindowTest::navigationSelectsOneButtonAndPage()
         QCOMPARE(window.NaviButton(n)->isChecked(), n == button);
     for (int p = 1; p <= 4; ++p)
         QCOMPARE(window.PageAt(p)->isVisible(), p == page);
-    auto* shown = qobject_cast<TitledPage*>(window.PageAt(page));
-    QVERIFY(shown);
-    QCOMPARE(shown->Title(), GetText(titleKey.toStdString()));
-    QVERIFY(!shown->Title().isEmpty());
+    // Pages that are still only their background and title show that title.
+    if (auto* shown = qobject_cast<TitledPage*>(window.PageAt(page))) {
+        QCOMPARE(shown->Title(), GetText(titleKey.toStdString()));
+        QVERIFY(!shown->Title().isEmpty());
+    }
 }
 
 // Where the window goes: stays on screen, leaves it (to the tray or minimised when the desktop
