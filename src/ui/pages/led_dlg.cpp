@@ -126,15 +126,17 @@ void CLedDlg::BuildColourControls()
     result_->SetFramed(true);
     connect(result_, &CColorBtnDlg::pressed, this, [this] { result_->SetFramed(true); });
     const QFont font = WindowFont(Scaled(13), 400);
-    const QColor text = ColourOf(o.Txt_clr);
-    const QColor field = ColourOf(o.LstBox_bkg_clr);
+    // The page's colours through the palette (a style sheet per field costs a style of its own).
+    QPalette palette;
+    palette.setColor(QPalette::Base, ColourOf(o.LstBox_bkg_clr));
+    palette.setColor(QPalette::Text, ColourOf(o.Txt_clr));
+    palette.setColor(QPalette::Window, ColourOf(o.LstBox_bkg_clr));
     for (size_t i = 0; i < fields_.size(); ++i) {
         auto* edit = new QLineEdit(QStringLiteral("0"), this);
         edit->setGeometry(Scaled(QRect(o.ptRGBEdit.x + int(i) * kFieldStride, o.ptRGBEdit.y, kFieldWidth, kFieldHeight)));
         edit->setFont(font);
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), edit));
-        edit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid %3; padding: 0 3px; }")
-                                .arg(text.name(), field.name(), ColourOf(o.clrMacFrame).name()));
+        edit->setPalette(palette);
         edit->setAccessibleName(QStringList{QStringLiteral("R"), QStringLiteral("G"), QStringLiteral("B")}[qsizetype(i)]);
         connect(edit, &QLineEdit::textEdited, this, [this, i] { OnFieldEdited(int(i)); });
         fields_[i] = edit;
