@@ -73,6 +73,7 @@ private slots:
     void theOlderLayoutsPointerSettings();
     void theDesktopsOwnMouseSettingsProgram_data();
     void theDesktopsOwnMouseSettingsProgram();
+    void withoutAModelNothingShowsAndNothingChanges();
 };
 
 void DpiPageTest::theLevelCountHidesRowsAndMayResetTheCurrentLevel_data()
@@ -414,6 +415,21 @@ void DpiPageTest::theDesktopsOwnMouseSettingsProgram()
     const std::optional<QStringList> found = DesktopMouseSettingsCommand(desktop);
     qputenv("PATH", path);
     QCOMPARE(found.value_or(QStringList{}), command);
+}
+
+void DpiPageTest::withoutAModelNothingShowsAndNothingChanges()
+{
+    PageHarness h(kStrix);
+    h.port.device = nullptr;
+    const ProfileRecord before = h.Profile();
+    const auto page = h.Make<CNewAdvDlg>();
+    for (const QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY(child->isHidden());
+    page->RateRadio(0)->click();
+    page->LevelCountSelector()->Choose(2);
+    emit h.port.pollingRateChanged(1);
+    QVERIFY(h.port.posted.empty());
+    QCOMPARE(std::memcmp(&before, &h.Profile(), sizeof before), 0);
 }
 
 QTEST_MAIN(DpiPageTest)

@@ -67,7 +67,7 @@ CAdvDlg::CAdvDlg(const PageContext& context, QWidget* parent) : DpiPage(context,
         oneScreen_ = BoxUnder(this, wheel_);
     if (precision_) {
         connect(precision_, &CPngBtn::clicked, this, [this] {
-            Change([](ProfileRecord& p) {
+            Change([](ProfileRecord& p, const DeviceDescription&) {
                 PointerChange change;
                 change.enhancePrecision = p.enhancePrecision == 0;
                 return SetPointerSettings(p, change);
@@ -77,7 +77,7 @@ CAdvDlg::CAdvDlg(const PageContext& context, QWidget* parent) : DpiPage(context,
     if (oneScreen_) {
         connect(oneScreen_, &CPngBtn::clicked, this, [this] {
             const int lines = wheel_->Value();
-            Change([lines](ProfileRecord& p) {
+            Change([lines](ProfileRecord& p, const DeviceDescription&) {
                 PointerChange change;
                 change.wheelLines = p.wheelLines == kWheelOneScreen ? lines : kWheelOneScreen;
                 return SetPointerSettings(p, change);
@@ -122,7 +122,7 @@ void CAdvDlg::OnPointerSlider(int value, int id)
             return;
         change.wheelLines = value;
     }
-    Change([change](ProfileRecord& p) { return SetPointerSettings(p, change); });
+    Change([change](ProfileRecord& p, const DeviceDescription&) { return SetPointerSettings(p, change); });
 }
 
 void CAdvDlg::RefreshExtras(const ProfileRecord& p)

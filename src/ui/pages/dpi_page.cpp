@@ -63,6 +63,9 @@ DpiPage::DpiPage(const PageContext& context, QWidget* parent, DpiLayout layout)
     BuildRows();
     BuildPerformanceControls();
     BuildEffectControls();
+    // Nothing shows until the page is laid out for a model.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->hide();
     RefreshTexts();
     connect(&context.port, &DevicePort::dpiLevelChanged, this, &DpiPage::MarkCurrentLevel);
     connect(&context.port, &DevicePort::pollingRateChanged, this, &DpiPage::ShowPollingRateFromMouse);
@@ -99,8 +102,7 @@ void DpiPage::BuildRows()
         row.swatch->SetColour(255);
         connect(row.swatch, &CColorDlg::queryChange, this, [this](int32_t, int, bool* allowed) { *allowed = MayChange(); });
         connect(row.swatch, &CColorDlg::colourChanged, this, [this](int32_t colour, int level) {
-            const DeviceDescription device = *Context().Device();
-            Change([=](ProfileRecord& p) { return SetDpiColour(p, level, colour, device); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetDpiColour(p, level, colour, device); });
         });
         row.label = MakeTextLabel(this, o.Txt_clr, o.Btn_txt_clr_ov, o.clrDpiMark);
         row.label->SetText(QStringLiteral("DPI %1").arg(i + 1), 0, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
@@ -120,8 +122,7 @@ void DpiPage::BuildPerformanceControls()
     xyBox_ = MakeToggle(this, QRect(0, 0, 11, 11), QStringLiteral("check"));
     if (xyBox_) {
         connect(xyBox_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
-            Change([=](ProfileRecord& p) { return SetXYSeparate(p, p.xySeparate == 0, device); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetXYSeparate(p, p.xySeparate == 0, device); });
         });
     }
     const int right = Context().options.ptDpiBar.x + layout_.rowWidth;
@@ -129,10 +130,9 @@ void DpiPage::BuildPerformanceControls()
     if (levelCount_) {
         levelCount_->SetAcceptCheck([this] { return MayChange(); });
         connect(levelCount_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
             const int count = levelCount_->SelectedValue();
             const bool sync = Context().options.SyncChangeDpiLevel != 0;
-            Change([=](ProfileRecord& p) {
+            Change([=](ProfileRecord& p, const DeviceDescription& device) {
                 int level = g_nCurDpiLevel.load();
                 const Edit edit = SetLevelCount(p, count, device, sync, level);
                 g_nCurDpiLevel.store(level);
@@ -149,23 +149,20 @@ void DpiPage::BuildPerformanceControls()
         lodRadios_[k] = MakeToggle(this, layout_.lodRadios[k], QStringLiteral("radio"));
         if (lodRadios_[k]) {
             connect(lodRadios_[k], &CPngBtn::clicked, this, [this, mm = int(k) + 1] {
-                const DeviceDescription device = *Context().Device();
-                Change([=](ProfileRecord& p) { return SetLod(p, mm, device); });
+                Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetLod(p, mm, device); });
             });
         }
     }
     rippleBox_ = MakeToggle(this, layout_.rippleBox, QStringLiteral("check"));
     if (rippleBox_) {
         connect(rippleBox_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
-            Change([=](ProfileRecord& p) { return SetRipple(p, p.ripple == 0, device); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetRipple(p, p.ripple == 0, device); });
         });
     }
     angleBox_ = MakeToggle(this, layout_.angleBox, QStringLiteral("check"));
     if (angleBox_) {
         connect(angleBox_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
-            Change([=](ProfileRecord& p) { return SetAngleSnapping(p, p.angleSnapping == 0, device); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetAngleSnapping(p, p.angleSnapping == 0, device); });
         });
     }
 }
@@ -177,10 +174,9 @@ void DpiPage::BuildEffectControls()
     if (effect_) {
         effect_->SetAcceptCheck([this] { return MayChange(); });
         connect(effect_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
             LightChange change;
             change.mode = effect_->SelectedValue();
-            Change([=](ProfileRecord& p) { return SetDpiLight(p, change, device); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetDpiLight(p, change, device); });
         });
     }
     const auto slider = [&](const Point& at, int steps, int id) {
@@ -396,12 +392,13 @@ void DpiPage::ShowPollingRateFromMouse(int code)
         Check(rateRadios_[k], code == (8 >> k));
 }
 
-void DpiPage::Change(const ProfileEdit& edit)
+void DpiPage::Change(const DeviceEdit& edit)
 {
     CMenuDlg::CloseOpen();
     if (!Context().Device())
         return;
-    Context().port.ChangeSetting(edit);
+    const DeviceDescription device = *Context().Device();
+    Context().port.ChangeSetting([edit, device](ProfileRecord& p) { return edit(p, device); });
     // The edit is made at once (or refused): the controls show what the profile holds.
     RefreshFromProfile();
 }
@@ -421,8 +418,7 @@ void DpiPage::OnLevelSlider(int value, int id, int thumb, bool set)
         return;
     const int x = row.slider->Value(1);
     const std::optional<int> y = xy ? std::optional<int>(row.slider->Value(2)) : std::nullopt;
-    const DeviceDescription device = *Context().Device();
-    Change([=](ProfileRecord& p) { return SetDpiValue(p, level, x, y, device, Config().sensors); });
+    Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetDpiValue(p, level, x, y, device, Config().sensors); });
 }
 
 void DpiPage::OnEffectSlider(int value, int id)
@@ -433,8 +429,7 @@ void DpiPage::OnEffectSlider(int value, int id)
         return;
     LightChange change;
     (id == kEffectSpeedId ? change.speed : change.parameter) = value;
-    const DeviceDescription device = *Context().Device();
-    Change([=](ProfileRecord& p) { return SetDpiLight(p, change, device); });
+    Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetDpiLight(p, change, device); });
 }
 
 void DpiPage::OnValueTextDoubleClicked(int tag)
@@ -463,8 +458,7 @@ void DpiPage::OnValueTextDoubleClicked(int tag)
     (thumb == 2 ? row.yText : row.xText)->SetText(QString::number(nearest));
     const int x = row.slider->Value(1);
     const std::optional<int> y = xy ? std::optional<int>(row.slider->Value(2)) : std::nullopt;
-    const DeviceDescription device = *Context().Device();
-    Change([=](ProfileRecord& p) { return SetDpiValue(p, level, x, y, device, Config().sensors); });
+    Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetDpiValue(p, level, x, y, device, Config().sensors); });
 }
 
 void DpiPage::OnLevelLabel(int level)
@@ -475,10 +469,9 @@ void DpiPage::OnLevelLabel(int level)
         MarkCurrentLevel(g_nCurDpiLevel.load());
         return;
     }
-    const DeviceDescription copy = *device;
-    Change([=](ProfileRecord& p) {
+    Change([level](ProfileRecord& p, const DeviceDescription& model) {
         int current = g_nCurDpiLevel.load();
-        const Edit edit = SetCurrentLevel(p, level, copy, current);
+        const Edit edit = SetCurrentLevel(p, level, model, current);
         g_nCurDpiLevel.store(current);
         return edit;
     });
@@ -486,9 +479,8 @@ void DpiPage::OnLevelLabel(int level)
 
 void DpiPage::OnRate(int index)
 {
-    const DeviceDescription device = *Context().Device();
     const int hz = kRatesHz[size_t(index)];
-    Change([=](ProfileRecord& p) { return SetPollingRate(p, hz, device); });
+    Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetPollingRate(p, hz, device); });
 }
 
 void DpiPage::DrawCaption(QPainter& painter, const QRect& rect, const QString& text, int align) const

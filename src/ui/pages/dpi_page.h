@@ -75,8 +75,10 @@ public:
     CPngSliderBar* EffectParameterSlider() const { return effectParameter_; }
 
 protected:
-    // A change of the current profile by the editing rules; the controls then show the profile.
-    void Change(const ProfileEdit& edit);
+    // A change of the current profile by the editing rules, for the current model (nothing
+    // without one); the controls then show the profile.
+    using DeviceEdit = std::function<Edit(ProfileRecord&, const DeviceDescription&)>;
+    void Change(const DeviceEdit& edit);
     // The settings-change check, for the sliders' and selectors' questions.
     bool MayChange() { return Context().port.SettingsChangeAllowed(); }
     const QImage& Background() const { return background_; }

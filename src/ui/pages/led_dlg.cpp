@@ -78,6 +78,9 @@ CLedDlg::CLedDlg(const PageContext& context, QWidget* parent) : PageWidget(conte
     }
     BuildColourControls();
     BuildPowerControls();
+    // Nothing shows until the page is laid out for a model.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->hide();
     RefreshTexts();
     connect(&context.port, &DevicePort::lightingChanged, this, &CLedDlg::RefreshFromProfile);
 }
@@ -90,11 +93,10 @@ void CLedDlg::BuildZone(Zone zone)
     if (z.effect) {
         z.effect->SetAcceptCheck([this] { return Context().port.SettingsChangeAllowed(); });
         connect(z.effect, &CPngBtn::clicked, this, [this, zone] {
-            const DeviceDescription device = *Context().Device();
             const AppOptions& options = Context().options;
             LightChange change;
             change.mode = zones_[zone].effect->SelectedValue();
-            Change([=, &options](ProfileRecord& p) {
+            Change([=, &options](ProfileRecord& p, const DeviceDescription& device) {
                 return zone == kMain ? SetMainLight(p, change, device, options) : SetLogoLight(p, change, device);
             });
         });
@@ -149,19 +151,17 @@ void CLedDlg::BuildPowerControls()
     lightOff_ = MakeToggle(this, At(o.ptLightOffOnMoving, 11, 11), QStringLiteral("check"));
     if (lightOff_) {
         connect(lightOff_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
             const bool underPid = Context().port.UnderPid();
-            Change([=](ProfileRecord& p) { return SetLightOffMoving(p, p.lightOffMoving == 0, device, underPid); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetLightOffMoving(p, p.lightOffMoving == 0, device, underPid); });
         });
     }
     sleep_ = MakeCombo(this, At(o.ptSleep, 83, 19), QStringLiteral("combo2_nr.png"));
     if (sleep_) {
         sleep_->SetAcceptCheck([this] { return Context().port.SettingsChangeAllowed(); });
         connect(sleep_, &CPngBtn::clicked, this, [this] {
-            const DeviceDescription device = *Context().Device();
             const bool underPid = Context().port.UnderPid();
             const int seconds = sleep_->SelectedValue();
-            Change([=](ProfileRecord& p) { return SetSleepTime(p, seconds, device, underPid); });
+            Change([=](ProfileRecord& p, const DeviceDescription& device) { return SetSleepTime(p, seconds, device, underPid); });
         });
     }
 }
@@ -346,12 +346,13 @@ CLedDlg::Zone CLedDlg::ColourZone() const
     return HasZone(kLogo) ? kLogo : kMain;
 }
 
-void CLedDlg::Change(const ProfileEdit& edit)
+void CLedDlg::Change(const DeviceEdit& edit)
 {
     CMenuDlg::CloseOpen();
     if (!Context().Device())
         return;
-    Context().port.ChangeLighting(edit);
+    const DeviceDescription device = *Context().Device();
+    Context().port.ChangeLighting([edit, device](ProfileRecord& p) { return edit(p, device); });
     // The edit is made at once (or refused): the controls show what the profile holds.
     RefreshFromProfile();
 }
@@ -359,11 +360,10 @@ void CLedDlg::Change(const ProfileEdit& edit)
 void CLedDlg::OnSlider(Zone zone, bool speed, int value)
 {
     (speed ? speedLabel_ : brightnessLabel_)->SetText(QString::number(value));
-    const DeviceDescription device = *Context().Device();
     const AppOptions& options = Context().options;
     LightChange change;
     (speed ? change.speed : change.brightness) = value;
-    Change([=, &options](ProfileRecord& p) {
+    Change([=, &options](ProfileRecord& p, const DeviceDescription& device) {
         return zone == kMain ? SetMainLight(p, change, device, options) : SetLogoLight(p, change, device);
     });
 }
@@ -392,14 +392,11 @@ void CLedDlg::OnFieldEdited(int index)
 void CLedDlg::TakeColour(int32_t colour)
 {
     ShowColour(colour);
-    if (!Context().Device())
-        return;
-    const DeviceDescription device = *Context().Device();
     const AppOptions& options = Context().options;
     LightChange change;
     change.colour = colour;
     const Zone zone = ColourZone();
-    Change([=, &options](ProfileRecord& p) {
+    Change([=, &options](ProfileRecord& p, const DeviceDescription& device) {
         return zone == kMain ? SetMainLight(p, change, device, options) : SetLogoLight(p, change, device);
     });
 }

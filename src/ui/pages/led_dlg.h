@@ -82,7 +82,10 @@ private:
     // The zone whose colour the colour controls edit.
     Zone ColourZone() const;
 
-    void Change(const ProfileEdit& edit);
+    // A lighting change for the current model (nothing without one); the controls then show
+    // the profile.
+    using DeviceEdit = std::function<Edit(ProfileRecord&, const DeviceDescription&)>;
+    void Change(const DeviceEdit& edit);
     void OnSlider(Zone zone, bool speed, int value);
     void OnFieldEdited(int index);
     // A colour picked in the gradient or the presets.
