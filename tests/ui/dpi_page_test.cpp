@@ -74,6 +74,7 @@ private slots:
     void theDesktopsOwnMouseSettingsProgram_data();
     void theDesktopsOwnMouseSettingsProgram();
     void withoutAModelNothingShowsAndNothingChanges();
+    void aSensorWithoutATableOffersNoValues();
 };
 
 void DpiPageTest::theLevelCountHidesRowsAndMayResetTheCurrentLevel_data()
@@ -430,6 +431,24 @@ void DpiPageTest::withoutAModelNothingShowsAndNothingChanges()
     emit h.port.pollingRateChanged(1);
     QVERIFY(h.port.posted.empty());
     QCOMPARE(std::memcmp(&before, &h.Profile(), sizeof before), 0);
+}
+
+void DpiPageTest::aSensorWithoutATableOffersNoValues()
+{
+    PageHarness h(kStrix);
+    h.device.Sensor = 0x3360;  // defaults, but no table
+    const auto page = h.Make<CNewAdvDlg>();
+    QVERIFY(page->LevelSlider(0)->Thumb(1)->Model().Scale().empty());
+    QCOMPARE(page->XText(0)->Text(), QString::number(h.Profile().dpiLevels[0].x));
+    bool asked = false;
+    page->askNumber = [&](const QString&) {
+        asked = true;
+        return std::optional<int>(1000);
+    };
+    QTest::mouseDClick(page->XText(0), Qt::LeftButton);
+    QVERIFY(!asked);
+    QTest::mouseClick(page->LevelSlider(0), Qt::LeftButton, {}, QPoint(600, 3));
+    QVERIFY(h.port.posted.empty());
 }
 
 QTEST_MAIN(DpiPageTest)

@@ -65,7 +65,7 @@ void ShootDpiAndLighting(const QString& title, const ShootFn& shoot, const QStri
              for (int i = 0; i < kDpiLevels; ++i)
                  p.dpiLevels[size_t(i)].y = p.dpiLevels[size_t(i)].x * 2;
          }},
-        {"dpi-older", CZorvanDlg::kDpiPage, [](const DeviceDescription& d) { return d.Sensor == 0x3050; },
+        {"dpi-older", CZorvanDlg::kDpiPage, [](const DeviceDescription& d) { return d.Sensor == 0x3104; },
          {}, true},
         {"lighting-main", CZorvanDlg::kLightingPage,
          [](const DeviceDescription& d) { return d.ShowMainEffect != 0 && d.ShowLogoEffect == 0; },
