@@ -12,6 +12,7 @@
 #include "ui/pages/color_dlg.h"
 #include "ui/pages/new_adv_dlg.h"
 #include "ui/pages/system_mouse_settings.h"
+#include "skin/display_scale.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -75,6 +76,7 @@ private slots:
     void theDesktopsOwnMouseSettingsProgram();
     void withoutAModelNothingShowsAndNothingChanges();
     void aSensorWithoutATableOffersNoValues();
+    void inFourKModeTheControlsAreDoubled();
 };
 
 void DpiPageTest::theLevelCountHidesRowsAndMayResetTheCurrentLevel_data()
@@ -449,6 +451,22 @@ void DpiPageTest::aSensorWithoutATableOffersNoValues()
     QVERIFY(!asked);
     QTest::mouseClick(page->LevelSlider(0), Qt::LeftButton, {}, QPoint(600, 3));
     QVERIFY(h.port.posted.empty());
+}
+
+void DpiPageTest::inFourKModeTheControlsAreDoubled()
+{
+    PageHarness h(kStrix);
+    SetFourK(true);
+    h.context.area = QRect(0, 0, 2034, 1060);
+    const auto page = h.Make<CNewAdvDlg>();
+    CPngHSliderBarEx* bar = page->LevelSlider(1);
+    QCOMPARE(bar->width(), 1300);
+    QCOMPARE(bar->Thumb(1)->width(), 20);
+    QCOMPARE(bar->Thumb(1)->Model().Scale().front(), 10);  // spread for the doubled thumb
+    QCOMPARE(page->RateRadio(0)->geometry(), QRect(1864, 146, 24, 24));
+    ClickLevelAt(bar, 3200);
+    QCOMPARE(h.Profile().dpiLevels[1].x, 3200);
+    SetFourK(false);
 }
 
 QTEST_MAIN(DpiPageTest)
