@@ -3,6 +3,7 @@
 // the window starts is counted. Changes edit `profile` (a real record, by the real editing
 // rules the pages hand in) and record the requests they would post.
 #include "app/configuration.h"
+#include "app/message_box.h"
 #include "ui/device_port.h"
 
 #include <QTimer>
@@ -83,14 +84,18 @@ public:
 
 private:
     // As the settings editor: the check, the edit, and its request posted with ApplyNow
-    // (lighting: unless the mouse's lighting is locked; the profile keeps the change).
+    // (lighting: unless the mouse's lighting is locked; the profile keeps the change). A refusal
+    // is shown as the session shows it.
     ChangeResult Change(const ProfileEdit& edit, bool lighting)
     {
         if (!allowChanges || !profile)
             return ChangeResult::kRefused;
         const Edit result = edit(*profile);
-        if (!result.IsChanged())
+        if (!result.IsChanged()) {
+            if (!result.message.isEmpty())
+                ShowMessage(QStringLiteral("Warning"), result.message);
             return ChangeResult::kRefused;
+        }
         if (Options().ApplyNow == 0)
             return ChangeResult::kMade;
         if (lighting && lightingLocked)

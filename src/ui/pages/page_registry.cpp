@@ -1,5 +1,6 @@
 #include "ui/pages/page_registry.h"
 
+#include "ui/pages/key_dlg.h"
 #include "ui/pages/titled_page.h"
 
 namespace zorvan {
@@ -18,7 +19,7 @@ PageEntry Titled(int page, const char* titleKey, const char* background)
 std::vector<PageEntry> StandardPages()
 {
     return {
-        Titled(kKeyPage, "tc_page1", "key_nr.png"),
+        {kKeyPage, "tc_page1", [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CKeyDlg(context, parent); }},
         Titled(kDpiPage, "tc_page2", "adv_nr.png"),
         Titled(kMacroPage, "tc_page3", "macro_nr.png"),
         Titled(kLightingPage, "tc_page4", "led_nr.png"),
