@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 namespace zorvan {
 namespace {
 
@@ -118,13 +120,18 @@ void CFirekeyDlg::keyPressEvent(QKeyEvent* event)
 void CFirekeyDlg::PaintContent(QPainter& painter)
 {
     painter.setPen(ColourOf(Options().Txt_clr));
-    painter.setFont(font());
-    const auto caption = [&painter](const QRect& box, const char* key) {
-        const QRect area(QPoint(box.left(), box.top() - 24), QPoint(box.right() + 30, box.top() - 6));
-        painter.drawText(Scaled(area), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, GetText(key));
+    // The captions in a smaller size: each has the width of its box and 30 pixels more, and
+    // the count's must end before the interval's begins.
+    painter.setFont(WindowFont(Scaled(14), 400));
+    const auto caption = [&painter](const QRect& box, const QRect& next, const char* key) {
+        const int right = next.isNull() ? box.right() + 30 : std::min(box.right() + 30, next.left() - 6);
+        const QRect area = Scaled(QRect(QPoint(box.left(), box.top() - 24), QPoint(right, box.top() - 6)));
+        const QString text = painter.fontMetrics().elidedText(GetText(key), Qt::ElideRight, area.width());
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     };
-    caption(kCountBox, "tc_str1");
-    caption(kIntervalBox, "tc_str2");
+    caption(kCountBox, kIntervalBox, "tc_str1");
+    caption(kIntervalBox, QRect(), "tc_str2");
+    painter.setFont(font());
     const int unscaledWidth = IsFourK() ? width() / 2 : width();
     const QRect note(QPoint(10, kCountBox.bottom() + 1 + 8), QPoint(unscaledWidth - 11, kCountBox.bottom() + 1 + 37));
     painter.drawText(Scaled(note), Qt::AlignCenter | Qt::TextWordWrap, GetText("tc_str3"));

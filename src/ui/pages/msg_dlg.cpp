@@ -105,6 +105,7 @@ void CMsgDlg::BuildInput()
         input_->setReadOnly(true);
         input_->setFocusPolicy(Qt::NoFocus);
         qApp->installEventFilter(this);
+        return;
     }
     input_->setFocus();
 }
@@ -341,7 +342,17 @@ void CMsgDlg::PaintContent(QPainter& painter)
         return;
     }
     const int x = InputLeft();
-    painter.drawText(Place(x, 41, x + kInputWidth, 61), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    const QRect prompt = Place(x, 41, x + kInputWidth, 61);
+    if (painter.fontMetrics().horizontalAdvance(text_) <= prompt.width()) {
+        painter.drawText(prompt, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    } else {
+        // A long prompt wraps in a smaller size over the dialog's width, ending above the box.
+        const int unscaledWidth = IsFourK() ? width() / 2 : width();
+        painter.setFont(WindowFont(Scaled(13), 400));
+        painter.drawText(Place(10, 30, unscaledWidth - 10, 63), Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap,
+                         text_);
+        painter.setFont(font());
+    }
     if (useModifierBoxes_) {
         for (size_t i = 0; i < std::size(kModifierBoxes); ++i) {
             const int left = x + 2 + int(i) * (11 + kModifierBoxGap) + 11 + 4;
