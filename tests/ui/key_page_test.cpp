@@ -6,6 +6,7 @@
 #include "macro/macro_library.h"
 #include "profile/function_name.h"
 #include "profile/profile_defaults.h"
+#include "skin/display_scale.h"
 #include "text/language_texts.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
@@ -82,6 +83,7 @@ private slots:
     void keysFollowTheModel_data();
     void keysFollowTheModel();
     void keyPlacesDoubleInFourKButNotTheGap();
+    void fourKDoublesThePage();
     void menuPlaceWidensAndOpensUpwards_data();
     void menuPlaceWidensAndOpensUpwards();
     void theMenuOfAKey();
@@ -199,6 +201,19 @@ void KeyPageTest::keyPlacesDoubleInFourKButNotTheGap()
     QCOMPARE(CKeyDlg::KeyButtonRect(3, 72, 77, 10, true), QRect(144, 154 + 3 * 48, 444, 38));
     QCOMPARE(CKeyDlg::KeyNumberRect(QRect(72, 77, 222, 19), false), QRect(46, 77, 18, 18));
     QCOMPARE(CKeyDlg::KeyNumberRect(QRect(144, 154, 444, 38), true), QRect(92, 154, 36, 36));
+}
+
+void KeyPageTest::fourKDoublesThePage()
+{
+    SetFourK(true);
+    const DeviceDescription& device = *port_->device;
+    CKeyDlg& page = Page();
+    const Point key = Options().ptKey;
+    QCOMPARE(page.KeyButton(2)->geometry(), CKeyDlg::KeyButtonRect(2, key.x, key.y, device.KeyHeight, true));
+    QCOMPARE(page.Debounce()->geometry(), QRect(90, 894, 340, 60));
+    QCOMPARE(page.MarkPanel()->pos(), QPoint(2 * device.MarkPoint.x, 2 * device.MarkPoint.y));
+    QCOMPARE(page.RestoreButton()->geometry(), QRect(1414, 946, 222, 54));
+    SetFourK(false);
 }
 
 void KeyPageTest::menuPlaceWidensAndOpensUpwards_data()

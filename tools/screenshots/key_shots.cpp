@@ -59,7 +59,11 @@ void ShootKeyPage(CZorvanDlg& window, const QString& prefix,
     auto* page = dynamic_cast<CKeyDlg*>(window.PageAt(CZorvanDlg::kKeyPage));
     if (!page)
         return;
+    // The pointer on the second key's button: its mark shows on the mouse.
+    if (CPngBtn* second = page->KeyButton(1))
+        page->MarkKeyUnder(second->mapToGlobal(second->rect().center()));
     save(RenderWidget(window), prefix + QStringLiteral("keys"));
+    page->MarkKeyUnder(QPoint(-1, -1));
 
     page->OpenKeyMenu(1);
     if (CMenuDlg* menu = CMenuDlg::Current()) {
