@@ -74,6 +74,8 @@ void Settle()
 
 }  // namespace
 
+Q_DECLARE_METATYPE(std::vector<int32_t>)
+
 class KeyPageTest : public QObject {
     Q_OBJECT
 private slots:
@@ -86,7 +88,10 @@ private slots:
     void fourKDoublesThePage();
     void menuPlaceWidensAndOpensUpwards_data();
     void menuPlaceWidensAndOpensUpwards();
+    void menuRowsFollowTheModel_data();
+    void menuRowsFollowTheModel();
     void theMenuOfAKey();
+    void debounceTipStandsAboveTheControl();
     void leftClickGuard_data();
     void leftClickGuard();
     void keySetSwitchStaysInAllSetsAndIsResetAway();
@@ -242,6 +247,79 @@ void KeyPageTest::menuPlaceWidensAndOpensUpwards()
     const MenuPlace place = KeyMenuPlace(button, menuW, 13 * 20, workAreaBottom);
     QCOMPARE(place.topLeft, topLeft);
     QCOMPARE(place.width, width);
+}
+
+void KeyPageTest::menuRowsFollowTheModel_data()
+{
+    using Codes = std::vector<int32_t>;
+    QTest::addColumn<int>("exKey1");
+    QTest::addColumn<int>("exKey2");
+    QTest::addColumn<int>("dpiMenuMask");
+    QTest::addColumn<Codes>("present");  // first-level rows
+    QTest::addColumn<Codes>("absent");
+    QTest::addColumn<Codes>("dpiGroup");
+    QTest::newRow("extra keys stop at the first zero") << 0 << 5 << 7 << Codes{} << Codes{0x0B000000, 0x0B000001}
+                                                       << Codes{0x080000A8, 0x080000A9, 0x080000AA};
+    QTest::newRow("one extra key") << 5 << 0 << 7 << Codes{0x0B000000} << Codes{0x0B000001}
+                                   << Codes{0x080000A8, 0x080000A9, 0x080000AA};
+    QTest::newRow("DpiMenuMask 2: DPI down alone") << 0 << 0 << 2 << Codes{0x08000000} << Codes{} << Codes{0x080000A9};
+    QTest::newRow("DpiMenuMask 0: no DPI row") << 0 << 0 << 0 << Codes{} << Codes{0x08000000} << Codes{};
+}
+
+void KeyPageTest::menuRowsFollowTheModel()
+{
+    using Codes = std::vector<int32_t>;
+    QFETCH(int, exKey1);
+    QFETCH(int, exKey2);
+    QFETCH(int, dpiMenuMask);
+    QFETCH(Codes, present);
+    QFETCH(Codes, absent);
+    QFETCH(Codes, dpiGroup);
+    DeviceDescription& device = Config().devices[0];
+    device.ExKeys = {exKey1, exKey2, 0};
+    device.DpiMenuMask = dpiMenuMask;
+    // A sensor table 50, 100, 150, ...: the snipe values 100..1100 sit at positions 1, 3, 5, ...
+    SensorDpiTable* table = Config().sensors.Find(device.Sensor);
+    QVERIFY(table);
+    table->Count = 40;
+    for (int i = 0; i < 40; ++i)
+        table->Values[size_t(i)] = uint16_t(50 * (i + 1));
+    const auto rows = KeyMenuForPopup(KeyMenuEntries(device, Options(), Config().sensors));
+    const auto row = [&rows](int32_t code) {
+        return std::find_if(rows.begin(), rows.end(), [code](const MenuEntry& e) { return e.code == code; });
+    };
+    for (const int32_t code : present)
+        QVERIFY(row(code) != rows.end());
+    for (const int32_t code : absent)
+        QVERIFY(row(code) == rows.end());
+    if (!dpiGroup.empty()) {
+        Codes codes;
+        for (const MenuEntry& e : row(0x08000000)->group)
+            codes.push_back(e.code);
+        QCOMPARE(codes, dpiGroup);
+    }
+    const auto snipe = row(0x080000A6);
+    QVERIFY(snipe != rows.end() && snipe->group.size() == 11);
+    QCOMPARE(snipe->group[0].code, 0x080001A6);
+    QCOMPARE(snipe->group[0].text, QStringLiteral("100"));
+    QCOMPARE(snipe->group[1].code, 0x080003A6);
+    QVERIFY(rows.size() <= size_t(kMenuEntriesMax));
+}
+
+void KeyPageTest::debounceTipStandsAboveTheControl()
+{
+    Config().devices[0].ShowDebounce = 1;
+    const auto tipArea = [this](int tip) {
+        Config().opt.TipForDebounce = tip;
+        page_.reset();
+        CKeyDlg& page = Page();
+        QImage image(page.size(), QImage::Format_ARGB32_Premultiplied);
+        page.render(&image);
+        return image.copy(QRect(45, 300, 250, 147));
+    };
+    const QImage without = tipArea(4);
+    const QImage with = tipArea(300);
+    QVERIFY(with != without);
 }
 
 void KeyPageTest::theMenuOfAKey()
