@@ -304,6 +304,14 @@ void KeyPageTest::menuRowsFollowTheModel()
     QCOMPARE(snipe->group[0].text, QStringLiteral("100"));
     QCOMPARE(snipe->group[1].code, 0x080003A6);
     QVERIFY(rows.size() <= size_t(kMenuEntriesMax));
+
+    // A table without any of the values leaves the snipe row out: it would pick the group's
+    // own code.
+    for (int i = 0; i < 40; ++i)
+        table->Values[size_t(i)] = uint16_t(12000 + i);
+    const auto withoutSnipe = KeyMenuForPopup(KeyMenuEntries(device, Options(), Config().sensors));
+    QVERIFY(std::none_of(withoutSnipe.begin(), withoutSnipe.end(), [](const MenuEntry& e) { return e.code == 0x080000A6; }));
+    QCOMPARE(withoutSnipe.size(), rows.size() - 1);
 }
 
 void KeyPageTest::debounceTipStandsAboveTheControl()
