@@ -359,6 +359,8 @@ void KeyPageTest::theMenuOfAKey()
     PointerAt(menu, menu->RowRect(mediaRow).center());
     CMenuDlg* second = menu->SecondLevel();
     QVERIFY(second);
+    QCOMPARE(menu->accessibleName(), key->accessibleName());
+    QCOMPARE(menu->accessibleDescription(), rows[size_t(mediaRow)].text);
     QCOMPARE(second->RowCount(), mediaEntries);
     QCOMPARE(second->x(), menu->x() + menu->width());
     QCOMPARE(second->mapToGlobal(second->RowRect(mediaEntries - 1).topLeft()).y(),
