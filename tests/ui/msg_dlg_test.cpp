@@ -2,6 +2,7 @@
 #include "text/language_texts.h"
 #include "ui/controls/png_btn.h"
 #include "ui/pages/key_capture.h"
+#include "ui/pages/key_vk.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/ui_fixture.h"
 
@@ -89,6 +90,8 @@ private slots:
     }
     void cleanup() { fixture_.reset(); }
 
+    void keyEventsBecomeVirtualKeys_data();
+    void keyEventsBecomeVirtualKeys();
     void captureRules_data();
     void captureRules();
     void captureTakesEveryKeyOfTheDialog();
@@ -100,6 +103,43 @@ private slots:
 private:
     std::unique_ptr<UiFixture> fixture_;
 };
+
+void MsgDlgTest::keyEventsBecomeVirtualKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<uint>("scanCode");
+    QTest::addColumn<uint>("keySym");
+    QTest::addColumn<int>("vk");
+    QTest::newRow("A") << int(Qt::Key_A) << 0 << 0u << 0u << 0x41;
+    QTest::newRow("7") << int(Qt::Key_7) << 0 << 0u << 0u << 0x37;
+    QTest::newRow("shifted 7 (&)") << int(Qt::Key_Ampersand) << int(Qt::ShiftModifier) << 0u << 0u << 0x37;
+    QTest::newRow("keypad 7") << int(Qt::Key_7) << int(Qt::KeypadModifier) << 0u << 0u << 0x67;
+    QTest::newRow("keypad *") << int(Qt::Key_Asterisk) << int(Qt::KeypadModifier) << 0u << 0u << 0x6A;
+    QTest::newRow("F12") << int(Qt::Key_F12) << 0 << 0u << 0u << 0x7B;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 0u << 0u << 0x0D;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 0u << 0u << 0x0D;
+    QTest::newRow("; by its US key") << int(Qt::Key_Semicolon) << 0 << 0u << 0u << 0xBA;
+    QTest::newRow("left Ctrl by key symbol") << int(Qt::Key_Control) << 0 << 0u << 0xFFE3u << 17;
+    QTest::newRow("right Ctrl by key symbol") << int(Qt::Key_Control) << 0 << 37u << 0xFFE4u << 163;
+    QTest::newRow("right Alt by key code") << int(Qt::Key_Alt) << 0 << 108u << 0u << 165;
+    QTest::newRow("AltGr") << int(Qt::Key_AltGr) << 0 << 0u << 0u << 165;
+    QTest::newRow("right Shift by key symbol") << int(Qt::Key_Shift) << 0 << 0u << 0xFFE2u << 161;
+    QTest::newRow("Shift without native codes: left") << int(Qt::Key_Shift) << 0 << 0u << 0u << 16;
+    QTest::newRow("right Win by key code") << int(Qt::Key_Meta) << 0 << 134u << 0u << 92;
+    QTest::newRow("a key without a code") << int(Qt::Key_VolumeUp) << 0 << 0u << 0u << 0;
+}
+
+void MsgDlgTest::keyEventsBecomeVirtualKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(uint, scanCode);
+    QFETCH(uint, keySym);
+    QFETCH(int, vk);
+    const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), scanCode, keySym, 0);
+    QCOMPARE(VirtualKeyOf(event), vk);
+}
 
 void MsgDlgTest::captureRules_data()
 {
