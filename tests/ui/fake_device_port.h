@@ -3,6 +3,7 @@
 // the window starts is counted. Changes edit `profile` (a real record, by the real editing
 // rules the pages hand in) and record the requests they would post.
 #include "app/configuration.h"
+#include "app/message_box.h"
 #include "ui/device_port.h"
 
 #include <QTimer>
@@ -26,6 +27,8 @@ public:
     bool underPid = false;
     const DeviceDescription* device = nullptr;
     std::optional<ProfileRecord> profile = ProfileRecord{};
+    int profileIndex = 0;
+    int repairs = 0;  // RepairProfile calls that changed the profile
     std::vector<int> told;  // TellDrvStatus values
     std::vector<ApplyRequest> posted;
     std::vector<int> selected;  // SelectProfile indices that switched
@@ -40,6 +43,7 @@ public:
     bool UnderPid() const override { return underPid; }
     const DeviceDescription* CurrentDevice() const override { return device; }
     std::optional<ProfileRecord> CurrentProfile() const override { return profile; }
+    int CurrentProfileIndex() const override { return profile ? profileIndex : -1; }
     void TellDrvStatus(int shown) override { told.push_back(shown); }
     bool SettingsChangeAllowed() override { return allowChanges; }
     void ResetProfileToDefaults() override { ++resets; }
@@ -63,6 +67,11 @@ public:
             selected.push_back(index);
         Report(done, switchWorks ? ChangeResult::kMade : ChangeResult::kNotTaken);
     }
+    void RepairProfile(const ProfileEdit& edit) override
+    {
+        if (profile && edit(*profile).IsChanged())
+            ++repairs;
+    }
     bool Post(const ApplyRequest& request) override
     {
         posted.push_back(request);
@@ -75,14 +84,18 @@ public:
 
 private:
     // As the settings editor: the check, the edit, and its request posted with ApplyNow
-    // (lighting: unless the mouse's lighting is locked; the profile keeps the change).
+    // (lighting: unless the mouse's lighting is locked; the profile keeps the change). A refusal
+    // is shown as the session shows it.
     ChangeResult Change(const ProfileEdit& edit, bool lighting)
     {
         if (!allowChanges || !profile)
             return ChangeResult::kRefused;
         const Edit result = edit(*profile);
-        if (!result.IsChanged())
+        if (!result.IsChanged()) {
+            if (!result.message.isEmpty())
+                ShowMessage(QStringLiteral("Warning"), result.message);
             return ChangeResult::kRefused;
+        }
         if (Options().ApplyNow == 0)
             return ChangeResult::kMade;
         if (lighting && lightingLocked)

@@ -3,6 +3,8 @@
 // other one into OUTPUT_DIR/<its folder>/.
 //   zorvan_screenshots APP_DIR OUTPUT_DIR
 #include "dpi_lighting_shots.h"
+#include "key_shots.h"
+#include "render.h"
 
 #include "app/configuration.h"
 #include "app/paths.h"
@@ -29,18 +31,19 @@ namespace {
 
 QString g_output;
 
-void Shoot(QWidget& widget, const QString& name)
+void Save(const QImage& image, const QString& name)
 {
-    QApplication::processEvents();
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image);
     const QString path = g_output + name + QStringLiteral(".png");
     if (!image.save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         std::exit(1);
     }
     std::printf("%s\n", qPrintable(path));
+}
+
+void Shoot(QWidget& widget, const QString& name)
+{
+    Save(RenderWidget(widget), name);
 }
 
 // The main window on each page, the tray menu and the dialogs, as "<prefix><name>.png".
@@ -52,7 +55,7 @@ void ShootEverything(zorvan::CZorvanDlg& window, zorvan::DevicePort& session, co
         window.SwitchPage(page);
         Shoot(window, prefix + QString::fromLatin1(pages[page]));
     }
-    window.SwitchPage(1);
+    ShootKeyPage(window, prefix, Save);
 
     if (QMenu* menu = window.TrayMenu()) {
         menu->adjustSize();

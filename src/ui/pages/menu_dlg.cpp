@@ -7,6 +7,7 @@
 #include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -137,6 +138,12 @@ void CMenuDlg::SetHoverRow(int row)
         return;
     hoverRow_ = row;
     update();
+    if (row >= 0 && row < RowCount()) {
+        // Assistive tools read the hovered row as the list's description.
+        setAccessibleDescription(entries_[size_t(row)].text);
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     // Off the rows (on the way to the second level, say) the second level stays open.
     if (row < 0)
         return;

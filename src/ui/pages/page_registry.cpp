@@ -1,6 +1,7 @@
 #include "ui/pages/page_registry.h"
 
 #include "ui/pages/adv_dlg.h"
+#include "ui/pages/key_dlg.h"
 #include "ui/pages/led_dlg.h"
 #include "ui/pages/new_adv_dlg.h"
 #include "ui/pages/titled_page.h"
@@ -21,7 +22,7 @@ PageEntry Titled(int page, const char* titleKey, const char* background)
 std::vector<PageEntry> StandardPages()
 {
     return {
-        Titled(kKeyPage, "tc_page1", "key_nr.png"),
+        {kKeyPage, "tc_page1", [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CKeyDlg(context, parent); }},
         {kDpiPage, "tc_page2",
          [](const PageContext& context, QWidget* parent) -> PageWidget* {
              if (context.options.OldAdvDlg != 0)

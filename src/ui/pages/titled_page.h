@@ -17,6 +17,8 @@ public:
     QString Title() const;
 
 protected:
+    // The page's part of the skin picture (null when the picture is missing).
+    const QImage& Background() const { return background_; }
     void paintEvent(QPaintEvent* event) override;
 
 private:
