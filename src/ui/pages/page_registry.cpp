@@ -1,5 +1,6 @@
 #include "ui/pages/page_registry.h"
 
+#include "ui/pages/macro_page.h"
 #include "ui/pages/titled_page.h"
 
 namespace zorvan {
@@ -20,7 +21,8 @@ std::vector<PageEntry> StandardPages()
     return {
         Titled(kKeyPage, "tc_page1", "key_nr.png"),
         Titled(kDpiPage, "tc_page2", "adv_nr.png"),
-        Titled(kMacroPage, "tc_page3", "macro_nr.png"),
+        {kMacroPage, "tc_page3",
+         [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CMacroDlg(context, parent); }},
         Titled(kLightingPage, "tc_page4", "led_nr.png"),
     };
 }
