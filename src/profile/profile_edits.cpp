@@ -1,6 +1,7 @@
 #include "profile/profile_edits.h"
 
 #include "app/log.h"
+#include "profile/function_name.h"
 #include "profile/key_menu.h"
 #include "text/language_texts.h"
 
@@ -176,6 +177,22 @@ Edit AssignKey(ProfileRecord& profile, int key, KeyAssignment record, const KeyT
             record.dwFunID, record.dwMacroID, record.dwParameter, combo);
     }
     return Edit::Changed(apply::kKeys, uint32_t(key));
+}
+
+Edit RepairUnnamedKeys(ProfileRecord& profile, const DeviceDescription& device, const AppOptions& options,
+                       const SensorTables& sensors, const KeyTable& defaults)
+{
+    if (!profile.IsValid())
+        return Edit::Refused({});
+    const int set = profile.KeySetIndex();
+    bool repaired = false;
+    for (int k = 0; k < std::clamp(device.KeyCount, 0, kKeysPerSet); ++k) {
+        if (FunctionName(profile.Key[set][k], device, options, sensors).isEmpty()) {
+            profile.Key[set][k] = defaults[set][k];
+            repaired = true;
+        }
+    }
+    return repaired ? Edit::Changed(0, 0) : Edit::Refused({});
 }
 
 std::optional<int> NearestDpi(const SensorDpiTable& table, int value)

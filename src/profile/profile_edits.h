@@ -71,6 +71,13 @@ bool FunctionOffered(uint32_t code, const DeviceDescription& device, const AppOp
 // matrix position of the model's default key, and the key-set switch rule. Request (0x0001, key).
 Edit AssignKey(ProfileRecord& profile, int key, KeyAssignment record, const KeyTable& defaults);
 
+// Keys of the key set in use, below the model's key count, whose function has no name (a code
+// the program does not know, an empty combination) go back to the model's default for that key
+// and set. The key page makes this correction by itself when it shows the keys, so nothing is
+// posted: the request is empty. Refused (nothing to do) when every key has a name.
+Edit RepairUnnamedKeys(ProfileRecord& profile, const DeviceDescription& device, const AppOptions& options,
+                       const SensorTables& sensors, const KeyTable& defaults);
+
 // ---- DPI and performance --------------------------------------------------------------------
 
 // The table value nearest to `value`: an exact match, else the smallest distance, the lower

@@ -56,6 +56,11 @@ void SettingsEditor::SelectProfile(int index, ChangeDone done)
     });
 }
 
+void SettingsEditor::Repair(const ProfileEdit& edit)
+{
+    EditCurrentProfile([&edit](ProfileRecord& profile) { edit(profile); });
+}
+
 bool SettingsEditor::Post(const ApplyRequest& request)
 {
     return session_.Post(request);

@@ -40,6 +40,9 @@ public:
     // Makes on-board profile `index` (0..3) active on the mouse, after the requests posted
     // before it are written; the profile read it starts follows (DeviceSession::Reading()).
     void SelectProfile(int index, ChangeDone done = {});
+    // A correction the program makes by itself (a key without a name back to its default):
+    // `edit` on the current profile, without the settings-change check and without a request.
+    void Repair(const ProfileEdit& edit);
     // Posts `request` whatever ApplyNow says (restore defaults, profile import).
     bool Post(const ApplyRequest& request);
     // `done` once the apply worker has written every request posted so far: the result of the

@@ -42,6 +42,8 @@ public:
     virtual const DeviceDescription* CurrentDevice() const = 0;
     // A copy of the current profile, or nothing.
     virtual std::optional<ProfileRecord> CurrentProfile() const = 0;
+    // The current profile's position (0..3, its on-board profile), or -1.
+    virtual int CurrentProfileIndex() const = 0;
 
     // Tells the mouse whether the configuration window is on screen (only with a mouse; sent
     // in the background).
@@ -63,6 +65,9 @@ public:
     virtual void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
     // Makes on-board profile `index` (0..3) active on the mouse; its read follows.
     virtual void SelectProfile(int index, ChangeDone done = {}) = 0;
+    // A correction the window makes by itself (a key without a name back to its default): the
+    // edit on the current profile without the settings-change check and without a request.
+    virtual void RepairProfile(const ProfileEdit& edit) = 0;
     // Posts `request` whatever ApplyNow says (restore defaults, profile import).
     virtual bool Post(const ApplyRequest& request) = 0;
     // `done` once every request posted so far is written: the result of the last one.

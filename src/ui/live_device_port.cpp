@@ -58,4 +58,11 @@ std::optional<ProfileRecord> LiveDevicePort::CurrentProfile() const
     return CurrentProfileCopy();
 }
 
+int LiveDevicePort::CurrentProfileIndex() const
+{
+    ProfileState& state = Profiles();
+    std::lock_guard lock(state.profileLock);
+    return state.profiles.CurrentIndex();
+}
+
 }  // namespace zorvan

@@ -31,6 +31,7 @@ public:
     bool UnderPid() const override { return session_->UnderPid(); }
     const DeviceDescription* CurrentDevice() const override;
     std::optional<ProfileRecord> CurrentProfile() const override;
+    int CurrentProfileIndex() const override;
     void TellDrvStatus(int shown) override { session_->TellDrvStatus(shown); }
     bool SettingsChangeAllowed() override { return session_->SettingsChangeAllowed(); }
     void ResetProfileToDefaults() override { session_->ResetProfileToDefaults(); }
@@ -42,6 +43,7 @@ public:
         editor_->ChangeLighting(edit, std::move(done));
     }
     void SelectProfile(int index, ChangeDone done) override { editor_->SelectProfile(index, std::move(done)); }
+    void RepairProfile(const ProfileEdit& edit) override { editor_->Repair(edit); }
     bool Post(const ApplyRequest& request) override { return editor_->Post(request); }
     void AfterWrites(std::function<void(bool ok)> done) override { editor_->AfterWrites(std::move(done)); }
 

@@ -136,6 +136,33 @@ TEST_F(ProfileEditsTest, AnInvalidProfileOrKeyIsNotEdited)
     EXPECT_FALSE(AssignKey(profile_, -1, Fun(kMiddle), defaults_).IsChanged());
 }
 
+TEST_F(ProfileEditsTest, KeysWithoutANameGoBackToTheirDefault)
+{
+    SetText("tc_click", QStringLiteral("Left"));
+    SetText("tc_menu", QStringLiteral("Right"));
+    SetText("tc_forward", QStringLiteral("Forward"));
+    SetText("tc_back", QStringLiteral("Back"));
+    DeviceDescription device;
+    device.Sensor = 1;
+    device.KeyCount = 8;
+    profile_.currentKeySet = 1;
+    EXPECT_FALSE(RepairUnnamedKeys(profile_, device, Options(), Config().sensors, defaults_).IsChanged());
+
+    profile_.Key[1][2] = Fun(0x080000FF, 3);  // a code without a name
+    profile_.Key[1][5] = Fun(0x020000A1, 6);  // a combination without keys
+    profile_.Key[1][9] = Fun(0x080000FF, 10); // beyond the model's keys
+    profile_.Key[0][2] = Fun(0x080000FF, 3);  // another key set
+    const ProfileRecord before = profile_;
+    const Edit edit = RepairUnnamedKeys(profile_, device, Options(), Config().sensors, defaults_);
+    ASSERT_TRUE(edit.IsChanged());
+    EXPECT_EQ(edit.request.flags, 0u);  // nothing is written to the mouse for it
+    EXPECT_EQ(profile_.Key[1][2], defaults_[1][2]);
+    EXPECT_EQ(profile_.Key[1][5], defaults_[1][5]);
+    EXPECT_EQ(profile_.Key[1][9], before.Key[1][9]);
+    EXPECT_EQ(profile_.Key[0][2], before.Key[0][2]);
+    EXPECT_EQ(profile_.Key[1][0], before.Key[1][0]);
+}
+
 TEST_F(ProfileEditsTest, WhatAPickedFunctionBecomes)
 {
     DeviceDescription device;

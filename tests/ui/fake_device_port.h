@@ -26,6 +26,8 @@ public:
     bool underPid = false;
     const DeviceDescription* device = nullptr;
     std::optional<ProfileRecord> profile = ProfileRecord{};
+    int profileIndex = 0;
+    int repairs = 0;  // RepairProfile calls that changed the profile
     std::vector<int> told;  // TellDrvStatus values
     std::vector<ApplyRequest> posted;
     std::vector<int> selected;  // SelectProfile indices that switched
@@ -40,6 +42,7 @@ public:
     bool UnderPid() const override { return underPid; }
     const DeviceDescription* CurrentDevice() const override { return device; }
     std::optional<ProfileRecord> CurrentProfile() const override { return profile; }
+    int CurrentProfileIndex() const override { return profile ? profileIndex : -1; }
     void TellDrvStatus(int shown) override { told.push_back(shown); }
     bool SettingsChangeAllowed() override { return allowChanges; }
     void ResetProfileToDefaults() override { ++resets; }
@@ -62,6 +65,11 @@ public:
         if (switchWorks)
             selected.push_back(index);
         Report(done, switchWorks ? ChangeResult::kMade : ChangeResult::kNotTaken);
+    }
+    void RepairProfile(const ProfileEdit& edit) override
+    {
+        if (profile && edit(*profile).IsChanged())
+            ++repairs;
     }
     bool Post(const ApplyRequest& request) override
     {
