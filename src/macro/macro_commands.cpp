@@ -292,9 +292,9 @@ bool ExportMacro(const MacroTreeItem* item, const QString& target)
         return false;
     QFile stored(TreeItem_To_FilePath(item));
     errno = 0;
-    QByteArray bytes;
-    if (stored.fileName().isEmpty() || !stored.open(QIODevice::ReadOnly) ||
-        (bytes = stored.readAll(), stored.error() != QFileDevice::NoError)) {
+    const bool opened = !stored.fileName().isEmpty() && stored.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? stored.readAll() : QByteArray();
+    if (!opened || stored.error() != QFileDevice::NoError) {
         Log("ExportMacro: copy file err=0x%x", unsigned(errno != 0 ? errno : ENOENT));
         return false;
     }

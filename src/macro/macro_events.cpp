@@ -128,7 +128,7 @@ int RowsToMacro(const EventRows& rows, StMacro& macro)
         if (slot + 1 >= kMacroEventSlots)
             break;
         ++slot;
-        MacroEvent& event = macro.events[slot];
+        MacroEvent event{};
         if (row.kind == kRowMove) {
             event.code = uint16_t(row.value & 0xFFFF);
             event.action = kActionMove;
@@ -136,6 +136,7 @@ int RowsToMacro(const EventRows& rows, StMacro& macro)
             event.code = uint16_t(row.value & 0xFF);
             event.action = row.kind == kRowPress ? kActionPress : kActionRelease;
         }
+        macro.events[slot] = event;
     }
     return zeroCodes;
 }

@@ -12,13 +12,14 @@
 #include "ui/controls/png_btn.h"
 #include "ui/controls/tree_ctrl_ex.h"
 #include "ui/fake_device_port.h"
-#include "ui/pages/macro_key_input.h"
+#include "ui/pages/key_vk.h"
 #include "ui/pages/macro_page.h"
 #include "ui/pages/move_dlg.h"
 #include "ui/pages/pick_macro_dlg.h"
 #include "ui/ui_fixture.h"
 #include "macro/time_stamp_id.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -338,7 +339,6 @@ void MacroPageTest::insertingAndEditingEvents()
     page.OnModifyEvent();
     QCOMPARE(page.Rows()[0].value, uint32_t(Options().MinDelay));
     // 69 rows and a click: accepted, 71 events listed.
-    EventRows rows(69, EventRow{kRowPress, 0x41});
     while (!page.Rows().empty()) {
         page.SelectEventRow(0);
         page.OnDeleteEvent();

@@ -10,13 +10,27 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace zorvan {
 namespace {
 
 constexpr int kIconBoxWidth = 18;
 constexpr int kTextRightMargin = 5;
+
+// Every row is the item height high.
+class RowHeightDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    int height = 20;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        return QSize(option.rect.width(), height);
+    }
+};
 
 QRgb Opaque(int32_t colour)
 {
@@ -41,6 +55,7 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent, int id, const QImage& background, cons
     setFont(ShellFont(Scaled(15), 600));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    setItemDelegate(new RowHeightDelegate(this));
     SetLook(look_);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
         if (model())
@@ -56,6 +71,9 @@ void CTreeCtrlEx::SetLook(const Look& look)
 {
     look_ = look;
     look_.itemHeight = std::max(look.itemHeight, 1);
+    if (auto* rows = dynamic_cast<RowHeightDelegate*>(itemDelegate()))
+        rows->height = look_.itemHeight;
+    doItemsLayout();
     viewport()->update();
 }
 

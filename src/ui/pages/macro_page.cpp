@@ -18,7 +18,7 @@
 #include "ui/controls/macro_tree_model.h"
 #include "ui/controls/tree_ctrl_ex.h"
 #include "ui/pages/macro_event_model.h"
-#include "ui/pages/macro_key_input.h"
+#include "ui/pages/key_vk.h"
 #include "ui/pages/macro_page_layout.h"
 
 #include <QApplication>
@@ -650,7 +650,7 @@ bool CMacroDlg::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat())
-            RecordKey(VirtualKeyOf(*key), event->type() == QEvent::KeyRelease);
+            RecordKey(unsigned(VirtualKeyOf(*key)), event->type() == QEvent::KeyRelease);
         return true;
     }
     case QEvent::MouseButtonPress:

@@ -14,6 +14,8 @@
 
 #include <QElapsedTimer>
 
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
