@@ -35,6 +35,7 @@ const QRect kPageTitleRect(43, 20, 300, 20);
 constexpr int kMenuWidth = 150;
 constexpr int kNameLimit = 15;
 constexpr int kDelayDigits = 6;
+constexpr int kLabelMargin = 24;
 
 // The mouse pseudo-code of a button pressed inside the window while recording, or 0.
 unsigned MouseCode(Qt::MouseButton button)
@@ -896,8 +897,13 @@ void CMacroDlg::paintEvent(QPaintEvent*)
     text(l.treeCaption, Qt::AlignCenter, Context().Text("tc_macro_list"));
     text(l.eventsCaption, Qt::AlignCenter, Context().Text("tc_macro_key_list"));
     text(l.insertCaption, Qt::AlignLeft | Qt::AlignVCenter, Context().Text("tc_macro_loop"));
-    const auto label = [&text](const QRect& box, const QString& t) {
-        text(QRect(box.right() + 1 + 8, box.center().y() - 10, 200, 20), Qt::AlignLeft | Qt::AlignVCenter, t);
+    // Labels end before the page's right edge, shortened with an ellipsis when they are longer.
+    const int labelRight = width() - Scaled(kLabelMargin);
+    const auto label = [&painter, labelRight](const QRect& box, const QString& t) {
+        QRect area = Scaled(QRect(box.right() + 1 + 8, box.center().y() - 10, 200, 20));
+        area.setRight(std::min(area.right(), labelRight));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         painter.fontMetrics().elidedText(t, Qt::ElideRight, area.width()));
     };
     label(l.delayBox, Context().Text("tc_macro_auto"));
     label(l.loop[kLoopMode2], Context().Text("tc_macro_loop2"));
