@@ -50,7 +50,7 @@ unsigned MouseCode(Qt::MouseButton button)
     }
 }
 
-bool Within(const QObject* object, const QWidget* widget)
+bool Within(const QObject* object, const QObject* widget)
 {
     for (const QObject* at = object; at != nullptr; at = at->parent())
         if (at == widget)
@@ -657,9 +657,11 @@ bool CMacroDlg::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease: {
-        // The record and insert buttons and the event list stay usable while recording.
-        if (Within(watched, record_) || (insert_ && Within(watched, insert_)) || Within(watched, eventView_))
-            return false;
+        // Buttons pressed on the page's surface and over the macro tree are recorded; the
+        // page's controls and the rest of the window keep their clicks (the record and insert
+        // buttons work, the other commands and the page switch are refused with their message).
+        if (watched != this && !Within(watched, treeView_))
+            return PageWidget::eventFilter(watched, event);
         const unsigned code = MouseCode(static_cast<QMouseEvent*>(event)->button());
         RecordKey(code, event->type() == QEvent::MouseButtonRelease);
         return code != 0;
