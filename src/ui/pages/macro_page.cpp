@@ -31,7 +31,6 @@
 namespace zorvan {
 namespace {
 
-const QRect kPageTitleRect(43, 20, 300, 20);
 constexpr int kMenuWidth = 150;
 constexpr int kNameLimit = 15;
 constexpr int kDelayDigits = 6;
@@ -70,7 +69,7 @@ QImage Darkened(const QImage& background, const QRect& area)
 }  // namespace
 
 CMacroDlg::CMacroDlg(const PageContext& context, QWidget* parent)
-    : PageWidget(context, parent),
+    : TitledPage(context, parent, QStringLiteral("macro_nr.png"), "tc_page3"),
       dialogs_(StandardMacroPageDialogs(this)),
       treeModel_(std::make_unique<MacroTreeModel>(tree_)),
       eventModel_(std::make_unique<MacroEventModel>())
@@ -645,7 +644,7 @@ void CMacroDlg::RecordKey(unsigned code, bool up)
 bool CMacroDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (!recording_ || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window())
-        return PageWidget::eventFilter(watched, event);
+        return TitledPage::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
@@ -661,13 +660,13 @@ bool CMacroDlg::eventFilter(QObject* watched, QEvent* event)
         // page's controls and the rest of the window keep their clicks (the record and insert
         // buttons work, the other commands and the page switch are refused with their message).
         if (watched != this && !Within(watched, treeView_))
-            return PageWidget::eventFilter(watched, event);
+            return TitledPage::eventFilter(watched, event);
         const unsigned code = MouseCode(static_cast<QMouseEvent*>(event)->button());
         RecordKey(code, event->type() == QEvent::MouseButtonRelease);
         return code != 0;
     }
     default:
-        return PageWidget::eventFilter(watched, event);
+        return TitledPage::eventFilter(watched, event);
     }
 }
 
@@ -873,7 +872,7 @@ void CMacroDlg::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     default:
-        PageWidget::keyPressEvent(event);
+        TitledPage::keyPressEvent(event);
     }
 }
 
@@ -882,15 +881,12 @@ void CMacroDlg::keyReleaseEvent(QKeyEvent* event)
     event->accept();
 }
 
-void CMacroDlg::paintEvent(QPaintEvent*)
+void CMacroDlg::paintEvent(QPaintEvent* event)
 {
+    TitledPage::paintEvent(event);
     QPainter painter(this);
-    if (!background_.isNull())
-        painter.drawImage(rect(), background_);
     const AppOptions& o = Context().options;
     painter.setPen(ColourOf(o.Txt_clr));
-    painter.setFont(Context().titleFont);
-    painter.drawText(Scaled(kPageTitleRect), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, Context().Text("tc_page3"));
     painter.setFont(font());
     const MacroPageLayout l = LayOutMacroPage(o);
     const auto text = [&painter](const QRect& r, int flags, const QString& t) {

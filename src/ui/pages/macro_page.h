@@ -10,7 +10,7 @@
 #include "ui/controls/png_btn.h"
 #include "ui/pages/macro_page_dialogs.h"
 #include "ui/pages/menu_dlg.h"
-#include "ui/pages/page_widget.h"
+#include "ui/pages/titled_page.h"
 
 #include <QElapsedTimer>
 
@@ -28,7 +28,7 @@ class CTreeCtrlEx;
 class MacroEventModel;
 class MacroTreeModel;
 
-class CMacroDlg : public PageWidget {
+class CMacroDlg : public TitledPage {
     Q_OBJECT
 public:
     static constexpr int kTreeId = 261;
