@@ -105,6 +105,7 @@ private slots:
     void newRenameAndDeleteWithTheirMessages();
     void deletingAMacroResetsTheKeysThatUsedIt();
     void aSaveThatCannotBeWrittenKeepsTheEdits();
+    void aMacroMergedFromTheMouseJoinsTheTreeUnderItsFileName();
     void pickerReturnsAMacroAndRefusesAFolder();
     void moveDialogKeepsItsBoxesInRange_data();
     void moveDialogKeepsItsBoxesInRange();
@@ -452,6 +453,22 @@ void MacroPageTest::aSaveThatCannotBeWrittenKeepsTheEdits()
     QVERIFY(page.SaveVisible());
     QVERIFY(Macros().FindById(kJumpId)->flags & kMacroEventsChanged);
     QCOMPARE(page.Rows().back(), (EventRow{kRowPress, 0x43}));
+}
+
+void MacroPageTest::aMacroMergedFromTheMouseJoinsTheTreeUnderItsFileName()
+{
+    CMacroDlg& page = Page();
+    // A profile read merges a macro named like one the folder holds: it gets a file of its own.
+    StMacro fromMouse = Jump();
+    fromMouse.id = 0x0F0F0F;
+    fromMouse.events[0].delay = 90;
+    QVERIFY(Add_Macro(fromMouse));
+    page.RefreshFromProfile();
+    MacroTreeItem* merged = page.Tree().FindMacro(0x0F0F0F);
+    QVERIFY(merged);
+    QCOMPARE(merged->text, QStringLiteral("Jump (2)"));
+    QCOMPARE(TreeItem_To_FilePath(merged), MacroFolder() + "/Jump (2).qxm");
+    QVERIFY(ReadMacroFile(TreeItem_To_FilePath(merged)));
 }
 
 void MacroPageTest::pickerReturnsAMacroAndRefusesAFolder()

@@ -22,6 +22,7 @@
 #include "ui/pages/macro_page_layout.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -297,7 +298,11 @@ void CMacroDlg::RefreshFromProfile()
     for (const StMacro& macro : Macros().All()) {
         if (tree_.FindMacro(macro.id) != nullptr)
             continue;
-        tree_.Insert(tree_.Root(), kMacroItem, tree_.FreeChildText(tree_.Root(), kMacroItem, MacroName(macro)), macro.id);
+        // The item is named after the file the macro went to (it may carry a number).
+        const QString file = MacroFilePath(MacroName(macro), macro.id);
+        const bool onTop = QFileInfo(file).absolutePath() == QFileInfo(MacroFolder()).absoluteFilePath();
+        const QString text = onTop ? QFileInfo(file).completeBaseName() : MacroName(macro);
+        tree_.Insert(tree_.Root(), kMacroItem, tree_.FreeChildText(tree_.Root(), kMacroItem, text), macro.id);
         added = true;
     }
     if (added)
