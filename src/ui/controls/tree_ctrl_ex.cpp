@@ -269,7 +269,7 @@ void CTreeCtrlEx::mousePressEvent(QMouseEvent* event)
         dragItem_ = hit.isValid() && hit.data(item_roles::kKind).toInt() == 1 ? QPersistentModelIndex(hit)
                                                                                : QPersistentModelIndex();
         dragStart_ = pos;
-        if (!(same && notifyOnlyOnChange_))
+        if (!(same && kNotifyOnlyOnChange))
             emit itemClicked(id_, hit);
     } else if (event->button() == Qt::RightButton) {
         Select(hit);

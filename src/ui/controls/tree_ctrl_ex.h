@@ -31,6 +31,8 @@ public:
     // Items deeper than this many ancestors take no sub-folder.
     static constexpr int kMaxFolderDepth = 5;
     static constexpr int kTipLength = 12;  // longer texts show as a tooltip
+    // A left press is reported only when it changes the selection.
+    static constexpr bool kNotifyOnlyOnChange = true;
 
     struct Look {
         QRgb background = 0xFF000000;
@@ -53,15 +55,12 @@ public:
 
     int Id() const { return id_; }
     void SetLook(const Look& look);
-    const Look& GetLook() const { return look_; }
     // The colours of the options (list colours and frame), opaque; item height 38 in 4K mode.
     void SetSkinLook(int32_t background, int32_t selectedFill, int32_t selectedText, int32_t normalText, int32_t frame);
 
     // While disabled every mouse button is ignored (the macro page while it records).
     void SetMouseEnabled(bool enabled);
     bool MouseEnabled() const { return mouseEnabled_; }
-    // Report a left press only when it changes the selection (the default).
-    void SetNotifyOnlyOnChange(bool on) { notifyOnlyOnChange_ = on; }
 
     QModelIndex SelectedItem() const;
     // Selects `index` (or nothing for an invalid one) and scrolls it into view; no notice.
@@ -116,7 +115,6 @@ private:
     QImage openFolder_;
     QImage closedFolder_;
     bool mouseEnabled_ = true;
-    bool notifyOnlyOnChange_ = true;
     QPersistentModelIndex hot_;
     QPersistentModelIndex dragItem_;
     QPoint dragStart_;

@@ -55,7 +55,6 @@ public:
 
     // ---- What the page shows -----------------------------------------------------------------
     CTreeCtrlEx* TreeView() const { return treeView_; }
-    CTreeCtrlEx* EventView() const { return eventView_; }
     MacroTreeModel* TreeModel() const { return treeModel_.get(); }
     MacroTree& Tree() { return tree_; }
     const EventRows& Rows() const;
@@ -64,8 +63,6 @@ public:
     bool SaveVisible() const;
     // The entries of the menu opened last (context or insert menu).
     const std::vector<MenuEntry>& LastMenu() const { return lastMenu_; }
-    CPngBtn* RecordButton() const { return record_; }
-    CPngBtn* SaveButton() const { return save_; }
     CPngBtn* DelayBox() const { return delayBox_; }
     CPngBtn* LoopRadio(int mode) const { return loop_[size_t(mode)]; }
     QLineEdit* RepeatEdit() const { return repeat_; }
