@@ -1,7 +1,8 @@
 // The macro page against the emulated mouse: a macro recorded from key events and saved, then
 // given to a key through the editing path, reaches the key's macro slot in the mouse's EEPROM
-// as the bytes `zorvanctl macro slot` gives for the saved file; saving it again while the key
-// uses it rewrites the slot.
+// as the bytes the settings writer makes of the saved file; saving it again while the key uses
+// it rewrites the slot. Under an X server (xvfb-run), the keys come from xdotool and the slot
+// is compared with what `zorvanctl macro slot` prints for the saved file.
 #include "app/configuration.h"
 #include "app/function_catalogue.h"
 #include "device/eeprom_map.h"
@@ -16,8 +17,14 @@
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zorvan;
@@ -51,6 +58,7 @@ class MacroEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void aRecordedMacroReachesTheKeysSlot();
+    void keysFromTheXServerReachTheSlot();
 };
 
 void MacroEndToEndTest::aRecordedMacroReachesTheKeysSlot()
@@ -116,6 +124,91 @@ void MacroEndToEndTest::aRecordedMacroReachesTheKeysSlot()
     QCOMPARE(MacroEventCount(*ReadMacroFile(file)), 3);
     QCOMPARE(slotOnTheMouse(int(expected.size())), expected);
     window.ExitProgram();
+    Macros().Clear();
+}
+
+void MacroEndToEndTest::keysFromTheXServerReachTheSlot()
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        QSKIP("needs an X server: runs as ui.macro_end_to_end_x11 under xvfb-run");
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    const QString zorvanctl = qEnvironmentVariable("ZORVANCTL");
+    if (xdotool.isEmpty() || zorvanctl.isEmpty())
+        QSKIP("needs xdotool and ZORVANCTL");
+    UiFixture fixture;
+    Macros().Clear();
+    StMacro burst = NewEmptyMacro(QStringLiteral("Burst"));
+    burst.id = kBurstId;
+    const QString file = MacroFolder() + QStringLiteral("/Burst.qxm");
+    QVERIFY(WriteMacroFile(file, burst).Ok());
+    QVERIFY(LoadMacroLibrary());
+    const auto port = EmulatedPort();
+    QVERIFY(port);
+    MouseFirmware* mouse = port->Backend().EmulatedMouse();
+    QSignalSpy profileRead(port.get(), &DevicePort::profileRead);
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() >= 1 && !port->Reading(), 10000);
+
+    window.SwitchPage(kMacroPage);
+    auto* page = dynamic_cast<CMacroDlg*>(window.BuiltPage(kMacroPage));
+    QVERIFY(page);
+    page->SelectTreeItem(page->Tree().FindMacro(kBurstId));
+    page->OnRecord();
+    const QString id = QString::number(window.winId());
+    QCOMPARE(QProcess::execute(xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow(), 3000);
+    // Key codes as a keyboard sends them (62 right Shift, 38 A): a key symbol that the server's
+    // map lacks would make xdotool add a Shift of its own.
+    QCOMPARE(QProcess::execute(xdotool, {QStringLiteral("keydown"), QStringLiteral("62"), QStringLiteral("key"),
+                                         QStringLiteral("38"), QStringLiteral("keyup"), QStringLiteral("62")}),
+             0);
+    const auto keyRows = [page] {
+        QList<uint> rows;
+        for (const EventRow& r : page->Rows())
+            if (r.kind != kRowDelay)
+                rows.append(uint(r.kind) << 16 | r.value);
+        return rows;
+    };
+    const QList<uint> expected{uint(kRowPress) << 16 | 0xA1, uint(kRowPress) << 16 | 0x41,
+                               uint(kRowRelease) << 16 | 0x41, uint(kRowRelease) << 16 | 0xA1};
+    QTRY_COMPARE_WITH_TIMEOUT(keyRows(), expected, 5000);
+    page->OnRecord();
+    page->OnSave();
+    QVERIFY(!page->SaveVisible());
+
+    const DeviceDescription* device = port->CurrentDevice();
+    QVERIFY(device);
+    PickDetails details;
+    details.macroId = kBurstId;
+    port->ChangeSetting([&](ProfileRecord& profile) {
+        return PickFunction(profile, kKey, kFunMacro, details, *device, Config().defaultKeys);
+    }, {});
+    bool written = false;
+    port->AfterWrites([&written](bool) { written = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(written, 15000);
+    window.ExitProgram();
+
+    // What zorvanctl says the key's slot holds for the saved file, and what the mouse holds.
+    QTemporaryDir cliData;
+    QProcess cli;
+    cli.start(zorvanctl, {QStringLiteral("--app-dir"), UiFixture::BuildAppDir(), QStringLiteral("--data-dir"),
+                          cliData.path() + QLatin1Char('/'), QStringLiteral("--json"), QStringLiteral("--model"),
+                          QStringLiteral("%1:%2").arg(device->CID, 0, 16).arg(device->MID, 0, 16),
+                          QStringLiteral("macro"), QStringLiteral("slot"), file, QStringLiteral("--key"),
+                          QString::number(kKey + 1)});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject slot = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    QByteArray printed;
+    for (const QJsonValue& b : slot.value(QStringLiteral("bytes")).toArray())
+        printed.append(char(b.toInt()));
+    QVERIFY(!printed.isEmpty());
+    const std::vector<uint8_t> held = mouse->Memory(port->CurrentProfileIndex(),
+                                                    slot.value(QStringLiteral("address")).toInt(), int(printed.size()));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(held.data()), qsizetype(held.size())), printed);
     Macros().Clear();
 }
 

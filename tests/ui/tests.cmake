@@ -35,4 +35,12 @@ if(XVFB_RUN)
   add_test(NAME ui.x11_checks COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
     ${CMAKE_CURRENT_LIST_DIR}/with-tray-host.sh $<TARGET_FILE:ui_x11_checks>)
   set_tests_properties(ui.x11_checks PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+  # The macro page recording keys that xdotool types into the X server.
+  find_program(XDOTOOL xdotool)
+  if(XDOTOOL)
+    add_test(NAME ui.macro_end_to_end_x11 COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+      $<TARGET_FILE:ui_macro_end_to_end_test> keysFromTheXServerReachTheSlot)
+    set_tests_properties(ui.macro_end_to_end_x11 PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=xcb;ZORVANCTL=$<TARGET_FILE:zorvanctl>" TIMEOUT 120)
+  endif()
 endif()
