@@ -39,4 +39,12 @@ if(XVFB_RUN)
   add_test(NAME ui.keys_xdotool COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
     ${CMAKE_CURRENT_LIST_DIR}/keys-xdotool.sh ${PROJECT_BINARY_DIR}/bin)
   set_tests_properties(ui.keys_xdotool PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  # The macro page recording keys that xdotool types into the X server.
+  find_program(XDOTOOL xdotool)
+  if(XDOTOOL)
+    add_test(NAME ui.macro_end_to_end_x11 COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+      $<TARGET_FILE:ui_macro_end_to_end_test> keysFromTheXServerReachTheSlot)
+    set_tests_properties(ui.macro_end_to_end_x11 PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=xcb;ZORVANCTL=$<TARGET_FILE:zorvanctl>" TIMEOUT 120)
+  endif()
 endif()

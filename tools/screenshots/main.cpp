@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "text/language_choice.h"
 #include "text/language_texts.h"
+#include "macro_shots.h"
 #include "ui/about_dlg.h"
 #include "ui/live_device_port.h"
 #include "ui/pages/power_dlg.h"
@@ -50,6 +51,7 @@ void Shoot(QWidget& widget, const QString& name)
 void ShootEverything(zorvan::CZorvanDlg& window, zorvan::DevicePort& session, const QString& prefix)
 {
     using namespace zorvan;
+    ShootMacroPictures(window, session, prefix, Shoot);
     const char* pages[] = {"", "main-keys", "main-macros", "main-dpi", "main-lighting"};
     for (int page : {1, 3, 2, 4}) {
         window.SwitchPage(page);

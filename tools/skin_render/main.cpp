@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     skin::RenderDialogs(skins);
     skin::RenderIndicators(skins);
     skin::RenderMice(skins);
+    skin::RenderMacroArt(skins);
     skin::RenderIcons(out);
     return 0;
 }

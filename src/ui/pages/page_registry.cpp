@@ -3,21 +3,10 @@
 #include "ui/pages/adv_dlg.h"
 #include "ui/pages/key_dlg.h"
 #include "ui/pages/led_dlg.h"
+#include "ui/pages/macro_page.h"
 #include "ui/pages/new_adv_dlg.h"
-#include "ui/pages/titled_page.h"
 
 namespace zorvan {
-namespace {
-
-// A page that shows its background picture and its title.
-PageEntry Titled(int page, const char* titleKey, const char* background)
-{
-    return {page, titleKey, [titleKey, background](const PageContext& context, QWidget* parent) -> PageWidget* {
-                return new TitledPage(context, parent, QString::fromLatin1(background), titleKey);
-            }};
-}
-
-}  // namespace
 
 std::vector<PageEntry> StandardPages()
 {
@@ -29,7 +18,8 @@ std::vector<PageEntry> StandardPages()
                  return new CAdvDlg(context, parent);
              return new CNewAdvDlg(context, parent);
          }},
-        Titled(kMacroPage, "tc_page3", "macro_nr.png"),
+        {kMacroPage, "tc_page3",
+         [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CMacroDlg(context, parent); }},
         {kLightingPage, "tc_page4",
          [](const PageContext& context, QWidget* parent) -> PageWidget* { return new CLedDlg(context, parent); }},
     };
