@@ -107,7 +107,7 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
                [this] { RestoreDefaults(); },
                [this] { ExportProfile(); },
                [this] { ImportProfile(); },
-               [this] { RefreshPagesFromProfile(); }},
+               [this] { OnMacrosChanged(); }},
       navi_(entries_.size(), nullptr),
       pages_(entries_.size(), nullptr)
 {
@@ -496,6 +496,15 @@ void CZorvanDlg::RefreshPagesFromProfile()
     for (PageWidget* page : pages_)
         if (page)
             page->RefreshFromProfile();
+}
+
+void CZorvanDlg::OnMacrosChanged()
+{
+    // Macros were renamed or deleted: key names follow, and the keys' macro slots on the mouse
+    // carry the names and events.
+    RefreshPagesFromProfile();
+    if (Options().ApplyNow != 0)
+        session_.Post({apply::kKeys, apply::kAll});
 }
 
 void CZorvanDlg::RefreshPageTexts()

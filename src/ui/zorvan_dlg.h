@@ -50,6 +50,7 @@ public:
     void ExportProfile();
     void ImportProfile();
     void RefreshPagesFromProfile();
+    void OnMacrosChanged();
     void RefreshPageTexts();
     // The tray icon's callback, also used by a second copy: 514 shows, 517 opens the menu.
     void OnTrayMessage(int mouseMessage);

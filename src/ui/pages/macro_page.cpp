@@ -26,7 +26,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
 #include <QRegularExpressionValidator>
 
 namespace zorvan {
@@ -442,24 +441,17 @@ void CMacroDlg::DeleteSelected()
 
 void CMacroDlg::AfterMacrosLeft(const std::vector<uint32_t>& removed)
 {
-    const DeviceDescription* device = Context().Device();
-    if (removed.empty() || device == nullptr || !Context().port.CurrentProfile()) {
-        if (Context().macrosChanged)
-            Context().macrosChanged();
-        return;
-    }
-    // The keys bound to the macros that left go back to their defaults through the one editing
-    // path, so the mouse is told; the pages show the keys once that is done.
-    QPointer<CMacroDlg> page(this);
-    Context().port.ChangeSetting(
-        [device](ProfileRecord& profile) {
+    // Keys bound to the macros that left go back to their defaults: a correction of the
+    // current profile, not a setting the user changed. The window then shows the keys again
+    // and has them written to the mouse.
+    if (const DeviceDescription* device = Context().Device(); device != nullptr && !removed.empty()) {
+        Context().port.RepairProfile([device](ProfileRecord& profile) {
             return ResetOrphanedKeys(profile, *device, Macros()) ? Edit::Changed(apply::kKeys, apply::kAll)
                                                                  : Edit::Refused({});
-        },
-        [page](ChangeResult) {
-            if (page && page->Context().macrosChanged)
-                page->Context().macrosChanged();
         });
+    }
+    if (Context().macrosChanged)
+        Context().macrosChanged();
 }
 
 void CMacroDlg::ImportInto(MacroTreeItem* target)
