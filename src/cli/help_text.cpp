@@ -1,7 +1,6 @@
 #include "cli/help_text.h"
 
 #include <QRegularExpression>
-#include <QSet>
 
 #include <map>
 #include <set>
@@ -41,14 +40,6 @@ constexpr const char* kNumbers =
     "profiles 1..4; colours are written RRGGBB.";
 
 constexpr int kSummaryColumn = 34;
-
-QString Indented(const QString& text, int indent)
-{
-    QString out;
-    for (const QString& line : text.split(u'\n'))
-        out += QString(indent, u' ') + line + u'\n';
-    return out;
-}
 
 // Roff: backslashes and hyphens escaped, and no line may start with a dot or a quote.
 QString Roff(const QString& text)

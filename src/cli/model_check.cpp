@@ -1,6 +1,7 @@
 #include "cli/model_check.h"
 
 #include "app/configuration.h"
+#include "macro/time_stamp_id.h"
 #include "profile/profile_defaults.h"
 #include "text/language_texts.h"
 
@@ -10,6 +11,9 @@
 
 namespace zorvan::cli {
 namespace {
+
+// The pause that keeps time-stamp ids made one after another apart.
+constexpr std::chrono::milliseconds kTimeStampIdPause{20};
 
 // The language text of an effect: the main zone's effects 1..6 are tc_led_mode1..6, the logo's
 // 1, 2, 3 are tc_led_mode1, 2, 4, the DPI lighting's 1, 2 are tc_led_mode1, 2; off is
@@ -45,11 +49,13 @@ QString Simplified(QString word)
 
 ProfileRecord ModelProfile(const DeviceDescription& device)
 {
-    // A new profile waits for its time-stamp id: made once per model.
     static std::map<const DeviceDescription*, ProfileRecord> made;
     if (const auto found = made.find(&device); found != made.end())
         return found->second;
+    // Its time-stamp id is never used: no pause to keep it apart from others.
+    SetTimeStampIdPause(std::chrono::milliseconds(0));
     ProfileRecord profile = MakeNewProfile(u"", device, Options(), device.KeyTables);
+    SetTimeStampIdPause(kTimeStampIdPause);
     profile.dpiLevelCount = std::clamp(device.DpiLevelCount, 1, kDpiLevels);
     for (int i = 0; i < kDpiLevels; ++i)
         profile.dpiLevels[i].hidden = i < profile.dpiLevelCount ? 0 : 1;

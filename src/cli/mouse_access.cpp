@@ -47,6 +47,10 @@ std::unique_ptr<MouseAccess> MouseAccess::Open(CliContext& ctx, int& exitCode)
 MouseAccess::MouseAccess(CliContext& ctx, std::unique_ptr<DeviceBackend> backend)
     : ctx_(ctx), backend_(std::move(backend)), discovery_(backend_->Hid(), table_, link_, notifier_)
 {
+    using namespace std::chrono_literals;
+    discovery_.timing.notifyOpenPause = 10ms;
+    discovery_.timing.probeWait = 30ms;
+    discovery_.timing.identifyShortPause = 20ms;
 }
 
 MouseAccess::~MouseAccess()
@@ -90,7 +94,12 @@ QString MouseAccess::NoMouseHint()
 
 void MouseAccess::Search(int timeoutMs)
 {
-    if (discovery_.FindDev() <= 0)
+    int pairs = discovery_.FindDev();
+    if (pairs <= 0) {
+        CarefulSearch();
+        pairs = discovery_.FindDev();
+    }
+    if (pairs <= 0)
         return;
     QEventLoop loop;
     QTimer deadline;

@@ -31,6 +31,11 @@ public:
     // Why no supported mouse was found, for "no supported mouse found: <hint>".
     QString NoMouseHint();
 
+    // The first search of a command is quick: the pauses of the window's search give a mouse
+    // that was just plugged in time to settle, which one already there does not need. A search
+    // that found nothing is repeated with the window's pauses (CarefulSearch).
+    void CarefulSearch() { discovery_.timing = DiscoveryTiming{}; }
+
     // One search; returns when every identification has ended or after `timeoutMs` (a receiver
     // whose mouse is off keeps its identification waiting).
     void Search(int timeoutMs = 3000);

@@ -143,9 +143,11 @@ bool MouseCommand::TakeOver(const ReadScope& scope)
     session_->timing.takeOverMs = 0;
     session_->SetReadScope(scope);
     // A mouse slow to answer the search's probe is found by the next search.
-    int pairs = 0;
-    for (int search = 0; search < 3 && pairs <= 0; ++search)
+    int pairs = session_->CountDevices();
+    for (int search = 1; search < 3 && pairs <= 0; ++search) {
+        access_->CarefulSearch();
         pairs = session_->CountDevices();
+    }
     session_->Start();
     const auto identified = [this] { return reads_ > 0; };
     const auto hopeless = [this] {

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "device/eeprom_map.h"
+#include "device/protocol_pause.h"
 #include "device/usb_driver.h"
 #include "macro/hd_macro_codec.h"
 #include "macro/macro_library.h"
@@ -19,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <span>
-#include <thread>
 
 namespace zorvan {
 namespace {
@@ -70,7 +70,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     for (int at = 0; at < eeprom::kBaseAreaEnd; at += kPiece) {
         if (!steps.Read(uint16_t(at), base.data() + at, kPiece))
             return false;
-        std::this_thread::sleep_for(Pauses().readPiece);
+        ProtocolPause(Pauses().readPiece);
     }
     Dump(base, 0x00, 0x0B, "GetProfile (0x00~0x0B):");
     if (base[eeprom::kDpiLevelCount] < 1 || base[eeprom::kDpiLevelCount] > kDpiLevels ||
@@ -82,7 +82,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     Dump(base, 0x60, 0x9F, "GetProfile (0x60~0x9F) (KeyMatrix):");
     Dump(base, 0xA0, 0xA7, "GetProfile (0xA0~0xA7):");
     Dump(base, 0xA9, 0xB4, "GetProfile (0xA9~0xB4):");
-    std::this_thread::sleep_for(Pauses().afterBaseArea);
+    ProtocolPause(Pauses().afterBaseArea);
     return true;
 }
 
@@ -109,7 +109,7 @@ bool ReadMacroNames(ReadSteps& steps, MacroNameTable& names)
         return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
     };
     for (int k = 0; k < kDeviceMacroSlots; ++k) {
-        std::this_thread::sleep_for(Pauses().readPiece);
+        ProtocolPause(Pauses().readPiece);
         const uint16_t address = uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * k);
         if (!steps.ReadRom(kHdMacroNameBytes, address, names[size_t(k)].data(), emptyName))
             return false;
@@ -175,7 +175,7 @@ void DecodeDpiLevels(const Buffer& base, const DeviceDescription& device, Profil
 bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroNameEntry& nameEntry, StMacro& macro)
 {
     std::array<uint8_t, kHdMacroStreamBytes> stream{};
-    std::this_thread::sleep_for(Pauses().beforeMacroSlot);
+    ProtocolPause(Pauses().beforeMacroSlot);
     const auto streamEnds = [](const uint8_t* piece, int n) {
         return n >= 3 && piece[0] == 0 && piece[1] == 0 && piece[2] == 0;
     };
@@ -324,10 +324,13 @@ bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const Read
     extras.macros.clear();
     extras.macroNames = {};
     if (scope.settings) {
-        // 00..5D (rate to logo lighting) and A0..B4 (main lighting to light-off): the key matrix
-        // between them is left out.
-        if (!ReadRange(steps, base, 0, eeprom::kKeyMatrix - 2) ||
-            !ReadRange(steps, base, eeprom::kMainLight, eeprom::kLightOffMoving + 2 - eeprom::kMainLight) ||
+        // 00..53 (rate to DPI lighting), the logo lighting 54..5D when the model shows it, the
+        // main lighting A0..A7 when it shows that, and the single settings A9..B4; the key
+        // matrix between them is left out.
+        const int lowEnd = device.ShowLogoEffect ? eeprom::kLogoLight + 10 : eeprom::kLogoLight;
+        const int highStart = device.ShowMainEffect ? eeprom::kMainLight : eeprom::kDebounce;
+        if (!ReadRange(steps, base, 0, lowEnd) ||
+            !ReadRange(steps, base, highStart, eeprom::kLightOffMoving + 2 - highStart) ||
             !DecodeSettings(base, device, working, extras) || !DecodeLighting(steps, base, device, working))
             return false;
     }
