@@ -174,7 +174,7 @@ TEST(Help, OneTableServesTheOverviewEachCommandTheManualAndTheCompletion)
         for (const QString& line : help.out.split(u'\n')) {
             if (!line.startsWith(QStringLiteral("  zorvanctl [GLOBAL OPTIONS] ")))
                 continue;
-            const QString usage = line.mid(28);
+            const QString usage = line.mid(29);
             EXPECT_TRUE(overview.out.contains("  " + usage + "\n")) << usage.toStdString();
             EXPECT_TRUE(man.out.contains(QString(usage).replace(u'-', QStringLiteral("\\-")))) << usage.toStdString();
         }

@@ -171,7 +171,7 @@ TEST(MouseCommandsPower, SleepAndLightOffAreFreeOnlyUnderTheSecondProductId)
     ASSERT_EQ(cli.Run({"--pid2", "set", "light-off", "on"}).exitCode, 0);
     EXPECT_EQ(cli.Memory(0xAD, 2), (Bytes{6, 0x55 - 6}));
     EXPECT_EQ(cli.Memory(0xB3, 2), (Bytes{1, 0x55 - 1}));
-    EXPECT_EQ(cli.Run({"--pid2", "set", "sleep", "61"}).exitCode, 1) << "not one of the model's values";
+    EXPECT_EQ(cli.Run({"--pid2", "set", "sleep", "61"}).exitCode, 2) << "not one of the model's values: a usage error";
 }
 
 TEST(MouseCommandsLighting, ALockedMouseRefusesLightingWithTheGuisMessage)
