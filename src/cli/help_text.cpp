@@ -132,6 +132,11 @@ QString OverviewText()
         text += QStringLiteral("  %1 %2\n").arg(QLatin1String(o.form), -20).arg(QLatin1String(o.meaning));
     text += QStringLiteral("\nCommands:\n");
     for (const auto& [name, command] : CommandTable()) {
+        // One short usage form shares its line with the summary.
+        if (command.usage.size() == 1 && command.usage[0].size() + 4 <= kSummaryColumn) {
+            text += QStringLiteral("  %1%2\n").arg(command.usage[0], -(kSummaryColumn - 2)).arg(command.summary);
+            continue;
+        }
         for (const QString& usage : command.usage)
             text += QStringLiteral("  %1\n").arg(usage);
         text += QString(kSummaryColumn, u' ') + command.summary + u'\n';
