@@ -325,12 +325,12 @@ bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const Read
     extras.macroNames = {};
     if (scope.settings) {
         // 00..53 (rate to DPI lighting), the logo lighting 54..5D when the model shows it, the
-        // main lighting A0..A7 when it shows that, and the single settings A9..B4; the key
-        // matrix between them is left out.
+        // main lighting A0..A7 when it shows that, and the single settings A9..B3 (the check
+        // byte of the last pair is never looked at); the key matrix between them is left out.
         const int lowEnd = device.ShowLogoEffect ? eeprom::kLogoLight + 10 : eeprom::kLogoLight;
         const int highStart = device.ShowMainEffect ? eeprom::kMainLight : eeprom::kDebounce;
         if (!ReadRange(steps, base, 0, lowEnd) ||
-            !ReadRange(steps, base, highStart, eeprom::kLightOffMoving + 2 - highStart) ||
+            !ReadRange(steps, base, highStart, eeprom::kLightOffMoving + 1 - highStart) ||
             !DecodeSettings(base, device, working, extras) || !DecodeLighting(steps, base, device, working))
             return false;
     }
