@@ -214,8 +214,10 @@ int Light(CliContext& ctx)
         if (!change.mode)
             return ctx.UsageError(QStringLiteral("unknown %1 lighting effect '%2'; this model offers %3")
                                       .arg(a[0], modeWord, EffectList(*zone, device)));
-        return CheckForModel(ctx, device, [&](ProfileRecord& p) { return EditZone(*zone, p, change, device); },
-                             QStringLiteral("the %1 lighting effects %2").arg(a[0], EffectList(*zone, device)));
+        const QString offered = OfferedEffects(*zone, device).empty()
+                                    ? QString()
+                                    : QStringLiteral("the %1 lighting effects %2").arg(a[0], EffectList(*zone, device));
+        return CheckForModel(ctx, device, [&](ProfileRecord& p) { return EditZone(*zone, p, change, device); }, offered);
     };
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode, MouseNeeds{ReadScope::Settings(), check});

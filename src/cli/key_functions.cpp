@@ -268,6 +268,9 @@ QString OfferedFunctionWords(const DeviceDescription& device)
                 word = QStringLiteral("media NAME");
             break;
         }
+        // The snipe values of the menu are entries of their own; zorvanctl names them by DPI.
+        if (word == QStringLiteral("snipe"))
+            word = QStringLiteral("snipe DPI");
         if (!words.contains(word))
             words << word;
     }
