@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -179,7 +180,9 @@ int ExportMacro(CliContext& ctx)
         Log("ExportMacro: copy file err=0x%x", unsigned(errno));
         return ctx.Fail(QStringLiteral("cannot write %1: %2").arg(target, out.errorString()));
     }
-    if (!ctx.json)
+    if (ctx.json)
+        ctx.PrintJson(QJsonObject{{QStringLiteral("name"), MacroName(*macro)}, {QStringLiteral("file"), target}});
+    else
         ctx.Print(QStringLiteral("macro '%1' exported to %2").arg(MacroName(*macro), target));
     return kOk;
 }
@@ -217,7 +220,9 @@ int DeleteMacro(CliContext& ctx)
         Log("DeleteFile %s, err=%d", path.toUtf8().constData(), error);
         return ctx.Fail(QStringLiteral("%1: Delete File failed, err = %2.").arg(path).arg(error));
     }
-    if (result == kOk && !ctx.json)
+    if (result == kOk && ctx.json)
+        ctx.PrintJson(QJsonObject{{QStringLiteral("deleted"), MacroName(*macro)}, {QStringLiteral("file"), path}});
+    else if (result == kOk)
         ctx.Print(QStringLiteral("macro '%1' deleted").arg(MacroName(*macro)));
     return result;
 }
