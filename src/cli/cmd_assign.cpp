@@ -3,6 +3,7 @@
 // areas are read from the mouse first.
 #include "cli/cli.h"
 #include "cli/key_functions.h"
+#include "cli/model_check.h"
 #include "cli/mouse_command.h"
 
 #include "app/configuration.h"
@@ -10,23 +11,24 @@
 namespace zorvan::cli {
 namespace {
 
-// KEY and FUNCTION against the model: kOk with `picked` set, the usage error printed, or
-// kFailed for a macro the library does not hold.
-int CheckAssign(const CliContext& ctx, int key, const QStringList& words, const DeviceDescription& device,
-                std::optional<PickedFunction>& picked)
+// KEY and FUNCTION against the model: OK with `picked` set, a usage error, or a failure for a
+// macro the library does not hold.
+ModelVerdict CheckAssign(int key, const QStringList& words, const DeviceDescription& device,
+                         std::optional<PickedFunction>& picked)
 {
     if (!KeyEditable(key, device, Options()))
-        return ctx.UsageError(key < device.KeyCount
-                                  ? QStringLiteral("key %1 is disabled by the option KeyMask of cfg.ini").arg(key + 1)
+        return ModelVerdict::Usage(
+            key < device.KeyCount ? QStringLiteral("key %1 is disabled by the option KeyMask of cfg.ini").arg(key + 1)
                                   : QStringLiteral("this model has %1 programmable keys (KEY 1..%1)").arg(device.KeyCount));
     QString error;
     picked = ParseFunction(words, device, error);
     if (!picked)
-        return words.value(0) == QStringLiteral("macro") && words.size() > 1 ? ctx.Fail(error) : ctx.UsageError(error);
+        return words.value(0) == QStringLiteral("macro") && words.size() > 1 ? ModelVerdict::Failed(error)
+                                                                              : ModelVerdict::Usage(error);
     if (!FunctionOffered(picked->code, device, Options(), Config().sensors))
-        return ctx.UsageError(QStringLiteral("this model's function menu does not offer '%1'; it offers: %2")
-                                  .arg(words.join(u' '), OfferedFunctionWords(device)));
-    return kOk;
+        return ModelVerdict::Usage(QStringLiteral("this model's function menu does not offer '%1'; it offers: %2")
+                                       .arg(words.join(u' '), OfferedFunctionWords(device)));
+    return {};
 }
 
 int Assign(CliContext& ctx)
@@ -42,7 +44,7 @@ int Assign(CliContext& ctx)
         return ctx.UsageError(error);
     std::optional<PickedFunction> picked;
     const MouseNeeds needs{ReadScope::Keys(uint16_t(1u << k)), [&](const DeviceDescription& device) {
-                               return CheckAssign(ctx, k, words, device, picked);
+                               return CheckAssign(k, words, device, picked);
                            }};
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode, needs);

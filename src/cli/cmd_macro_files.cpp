@@ -145,14 +145,20 @@ int ImportMacro(CliContext& ctx)
     return AddAndWrite(ctx, macro);
 }
 
+// Why the library holds no macro `name`.
+QString NoSuchMacro(const QString& name)
+{
+    return Macros().Count() == 0
+               ? QStringLiteral("no macro named '%1': the macro library is empty").arg(name)
+               : QStringLiteral("no macro named '%1' in the macro library (see 'zorvanctl macro list')").arg(name);
+}
+
 // The library macro `name`, or nothing with the failure printed.
 std::optional<StMacro> LibraryMacro(const CliContext& ctx, const QString& name)
 {
     std::optional<StMacro> macro = Macros().FindByName(name);
     if (!macro)
-        ctx.Fail(Macros().Count() == 0
-                     ? QStringLiteral("no macro named '%1': the macro library is empty").arg(name)
-                     : QStringLiteral("no macro named '%1' in the macro library (see 'zorvanctl macro list')").arg(name));
+        ctx.Fail(NoSuchMacro(name));
     return macro;
 }
 
@@ -194,8 +200,8 @@ int DeleteMacro(CliContext& ctx)
     std::optional<StMacro> macro;
     // The library is loaded by the mouse command; the name is looked up before the mouse is read.
     const MouseNeeds needs{ReadScope::Whole(), [&](const DeviceDescription&) {
-                               macro = LibraryMacro(ctx, ctx.args[1]);
-                               return macro ? kOk : kFailed;
+                               macro = Macros().FindByName(ctx.args[1]);
+                               return macro ? ModelVerdict{} : ModelVerdict::Failed(NoSuchMacro(ctx.args[1]));
                            }};
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode, needs);

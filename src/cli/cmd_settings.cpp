@@ -136,11 +136,11 @@ std::optional<Setting> ParseSetting(CliContext& ctx, const QStringList& a, int& 
 }
 
 // The argument check against the model: the setting's rule on the model's own profile.
-int CheckSetting(const CliContext& ctx, const Setting& setting, const DeviceDescription& device)
+ModelVerdict CheckSetting(const Setting& setting, const DeviceDescription& device)
 {
     if (setting.separateY && device.ShowXY == 0)
-        return ctx.UsageError(QStringLiteral("this model has no separate X and Y DPI values: give LEVEL and one value"));
-    return CheckForModel(ctx, device, [&](ProfileRecord& p) {
+        return ModelVerdict::Usage(QStringLiteral("this model has no separate X and Y DPI values: give LEVEL and one value"));
+    return CheckForModel(device, [&](ProfileRecord& p) {
         int level = 0;
         return setting.edit(p, device, false, level);
     });
@@ -154,7 +154,7 @@ int Set(CliContext& ctx)
         return usage;
     int exitCode = kOk;
     const MouseNeeds needs{ReadScope::Settings(),
-                           [&](const DeviceDescription& device) { return CheckSetting(ctx, *setting, device); }};
+                           [&](const DeviceDescription& device) { return CheckSetting(*setting, device); }};
     const auto mouse = MouseCommand::Open(ctx, exitCode, needs);
     if (!mouse)
         return exitCode;
@@ -212,12 +212,12 @@ int Light(CliContext& ctx)
     const auto check = [&](const DeviceDescription& device) {
         change.mode = ParseEffect(*zone, modeWord);
         if (!change.mode)
-            return ctx.UsageError(QStringLiteral("unknown %1 lighting effect '%2'; this model offers %3")
-                                      .arg(a[0], modeWord, EffectList(*zone, device)));
+            return ModelVerdict::Usage(QStringLiteral("unknown %1 lighting effect '%2'; this model offers %3")
+                                           .arg(a[0], modeWord, EffectList(*zone, device)));
         const QString offered = OfferedEffects(*zone, device).empty()
                                     ? QString()
                                     : QStringLiteral("the %1 lighting effects %2").arg(a[0], EffectList(*zone, device));
-        return CheckForModel(ctx, device, [&](ProfileRecord& p) { return EditZone(*zone, p, change, device); }, offered);
+        return CheckForModel(device, [&](ProfileRecord& p) { return EditZone(*zone, p, change, device); }, offered);
     };
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode, MouseNeeds{ReadScope::Settings(), check});

@@ -64,17 +64,17 @@ ProfileRecord ModelProfile(const DeviceDescription& device)
     return profile;
 }
 
-int CheckForModel(const CliContext& ctx, const DeviceDescription& device,
-                  const std::function<Edit(ProfileRecord&)>& edit, const QString& allowed)
+ModelVerdict CheckForModel(const DeviceDescription& device, const std::function<Edit(ProfileRecord&)>& edit,
+                           const QString& allowed)
 {
     ProfileRecord profile = ModelProfile(device);
     const Edit result = edit(profile);
     if (result.IsChanged() || result.message.isEmpty())
-        return kOk;
+        return {};
     QString message = result.message;
     if (!allowed.isEmpty())
         message += QStringLiteral("; this model offers ") + allowed;
-    return ctx.UsageError(message);
+    return ModelVerdict::Usage(message);
 }
 
 std::optional<LightZone> ParseZone(const QString& word)

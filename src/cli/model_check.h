@@ -13,14 +13,26 @@
 
 namespace zorvan::cli {
 
+// What a check of the arguments against a model says: kOk, or kUsage / kFailed with the line
+// to print.
+struct ModelVerdict {
+    int exitCode = kOk;
+    QString message;
+
+    static ModelVerdict Usage(QString text) { return {kUsage, std::move(text)}; }
+    static ModelVerdict Failed(QString text) { return {kFailed, std::move(text)}; }
+    bool Ok() const { return exitCode == kOk; }
+    friend bool operator==(const ModelVerdict&, const ModelVerdict&) = default;
+};
+
 // The model's default profile with every DPI level of the model in use and separate X/Y on
 // when the model offers it: what the model allows at most.
 ProfileRecord ModelProfile(const DeviceDescription& device);
 
-// Runs `edit` on ModelProfile(device): kOk when it would change the profile, else the usage
-// error with the rule's message and `allowed` (what the model offers) printed.
-int CheckForModel(const CliContext& ctx, const DeviceDescription& device,
-                  const std::function<Edit(ProfileRecord&)>& edit, const QString& allowed = {});
+// Runs `edit` on ModelProfile(device): OK when it would change the profile, else a usage error
+// with the rule's message and `allowed` (what the model offers).
+ModelVerdict CheckForModel(const DeviceDescription& device, const std::function<Edit(ProfileRecord&)>& edit,
+                           const QString& allowed = {});
 
 // The lighting zones of `light` and their effects, named in the chosen language.
 enum class LightZone { kMain, kLogo, kDpi };

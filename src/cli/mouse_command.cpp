@@ -65,6 +65,22 @@ QString DpiLight(const ProfileRecord& p)
     return text;
 }
 
+// The verdict every model of cfg.ini gives, when they all give the same: what the arguments
+// are worth whichever mouse answers. Nothing when they differ or no model is described.
+std::optional<ModelVerdict> VerdictOfEveryModel(const std::function<ModelVerdict(const DeviceDescription&)>& check)
+{
+    std::optional<ModelVerdict> common;
+    for (const DeviceDescription& device : Config().devices) {
+        if (!device.HoldsModel())
+            continue;
+        const ModelVerdict verdict = check(device);
+        if (common && !(*common == verdict))
+            return std::nullopt;
+        common = verdict;
+    }
+    return common;
+}
+
 }  // namespace
 
 std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode, const MouseNeeds& needs)
@@ -74,14 +90,20 @@ std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode,
         return nullptr;
     LoadChosenLanguage();
     LoadMacroLibrary();
+    const auto refused = [&](const ModelVerdict& verdict) {
+        exitCode = verdict.exitCode == kUsage ? ctx.UsageError(verdict.message) : ctx.Fail(verdict.message);
+    };
     std::unique_ptr<MouseAccess> access = MouseAccess::Open(ctx, exitCode);
     if (!access)
         return nullptr;
     const DeviceDescription* emulated = access->EmulatedModel();
-    if (emulated != nullptr && needs.checkModel) {
-        exitCode = needs.checkModel(*emulated);
-        if (exitCode != kOk)
+    if (needs.checkModel) {
+        const std::optional<ModelVerdict> verdict =
+            emulated != nullptr ? needs.checkModel(*emulated) : VerdictOfEveryModel(needs.checkModel);
+        if (verdict && !verdict->Ok()) {
+            refused(*verdict);
             return nullptr;
+        }
     }
     std::unique_ptr<MouseCommand> mouse(new MouseCommand(ctx, std::move(access)));
     const ReadScope scope = Options().ApplyNow == 0 ? ReadScope::Whole() : needs.scope;
@@ -90,9 +112,9 @@ std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode,
         return nullptr;
     }
     if (emulated == nullptr && needs.checkModel) {
-        exitCode = needs.checkModel(mouse->Device());
-        if (exitCode != kOk) {
+        if (const ModelVerdict verdict = needs.checkModel(mouse->Device()); !verdict.Ok()) {
             mouse->Finish();
+            refused(verdict);
             return nullptr;
         }
     }

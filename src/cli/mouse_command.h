@@ -5,6 +5,7 @@
 // would show printed on standard error. Changes go through the settings editor, the one editing
 // path of the GUI; its completion callbacks are waited for in a local event loop.
 #include "cli/cli.h"
+#include "cli/model_check.h"
 #include "cli/mouse_access.h"
 
 #include "app/message_box.h"
@@ -24,10 +25,11 @@ struct MouseNeeds {
     // The areas of the active profile it reads. With ApplyNow 0 in cfg.ini the whole profile is
     // read whatever this says: the change then lives in the local store only.
     ReadScope scope = ReadScope::Whole();
-    // The arguments checked against the model's description: kOk, or the usage error printed.
-    // Runs once the model is known: for the emulated mouse before any request reaches it, for
-    // a real mouse once it is identified and read (nothing is written before).
-    std::function<int(const DeviceDescription&)> checkModel;
+    // The arguments checked against a model's description. Runs once the model is known: for
+    // the emulated mouse before any request reaches it, for a real mouse once it is identified
+    // and read (nothing is written before) - and before the search when every model cfg.ini
+    // describes gives the same verdict. It may run more than once; the last run is the mouse's.
+    std::function<ModelVerdict(const DeviceDescription&)> checkModel;
 };
 
 class MouseCommand {

@@ -90,6 +90,19 @@ const LineCase kUsageErrors[] = {
 INSTANTIATE_TEST_SUITE_P(Table, UsageErrors, ::testing::ValuesIn(kUsageErrors),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Before a real mouse is identified its model is unknown: what every model of cfg.ini refuses
+// alike is a usage error at once, the rest waits for the mouse. (A model cfg.ini does not
+// describe stands in for the unknown one.)
+TEST(UsageErrorsOfAnyModel, AreReportedBeforeTheMouseIsKnown)
+{
+    ZorvanctlRunner cli(QStringLiteral("99:99"));
+    ExpectEndsBeforeTheMouse(cli, {"rate", {"set", "rate", "300"}, 2, "zorvanctl: the polling rate must be 125, 250, 500 or 1000"});
+    ExpectEndsBeforeTheMouse(cli, {"effect", {"light", "main", "teleport"}, 2, "zorvanctl: unknown main lighting effect 'teleport'"});
+    const CliResult sensorDependent = cli.Run({"set", "dpi", "2", "1234"});
+    EXPECT_EQ(sensorDependent.exitCode, 1) << "the models' sensors differ: the mouse decides";
+    EXPECT_TRUE(FirstLine(sensorDependent.err).startsWith("zorvanctl: no supported mouse found")) << sensorDependent.err.toStdString();
+}
+
 class FileFailures : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(FileFailures, ExitOneNamingTheFileAndTheReasonBeforeTheMouse)
