@@ -6,10 +6,9 @@
 #include "app/function_catalogue.h"
 #include "app/sensor_tables.h"
 #include "macro/macro_library.h"
-#include "profile/key_menu.h"
 #include "macro/macro_record.h"
+#include "profile/key_menu.h"
 #include "text/key_names.h"
-#include "text/language_texts.h"
 
 #include <array>
 #include <string_view>
