@@ -5,11 +5,17 @@
 #include "app/message_box.h"
 #include "app/paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zorvan::cli {
 
@@ -32,7 +38,11 @@ int CliContext::Fail(const QString& message) const
 
 int CliContext::UsageError(const QString& message) const
 {
-    std::fprintf(stderr, "zorvanctl: %s\nTry 'zorvanctl --help'.\n", message.toUtf8().constData());
+    std::fprintf(stderr, "zorvanctl: %s\n", message.toUtf8().constData());
+    if (command.isEmpty())
+        std::fprintf(stderr, "Try 'zorvanctl --help'.\n");
+    else
+        std::fprintf(stderr, "Try 'zorvanctl help %s' or 'zorvanctl --help'.\n", command.toUtf8().constData());
     return kUsage;
 }
 
@@ -84,6 +94,27 @@ bool LoadProductData(CliContext& ctx)
     Paths().logFile = DefaultLogFile();
     MakeDataDir(ctx.dataDir);
     return true;
+}
+
+std::optional<QString> FileWriteProblem(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("the folder %1 does not exist").arg(folder);
+    if (file.isDir())
+        return QStringLiteral("it is a folder");
+    if (file.exists() && !file.isWritable())
+        return QString::fromLocal8Bit(std::strerror(EACCES));
+    // A file the system lets us make beside it says that the folder takes new files.
+    const QByteArray probe =
+        QFile::encodeName(QDir(folder).filePath(QStringLiteral(".zorvanctl-%1.probe").arg(getpid())));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return std::nullopt;
 }
 
 }  // namespace zorvan::cli

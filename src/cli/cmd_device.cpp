@@ -20,10 +20,12 @@ int List(CliContext& ctx)
         return exitCode;
     mouse->Search();
     QJsonArray devices;
+    int found = 0;
     for (int i = 0; i < kDeviceTableSlots; ++i) {
         const DeviceSlot slot = mouse->Table().Get(i);
         if (slot.Free())
             continue;
+        ++found;
         const QString path = QString::fromStdString(slot.cmdPath);
         if (ctx.json) {
             devices.append(QJsonObject{{QStringLiteral("path"), path},
@@ -47,6 +49,9 @@ int List(CliContext& ctx)
     }
     if (ctx.json)
         ctx.PrintJson(QJsonObject{{QStringLiteral("devices"), devices}});
+    // Without a mouse the list is empty: said on standard error, and not a failure.
+    if (found == 0)
+        ctx.Fail(QStringLiteral("no supported mouse found: %1").arg(mouse->NoMouseHint()));
     if (const int denied = mouse->Discovery().DeniedCount(); denied > 0) {
         return ctx.Fail(QStringLiteral("%1 interface(s) of the configured mouse could not be opened for lack of "
                                        "permission; install the udev rule that grants access to /dev/hidraw*")
@@ -76,10 +81,16 @@ int DumpEeprom(CliContext& ctx)
     return mouse->SaveState() ? kOk : kFailed;
 }
 
-const CommandRegistrar kList("list", "  list                the supported mice found, as the program identifies them", List);
+const CommandRegistrar kList("list",
+                             CommandHelp{"list", "the supported mice found, as the program identifies them",
+                                         "Without a mouse the list is empty (and says so on standard error); the "
+                                         "exit code is 0.\nJSON: {\"devices\": [{\"path\", \"vid\", \"pid\", "
+                                         "\"version\", \"cid\", \"mid\", \"connected\"}]}"},
+                             List);
 const CommandRegistrar kDump("dump-eeprom",
-                             "  dump-eeprom [ADDR LEN]\n"
-                             "                      the active profile's EEPROM bytes, read through the command set",
+                             CommandHelp{"dump-eeprom [ADDR LEN]",
+                                         "the active profile's EEPROM bytes, read through the command set",
+                                         "Without ADDR LEN the whole profile; hex, 16 bytes a line (ADDR: bytes)."},
                              DumpEeprom);
 
 }  // namespace

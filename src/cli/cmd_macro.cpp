@@ -1,8 +1,8 @@
-// zorvanctl macro: the macro library and macro files, without a mouse.
-//   macro list                   the library as loaded from the macro folder
-//   macro show FILE              decode a macro file
-//   macro slot FILE --key N      the slot bytes the settings writer sends for key N
+// zorvanctl macro list|show|slot: the macro library and macro files, without a mouse. The file
+// commands (new, import, export, delete) are in cmd_macro_files.cpp.
 #include "cli/cli.h"
+#include "cli/macro_events.h"
+#include "cli/macro_file_commands.h"
 
 #include "app/configuration.h"
 #include "device/eeprom_map.h"
@@ -10,9 +10,13 @@
 #include "macro/macro_files.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
+#include "macro/macro_rules.h"
 #include "text/key_names.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
+
+#include <string>
 
 namespace zorvan::cli {
 namespace {
@@ -46,10 +50,20 @@ QString EventText(const MacroEvent& e)
 // The macro file named on the command line, or nothing with the failure printed.
 std::optional<StMacro> ReadArgumentFile(const CliContext& ctx, const QString& path)
 {
-    const std::optional<StMacro> macro = ReadMacroFile(path);
-    if (!macro)
-        ctx.Fail(QStringLiteral("%1: This is not a valid macro file. (a macro file holds 834 bytes)").arg(path));
-    return macro;
+    // The import's reading names the failing step; a macro with a key the editor would refuse
+    // can still be shown.
+    const MacroImport read = ReadMacroForImport(path);
+    if (read.macro)
+        return read.macro;
+    if (std::optional<StMacro> macro = ReadMacroFile(path))
+        return macro;
+    QString reason;
+    if (!QFileInfo(path).isFile())
+        reason = QFileInfo(path).isDir() ? QStringLiteral(" (it is a folder)") : QStringLiteral(" (no such file)");
+    else if (read.message.startsWith(QStringLiteral("Read")))
+        reason = QStringLiteral(" (a macro file holds 834 bytes; this one has %1)").arg(QFileInfo(path).size());
+    ctx.Fail(QStringLiteral("%1: %2%3").arg(path, read.message, reason));
+    return std::nullopt;
 }
 
 int Show(CliContext& ctx)
@@ -179,14 +193,36 @@ int MacroCommand(CliContext& ctx)
         return Slot(ctx);
     if (sub == QStringLiteral("list"))
         return List(ctx);
-    return ctx.UsageError(sub.isEmpty() ? QStringLiteral("macro wants show, slot or list")
-                                        : QStringLiteral("unknown macro command '%1'").arg(sub));
+    bool handled = false;
+    const int result = MacroFileCommand(ctx, handled);
+    if (handled)
+        return result;
+    return ctx.UsageError(sub.isEmpty() ? QStringLiteral("macro wants list, show, slot, new, import, export or delete")
+                                        : QStringLiteral("unknown macro command '%1'; macro commands: list, show, slot, "
+                                                         "new, import, export, delete")
+                                              .arg(sub));
 }
 
+const std::string kMacroDetails =
+    std::string("new: NAME at most 15 characters, none of / \\ ? + = - * & % ! # ; (a last '.' and what\n"
+                "follows are dropped); --repeat N plays it N times (1..250). The file is written at the top of\n"
+                "the macro folder.\n") +
+    kMacroEventSyntax +
+    "\nimport: the macro is named after the file. export: the macro's file as last written.\n"
+    "delete: needs the mouse; keys of its current profile bound to the macro go back to their\n"
+    "defaults.";
+
 const CommandRegistrar kRegister("macro",
-                                 "  macro list                     the macro library as loaded from the macro folder\n"
-                                 "  macro show [--json] FILE       decode a macro file\n"
-                                 "  macro slot [--json] FILE --key N  the slot bytes written to the mouse for key N",
+                                 CommandHelp{"macro list\n"
+                                             "macro show FILE\n"
+                                             "macro slot FILE --key N\n"
+                                             "macro new NAME EVENTS... [--repeat N]\n"
+                                             "macro import FILE\n"
+                                             "macro export NAME FILE\n"
+                                             "macro delete NAME",
+                                             "the macro library and macro files: list, decode, the slot bytes of a key, "
+                                             "and the macro editor's new, import, export and delete",
+                                             kMacroDetails.c_str()},
                                  MacroCommand);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "profile/profile_transfer.h"
 #include "profile/profile_state.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace zorvan::cli {
@@ -73,13 +74,17 @@ int Export(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.UsageError(QStringLiteral("usage: export FILE"));
+    if (const std::optional<QString> problem = FileWriteProblem(ctx.args[0]))
+        return ctx.Fail(QStringLiteral("cannot write %1: %2").arg(ctx.args[0], *problem));
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
         return exitCode;
     if (!ExportProfile(ctx.args[0])) {
         mouse->Finish();
-        return mouse->TakeShownCount() > 0 ? kFailed : ctx.Fail(QStringLiteral("there is no profile to export"));
+        return ctx.Fail(mouse->TakeShownCount() > 0
+                            ? QStringLiteral("cannot write %1 (run with -v for the log)").arg(ctx.args[0])
+                            : QStringLiteral("there is no profile to export"));
     }
     if (mouse->Finish() != kOk)
         return kFailed;
@@ -94,8 +99,11 @@ int Import(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.UsageError(QStringLiteral("usage: import FILE"));
-    if (!QFileInfo(ctx.args[0]).isFile())
-        return ctx.Fail(QStringLiteral("cannot read %1: no such file").arg(ctx.args[0]));
+    if (QFile file(ctx.args[0]); !QFileInfo(ctx.args[0]).isFile() || !file.open(QIODevice::ReadOnly))
+        return ctx.Fail(QStringLiteral("cannot read %1: %2")
+                            .arg(ctx.args[0], QFileInfo(ctx.args[0]).isDir() ? QStringLiteral("it is a folder")
+                                              : QFileInfo::exists(ctx.args[0]) ? file.errorString()
+                                                                                : QStringLiteral("no such file")));
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode);
     if (!mouse)
@@ -121,12 +129,26 @@ int Import(CliContext& ctx)
     return kOk;
 }
 
-const CommandRegistrar kRead("read", "  read                read the active on-board profile into the local store and print it", Read);
-const CommandRegistrar kProfile("profile", "  profile N           make on-board profile N (1..4) active, then read it", Profile);
+const CommandRegistrar kRead("read",
+                             CommandHelp{"read", "read the active on-board profile into the local store and print it",
+                                         "Shows what the model has: settings and lighting zones it lacks are left out.\n"
+                                         "JSON: {\"profile\", \"current_dpi_level\", \"record\": {...}} with every field of\n"
+                                         "the profile record."},
+                             Read);
+const CommandRegistrar kProfile("profile",
+                                CommandHelp{"profile N", "make on-board profile N (1..4) active, then read it"}, Profile);
 const CommandRegistrar kRestore("restore-defaults",
-                                "  restore-defaults    reset profile 1 to its defaults and reset the mouse", RestoreDefaults);
-const CommandRegistrar kExport("export", "  export FILE         the active profile and its macros to a .qxa file", Export);
-const CommandRegistrar kImport("import", "  import FILE         a .qxa profile file into the active profile, written to the mouse", Import);
+                                CommandHelp{"restore-defaults", "reset profile 1 to its defaults and reset the mouse"},
+                                RestoreDefaults);
+const CommandRegistrar kExport("export",
+                               CommandHelp{"export FILE", "the active profile and its macros to a .qxa file",
+                                           "The folder of FILE must exist; an existing FILE is replaced."},
+                               Export);
+const CommandRegistrar kImport("import",
+                               CommandHelp{"import FILE", "a .qxa profile file into the active profile, written to the mouse",
+                                           "Its macros join the macro library; what does not fit the model is fitted\n"
+                                           "and said on standard error."},
+                               Import);
 
 }  // namespace
 }  // namespace zorvan::cli

@@ -7,8 +7,8 @@
 #include "app/sensor_tables.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
+#include "profile/key_menu.h"
 #include "text/key_names.h"
-#include "text/language_texts.h"
 
 #include <array>
 #include <string_view>
@@ -42,7 +42,9 @@ const FunctionEntry* FunctionNamed(const QString& word, bool media)
     return FindFunctionByWord(std::string_view(utf8.constData(), size_t(utf8.size())), media);
 }
 
-std::optional<uint8_t> VirtualKey(const QString& name)
+}  // namespace
+
+std::optional<uint8_t> VirtualKeyNamed(const QString& name)
 {
     for (unsigned vk = 1; vk < 0xFF; ++vk) {
         const QString known = KeyName(vk);
@@ -51,6 +53,8 @@ std::optional<uint8_t> VirtualKey(const QString& name)
     }
     return std::nullopt;
 }
+
+namespace {
 
 std::optional<std::array<uint8_t, 4>> ParseCombo(const QString& text, QString& error)
 {
@@ -72,7 +76,7 @@ std::optional<std::array<uint8_t, 4>> ParseCombo(const QString& text, QString& e
         }
         if (modifier)
             continue;
-        const auto vk = VirtualKey(part);
+        const auto vk = VirtualKeyNamed(part);
         if (!vk) {
             error = QStringLiteral("'%1' is no key name (modifiers: Ctrl, Shift, Alt, Win; keys as the GUI names "
                                    "them, e.g. A, F5, Enter, Space)")
@@ -89,6 +93,14 @@ std::optional<std::array<uint8_t, 4>> ParseCombo(const QString& text, QString& e
 }
 
 }  // namespace
+
+QString MacroNameList()
+{
+    QStringList names;
+    for (const StMacro& macro : Macros().All())
+        names << MacroName(macro);
+    return names.join(QStringLiteral(", "));
+}
 
 std::optional<PickedFunction> ParseFunction(const QStringList& words, const DeviceDescription& device, QString& error)
 {
@@ -164,16 +176,17 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
             error = QStringLiteral("usage: assign KEY macro NAME");
             return std::nullopt;
         }
+        // The window's text about the macros page would send a shell user nowhere.
         if (Macros().Count() == 0) {
-            error = GetText("tc_msg9");
-            if (error.isEmpty())
-                error = QStringLiteral("the macro library is empty");
+            error = QStringLiteral("There are no macros yet. Make one with 'zorvanctl macro new NAME EVENTS...' or "
+                                   "'zorvanctl macro import FILE'");
             return std::nullopt;
         }
         const QString macroName = args.join(u' ');
         const auto macro = Macros().FindByName(macroName);
         if (!macro) {
-            error = QStringLiteral("no macro named '%1' in the macro library (see 'zorvanctl macro list')").arg(macroName);
+            error = QStringLiteral("no macro named '%1' in the macro library; it holds: %2")
+                        .arg(macroName, MacroNameList());
             return std::nullopt;
         }
         picked.code = kFunMacro;
@@ -223,6 +236,50 @@ QString FunctionWords(const KeyAssignment& key, const DeviceDescription& device)
     default:
         return hex;
     }
+}
+
+QString OfferedFunctionWords(const DeviceDescription& device)
+{
+    QStringList words;
+    for (const KeyMenuEntry& entry : KeyMenuEntries(device, Options(), Config().sensors)) {
+        const FunctionEntry* function = entry.groupRow ? nullptr : FunctionOfKey(entry.code);
+        if (function == nullptr || function->word == nullptr)
+            continue;
+        QString word = QLatin1String(function->word);
+        switch (function->details) {
+        case FunctionDetails::kFire:
+            word += QStringLiteral(" COUNT INTERVAL");
+            break;
+        case FunctionDetails::kSnipe:
+            word += QStringLiteral(" DPI");
+            break;
+        case FunctionDetails::kCombination:
+            word += QStringLiteral(" KEYS");
+            break;
+        case FunctionDetails::kMacro:
+            word += QStringLiteral(" NAME");
+            break;
+        case FunctionDetails::kExtraKey:
+            word = QStringLiteral("extra %1").arg(FunCode(entry.code) - FunCode(kFunExtra) + 1);
+            break;
+        default:
+            if (IsConsumerClass(function->Class()))
+                word = QStringLiteral("media NAME");
+            break;
+        }
+        // The snipe values of the menu are entries of their own; zorvanctl names them by DPI.
+        if (word == QStringLiteral("snipe"))
+            word = QStringLiteral("snipe DPI");
+        if (!words.contains(word))
+            words << word;
+    }
+    return words.join(QStringLiteral(", "));
+}
+
+bool ModelFreeFunction(const QStringList& words)
+{
+    const QString name = words.value(0);
+    return name != QStringLiteral("snipe") && name != QStringLiteral("macro");
 }
 
 QString FunctionWordList()

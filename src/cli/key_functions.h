@@ -25,7 +25,21 @@ std::optional<PickedFunction> ParseFunction(const QStringList& words, const Devi
 // "macro Name"), or its code in hex when it has no word.
 QString FunctionWords(const KeyAssignment& key, const DeviceDescription& device);
 
+// The virtual-key code of a key named as the program names keys (any case), or nothing.
+std::optional<uint8_t> VirtualKeyNamed(const QString& name);
+
+// The names of the macro library's macros, "a, b, c".
+QString MacroNameList();
+
 // The function words for the help text.
 QString FunctionWordList();
+
+// The words of the functions the model's function menu offers (as FunctionOffered decides),
+// in menu order, each once ("left, …, fire COUNT INTERVAL, snipe DPI, media NAME").
+QString OfferedFunctionWords(const DeviceDescription& device);
+
+// True when ParseFunction's verdict on `words` does not depend on the model or the macro
+// library (every function but snipe and macro): it can be checked before anything is loaded.
+bool ModelFreeFunction(const QStringList& words);
 
 }  // namespace zorvan::cli

@@ -1,5 +1,6 @@
 #include "cli/mouse_access.h"
 
+#include "app/configuration.h"
 #include "device/eeprom_map.h"
 #include "profile/factory_image.h"
 
@@ -7,9 +8,16 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
+#include <QFile>
 #include <QTimer>
 
 namespace zorvan::cli {
+namespace {
+
+// Requests the emulated mice of this run received, counted when each goes.
+int emulatorRequests = 0;
+
+}  // namespace
 
 std::unique_ptr<MouseAccess> MouseAccess::Open(CliContext& ctx, int& exitCode)
 {
@@ -39,16 +47,59 @@ std::unique_ptr<MouseAccess> MouseAccess::Open(CliContext& ctx, int& exitCode)
 MouseAccess::MouseAccess(CliContext& ctx, std::unique_ptr<DeviceBackend> backend)
     : ctx_(ctx), backend_(std::move(backend)), discovery_(backend_->Hid(), table_, link_, notifier_)
 {
+    using namespace std::chrono_literals;
+    discovery_.timing.notifyOpenPause = 10ms;
+    discovery_.timing.probeWait = 30ms;
+    discovery_.timing.identifyShortPause = 20ms;
 }
 
 MouseAccess::~MouseAccess()
 {
     discovery_.ClearThread();
+    if (MouseFirmware* mouse = backend_->EmulatedMouse())
+        emulatorRequests += mouse->RequestCount();
+}
+
+const DeviceDescription* MouseAccess::EmulatedModel()
+{
+    const MouseFirmware* mouse = backend_->EmulatedMouse();
+    if (mouse == nullptr)
+        return nullptr;
+    const FirmwareState state = mouse->State();
+    const DeviceDescription* device = FindDeviceByIds(state.cid, state.mid);
+    return device != nullptr && device->HoldsModel() ? device : nullptr;
+}
+
+QString MouseAccess::NoMouseHint()
+{
+    if (const int denied = discovery_.DeniedCount(); denied > 0)
+        return QStringLiteral("%1 interface(s) of the mouse could not be opened for lack of permission; "
+                              "install the udev rule that grants access to /dev/hidraw*")
+            .arg(denied);
+    if (const MouseFirmware* mouse = backend_->EmulatedMouse()) {
+        const FirmwareState state = mouse->State();
+        if (EmulatedModel() == nullptr)
+            return QStringLiteral("the emulated mouse reports model %1:%2, which cfg.ini does not describe")
+                .arg(state.cid, 2, 16, QLatin1Char('0'))
+                .arg(state.mid, 2, 16, QLatin1Char('0'));
+        if (discovery_.RunningIdentifications() > 0 || !state.linked)
+            return QStringLiteral("the receiver is there but its mouse does not answer (switch the mouse on: "
+                                  "zorvanctl --emulate=FILE emulator link on)");
+        return QStringLiteral("the emulated mouse did not answer");
+    }
+    if (discovery_.RunningIdentifications() > 0)
+        return QStringLiteral("the receiver is there but its mouse does not answer (switch the mouse on)");
+    return QStringLiteral("plug the mouse's receiver or cable in and switch the mouse on");
 }
 
 void MouseAccess::Search(int timeoutMs)
 {
-    if (discovery_.FindDev() <= 0)
+    int pairs = discovery_.FindDev();
+    if (pairs <= 0) {
+        CarefulSearch();
+        pairs = discovery_.FindDev();
+    }
+    if (pairs <= 0)
         return;
     QEventLoop loop;
     QTimer deadline;
@@ -68,13 +119,7 @@ bool MouseAccess::Connect()
     Search();
     const int current = table_.CurrentIndex();
     if (current < 0) {
-        QString hint = ctx_.emulate ? QStringLiteral("the emulated mouse did not answer")
-                                    : QStringLiteral("plug the mouse's receiver or cable in and switch the mouse on");
-        if (discovery_.DeniedCount() > 0)
-            hint = QStringLiteral("%1 interface(s) of the mouse could not be opened for lack of permission; "
-                                  "install the udev rule that grants access to /dev/hidraw*")
-                       .arg(discovery_.DeniedCount());
-        ctx_.Fail(QStringLiteral("no supported mouse found: %1").arg(hint));
+        ctx_.Fail(QStringLiteral("no supported mouse found: %1").arg(NoMouseHint()));
         return false;
     }
     const DeviceSlot slot = table_.Get(current);
@@ -89,6 +134,16 @@ bool MouseAccess::SaveState()
         return true;
     ctx_.Fail(QStringLiteral("cannot save the emulated mouse to %1: %2").arg(ctx_.emulateFile, error));
     return false;
+}
+
+void NoteEmulatorRequests()
+{
+    const QString path = qEnvironmentVariable("ZORVANCTL_EMULATOR_REQUESTS");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QByteArray::number(emulatorRequests) + '\n');
 }
 
 int ParseMemoryRange(CliContext& ctx, const QStringList& args, int first, int& address, int& length)

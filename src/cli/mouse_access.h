@@ -25,6 +25,17 @@ public:
     MouseAccess(const MouseAccess&) = delete;
     MouseAccess& operator=(const MouseAccess&) = delete;
 
+    // The model the emulated mouse reports, known before any request reaches it: its device
+    // description, or null (no emulated mouse, or a model cfg.ini does not describe).
+    const DeviceDescription* EmulatedModel();
+    // Why no supported mouse was found, for "no supported mouse found: <hint>".
+    QString NoMouseHint();
+
+    // The first search of a command is quick: the pauses of the window's search give a mouse
+    // that was just plugged in time to settle, which one already there does not need. A search
+    // that found nothing is repeated with the window's pauses (CarefulSearch).
+    void CarefulSearch() { discovery_.timing = DiscoveryTiming{}; }
+
     // One search; returns when every identification has ended or after `timeoutMs` (a receiver
     // whose mouse is off keeps its identification waiting).
     void Search(int timeoutMs = 3000);
@@ -49,6 +60,11 @@ private:
     DeviceNotifier notifier_;
     DeviceDiscovery discovery_;
 };
+
+// With the environment variable ZORVANCTL_EMULATOR_REQUESTS naming a file: writes there how
+// many requests the emulated mice of this run received (0 when none was started), so a test
+// can see that a command ended before the mouse was touched. Called once at exit.
+void NoteEmulatorRequests();
 
 // An address range from ADDR LEN arguments (`args` from `first` on), within one on-board
 // profile; the whole profile when they are absent. kOk, or the usage error printed.

@@ -3,7 +3,9 @@
 #include "app/configuration.h"
 #include "cli/json_profile.h"
 #include "cli/key_functions.h"
+#include "cli/model_check.h"
 #include "macro/macro_library.h"
+#include "profile/function_name.h"
 #include "profile/profile_store.h"
 #include "profile/profile_state.h"
 #include "text/language_choice.h"
@@ -35,33 +37,86 @@ QString RateText(int32_t rate)
     return QString::number(rate, 16) + QStringLiteral(" Hz");
 }
 
-QString Light(const LightingBlock& light)
+QString OnOff(int32_t value)
+{
+    return value ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+// A lighting zone as its effect's name and what that effect shows.
+QString Light(LightZone zone, const LightingBlock& light)
 {
     if (light.mode == 0)
-        return QStringLiteral("off");
-    return QStringLiteral("effect %1, speed %2, brightness %3, colour %4")
+        return EffectName(zone, 0);
+    return QStringLiteral("%1 (%2), speed %3, brightness %4, colour %5")
+        .arg(EffectName(zone, light.mode))
         .arg(light.mode)
         .arg(light.speed)
         .arg(light.brightness)
         .arg(Hex6(light.colour));
 }
 
+QString DpiLight(const ProfileRecord& p)
+{
+    QString text = QStringLiteral("%1 (%2)").arg(EffectName(LightZone::kDpi, p.dpiEffectMode)).arg(p.dpiEffectMode);
+    if (p.dpiEffectMode == 1)
+        text += QStringLiteral(", speed %1").arg(p.dpiEffectSpeed);
+    else if (p.dpiEffectMode == 2)
+        text += QStringLiteral(", parameter %1").arg(p.dpiEffectParameter);
+    return text;
+}
+
+// The verdict every model of cfg.ini gives, when they all give the same: what the arguments
+// are worth whichever mouse answers. Nothing when they differ or no model is described.
+std::optional<ModelVerdict> VerdictOfEveryModel(const std::function<ModelVerdict(const DeviceDescription&)>& check)
+{
+    std::optional<ModelVerdict> common;
+    for (const DeviceDescription& device : Config().devices) {
+        if (!device.HoldsModel())
+            continue;
+        const ModelVerdict verdict = check(device);
+        if (common && !(*common == verdict))
+            return std::nullopt;
+        common = verdict;
+    }
+    return common;
+}
+
 }  // namespace
 
-std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode)
+std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode, const MouseNeeds& needs)
 {
     exitCode = kFailed;
     if (!LoadProductData(ctx))
         return nullptr;
     LoadChosenLanguage();
     LoadMacroLibrary();
+    const auto refused = [&](const ModelVerdict& verdict) {
+        exitCode = verdict.exitCode == kUsage ? ctx.UsageError(verdict.message) : ctx.Fail(verdict.message);
+    };
     std::unique_ptr<MouseAccess> access = MouseAccess::Open(ctx, exitCode);
     if (!access)
         return nullptr;
+    const DeviceDescription* emulated = access->EmulatedModel();
+    if (needs.checkModel) {
+        const std::optional<ModelVerdict> verdict =
+            emulated != nullptr ? needs.checkModel(*emulated) : VerdictOfEveryModel(needs.checkModel);
+        if (verdict && !verdict->Ok()) {
+            refused(*verdict);
+            return nullptr;
+        }
+    }
     std::unique_ptr<MouseCommand> mouse(new MouseCommand(ctx, std::move(access)));
-    if (!mouse->TakeOver()) {
+    const ReadScope scope = Options().ApplyNow == 0 ? ReadScope::Whole() : needs.scope;
+    if (!mouse->TakeOver(scope)) {
         exitCode = kFailed;
         return nullptr;
+    }
+    if (emulated == nullptr && needs.checkModel) {
+        if (const ModelVerdict verdict = needs.checkModel(mouse->Device()); !verdict.Ok()) {
+            mouse->Finish();
+            refused(verdict);
+            return nullptr;
+        }
     }
     exitCode = kOk;
     return mouse;
@@ -80,6 +135,7 @@ MouseCommand::MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access)
     QObject::connect(session_.get(), &DeviceSession::readStarted, [this] { ++reads_; });
     // A successful read reports "profile read" before its end, so the end knows how it went.
     QObject::connect(session_.get(), &DeviceSession::profileRead, [this] { readOk_ = true; });
+    QObject::connect(session_.get(), &DeviceSession::profilePartRead, [this] { readOk_ = true; });
     QObject::connect(session_.get(), &DeviceSession::readFinished, [this] {
         ++readsFinished_;
         lastReadOk_ = readOk_;
@@ -102,12 +158,18 @@ const DeviceDescription& MouseCommand::Device() const
     return device ? *device : none;
 }
 
-bool MouseCommand::TakeOver()
+bool MouseCommand::TakeOver(const ReadScope& scope)
 {
+    // zorvanctl takes the one mouse over as soon as it is identified: no burst of arrivals to
+    // wait for.
+    session_->timing.takeOverMs = 0;
+    session_->SetReadScope(scope);
     // A mouse slow to answer the search's probe is found by the next search.
-    int pairs = 0;
-    for (int search = 0; search < 3 && pairs <= 0; ++search)
+    int pairs = session_->CountDevices();
+    for (int search = 1; search < 3 && pairs <= 0; ++search) {
+        access_->CarefulSearch();
         pairs = session_->CountDevices();
+    }
     session_->Start();
     const auto identified = [this] { return reads_ > 0; };
     const auto hopeless = [this] {
@@ -116,16 +178,7 @@ bool MouseCommand::TakeOver()
     if (pairs > 0)
         RunUntil([&] { return identified() || hopeless(); }, kTakeOverTimeoutMs);
     if (!identified()) {
-        QString hint = ctx_.emulate ? QStringLiteral("the emulated mouse did not answer")
-                                    : QStringLiteral("plug the mouse's receiver or cable in and switch the mouse on");
-        if (access_->Discovery().RunningIdentifications() > 0)
-            hint = QStringLiteral("the receiver is there but its mouse does not answer (switch the mouse on%1)")
-                       .arg(ctx_.emulate ? QStringLiteral(": zorvanctl --emulate=FILE emulator link on") : QString());
-        if (const int denied = access_->Discovery().DeniedCount(); denied > 0)
-            hint = QStringLiteral("%1 interface(s) of the mouse could not be opened for lack of permission; "
-                                  "install the udev rule that grants access to /dev/hidraw*")
-                       .arg(denied);
-        ctx_.Fail(QStringLiteral("no supported mouse found: %1").arg(hint));
+        ctx_.Fail(QStringLiteral("no supported mouse found: %1").arg(access_->NoMouseHint()));
         return false;
     }
     if (!WaitForRead()) {
@@ -235,6 +288,7 @@ void MouseCommand::PrintProfile() const
         ctx_.PrintJson(ReadResultToJson(index, level, p));
         return;
     }
+    // Only what the model has: the pages show no control for the rest.
     const DeviceDescription& d = Device();
     const std::u16string_view name = p.Name();
     ctx_.Print(QStringLiteral("Mouse %1:%2, on-board profile %3 \"%4\"")
@@ -242,37 +296,49 @@ void MouseCommand::PrintProfile() const
                    .arg(d.MID, 2, 16, QLatin1Char('0'))
                    .arg(index + 1)
                    .arg(QString::fromUtf16(name.data(), qsizetype(name.size()))));
-    ctx_.Print(QStringLiteral("  polling rate     %1").arg(RateText(p.pollingRate)));
-    QString levels;
-    for (int i = 0; i < p.LevelCount(); ++i) {
-        const DpiLevelRecord& l = p.dpiLevels[i];
-        levels += QStringLiteral("  %1%2:%3%4 #%5")
-                      .arg(i == level ? QStringLiteral("*") : QString())
-                      .arg(i + 1)
-                      .arg(l.x)
-                      .arg(p.xySeparate ? QStringLiteral("x%1").arg(l.y) : QString())
-                      .arg(Hex6(l.colour));
+    if (d.ShowUsbRate)
+        ctx_.Print(QStringLiteral("  polling rate     %1").arg(RateText(p.pollingRate)));
+    if (d.ShowDpi) {
+        QString levels;
+        for (int i = 0; i < p.LevelCount(); ++i) {
+            const DpiLevelRecord& l = p.dpiLevels[i];
+            levels += QStringLiteral("  %1%2:%3%4%5")
+                          .arg(i == level ? QStringLiteral("*") : QString())
+                          .arg(i + 1)
+                          .arg(l.x)
+                          .arg(d.ShowXY && p.xySeparate ? QStringLiteral("x%1").arg(l.y) : QString())
+                          .arg(d.ShowDpiColor ? QStringLiteral(" #") + Hex6(l.colour) : QString());
+        }
+        ctx_.Print(QStringLiteral("  DPI levels (%1) %2   (* current)").arg(p.LevelCount()).arg(levels));
     }
-    ctx_.Print(QStringLiteral("  DPI levels (%1) %2   (* current)").arg(p.LevelCount()).arg(levels));
-    ctx_.Print(QStringLiteral("  separate X/Y     %1").arg(p.xySeparate ? QStringLiteral("on") : QStringLiteral("off")));
-    ctx_.Print(QStringLiteral("  DPI lighting     effect %1, speed %2, parameter %3")
-                   .arg(p.dpiEffectMode)
-                   .arg(p.dpiEffectSpeed)
-                   .arg(p.dpiEffectParameter));
-    ctx_.Print(QStringLiteral("  main lighting    %1").arg(Light(p.mainLight)));
-    ctx_.Print(QStringLiteral("  logo lighting    %1").arg(Light(p.logoLight)));
-    ctx_.Print(QStringLiteral("  lift-off         %1 mm, ripple %2, angle snapping %3, debounce %4 ms")
-                   .arg(p.lod)
-                   .arg(p.ripple ? QStringLiteral("on") : QStringLiteral("off"))
-                   .arg(p.angleSnapping ? QStringLiteral("on") : QStringLiteral("off"))
-                   .arg(p.debounce));
-    ctx_.Print(QStringLiteral("  sleep            %1 s, light off while moving %2")
-                   .arg(p.sleepTime)
-                   .arg(p.lightOffMoving ? QStringLiteral("on") : QStringLiteral("off")));
+    if (d.ShowXY)
+        ctx_.Print(QStringLiteral("  separate X/Y     %1").arg(OnOff(p.xySeparate)));
+    if (d.ShowDpiLED)
+        ctx_.Print(QStringLiteral("  DPI lighting     %1").arg(DpiLight(p)));
+    if (d.ShowMainEffect)
+        ctx_.Print(QStringLiteral("  main lighting    %1").arg(Light(LightZone::kMain, p.mainLight)));
+    if (d.ShowLogoEffect)
+        ctx_.Print(QStringLiteral("  logo lighting    %1").arg(Light(LightZone::kLogo, p.logoLight)));
+    if (d.ShowLOD)
+        ctx_.Print(QStringLiteral("  lift-off         %1 mm").arg(p.lod));
+    if (d.ShowRipple)
+        ctx_.Print(QStringLiteral("  ripple control   %1").arg(OnOff(p.ripple)));
+    if (d.ShowFixLine)
+        ctx_.Print(QStringLiteral("  angle snapping   %1").arg(OnOff(p.angleSnapping)));
+    if (d.ShowDebounce)
+        ctx_.Print(QStringLiteral("  debounce         %1 ms").arg(p.debounce));
+    if (d.ShowSleep)
+        ctx_.Print(QStringLiteral("  sleep            %1 s").arg(p.sleepTime));
+    ctx_.Print(QStringLiteral("  light off while moving %1").arg(OnOff(p.lightOffMoving)));
     const int set = p.KeySetIndex();
     ctx_.Print(QStringLiteral("  keys (set %1):").arg(set + 1));
-    for (int k = 0; k < std::min(d.KeyCount, kKeysPerSet); ++k)
-        ctx_.Print(QStringLiteral("    %1  %2").arg(k + 1, 2).arg(FunctionWords(p.Key[set][k], d)));
+    for (int k = 0; k < std::min(d.KeyCount, kKeysPerSet); ++k) {
+        const KeyAssignment& key = p.Key[set][k];
+        const QString shown = FunctionName(key, d, Options(), Config().sensors);
+        const QString words = FunctionWords(key, d);
+        ctx_.Print(shown.isEmpty() ? QStringLiteral("    %1  %2").arg(k + 1, 2).arg(words)
+                                   : QStringLiteral("    %1  %2  %3").arg(k + 1, 2).arg(words, -24).arg(shown));
+    }
 }
 
 std::optional<int32_t> ParseColour(const QString& text)

@@ -1,15 +1,17 @@
 #pragma once
 // The device session for one zorvanctl command that works on the mouse's settings: product
 // data, language texts and macro library loaded as the GUI loads them, the mouse found and
-// taken over (its active profile read into the local store), every message the GUI would show
-// printed on standard error. Changes go through the settings editor, the one editing path of
-// the GUI; its completion callbacks are waited for in a local event loop.
+// taken over (the areas of its active profile the command needs read), every message the GUI
+// would show printed on standard error. Changes go through the settings editor, the one editing
+// path of the GUI; its completion callbacks are waited for in a local event loop.
 #include "cli/cli.h"
+#include "cli/model_check.h"
 #include "cli/mouse_access.h"
 
 #include "app/message_box.h"
 #include "profile/device_session.h"
 #include "profile/profile_edits.h"
+#include "profile/profile_read.h"
 #include "profile/settings_editor.h"
 
 #include <functional>
@@ -18,10 +20,22 @@
 
 namespace zorvan::cli {
 
+// What a command needs of the mouse.
+struct MouseNeeds {
+    // The areas of the active profile it reads. With ApplyNow 0 in cfg.ini the whole profile is
+    // read whatever this says: the change then lives in the local store only.
+    ReadScope scope = ReadScope::Whole();
+    // The arguments checked against a model's description. Runs once the model is known: for
+    // the emulated mouse before any request reaches it, for a real mouse once it is identified
+    // and read (nothing is written before) - and before the search when every model cfg.ini
+    // describes gives the same verdict. It may run more than once; the last run is the mouse's.
+    std::function<ModelVerdict(const DeviceDescription&)> checkModel;
+};
+
 class MouseCommand {
 public:
     // Null with the failure printed and the exit code in `exitCode`.
-    static std::unique_ptr<MouseCommand> Open(CliContext& ctx, int& exitCode);
+    static std::unique_ptr<MouseCommand> Open(CliContext& ctx, int& exitCode, const MouseNeeds& needs = {});
     ~MouseCommand();
     MouseCommand(const MouseCommand&) = delete;
     MouseCommand& operator=(const MouseCommand&) = delete;
@@ -56,7 +70,7 @@ public:
 
 private:
     MouseCommand(CliContext& ctx, std::unique_ptr<MouseAccess> access);
-    bool TakeOver();
+    bool TakeOver(const ReadScope& scope);
     // Runs the event loop until `done` or `timeoutMs`.
     static bool RunUntil(const std::function<bool()>& done, int timeoutMs);
 

@@ -3,11 +3,11 @@
 #include "app/configuration.h"
 #include "app/log.h"
 #include "device/device_table.h"
+#include "device/protocol_pause.h"
 #include "device/thread_id.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 
 namespace zorvan {
 namespace {
@@ -61,7 +61,7 @@ bool CUSBDriver::SendCommand(HidHandle* cmd, const Payload& payload, int* system
             status = cmd->SendFeatureReport(report);
         if (status.Ok())
             return true;
-        std::this_thread::sleep_for(timing.sendRetryPause);
+        ProtocolPause(timing.sendRetryPause);
     }
     Log("SendCommand err=0x%x", unsigned(status.systemError));
     if (systemError)
@@ -72,7 +72,7 @@ bool CUSBDriver::SendCommand(HidHandle* cmd, const Payload& payload, int* system
 int CUSBDriver::WaitNotify(uint8_t command, AnswerBody& answer)
 {
     std::lock_guard lock(AnswerWaitLock());
-    std::this_thread::sleep_for(timing.pauseBeforeWait);
+    ProtocolPause(timing.pauseBeforeWait);
     // One deadline for the whole wait: answers to other commands are dropped without
     // extending it, so a flood of them cannot keep the requester waiting.
     const auto deadline = std::chrono::steady_clock::now() + timing.answerWait;
@@ -265,7 +265,7 @@ bool CUSBDriver::ReadROM(int length, uint16_t address, uint8_t* out, const StopT
         if (stop && stop(out + done, n))
             return true;
         done += n;
-        std::this_thread::sleep_for(timing.readPiecePause);
+        ProtocolPause(timing.readPiecePause);
     }
     return true;
 }

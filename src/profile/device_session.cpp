@@ -52,6 +52,7 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
     connect(&reads_, &ReadScheduler::takeOverDue, this, &DeviceSession::OnFindDeviceOK);
     connect(&reads_, &ReadScheduler::readStarted, this, &DeviceSession::readStarted);
     connect(&reads_, &ReadScheduler::readSucceeded, this, &DeviceSession::OnSyncOk);
+    connect(&reads_, &ReadScheduler::partReadSucceeded, this, &DeviceSession::profilePartRead);
     connect(&reads_, &ReadScheduler::readFinished, this, &DeviceSession::readFinished);
     connect(&reports_, &MouseReports::profileSwitched, this, &DeviceSession::StartProfileRead);
     connect(&reports_, &MouseReports::dpiLevelChanged, this, &DeviceSession::dpiLevelChanged);

@@ -100,6 +100,10 @@ public:
     // readStarted() when its thread starts, behind the exchanges already asked for;
     // readFinished() at its end.
     void StartProfileRead();
+    // What the profile reads started from now on read: the whole profile (the window's only
+    // choice), or the areas a zorvanctl command needs; a partial read ends with
+    // profilePartRead() and never reaches the local store (ProfileState::storeRecord).
+    void SetReadScope(const ReadScope& scope) { reads_.SetScope(scope); }
     // The program exits: stops the device search and saves the profile store and the last model.
     void Exit();
 
@@ -125,6 +129,8 @@ signals:
     void readFinished();
     // "OnSyncOk": the current profile was read from the mouse; the pages show it.
     void profileRead();
+    // A partial read (SetReadScope) was taken into the current profile.
+    void profilePartRead();
     // The layout was refreshed for the current device and its current DPI level read (or found
     // unknown): the pages lay themselves out and show the current profile.
     void deviceChanged();

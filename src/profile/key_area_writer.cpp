@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "device/eeprom_map.h"
+#include "device/protocol_pause.h"
 #include "device/usb_driver.h"
 #include "macro/hd_macro_codec.h"
 #include "profile/area_writers.h"
@@ -13,7 +14,6 @@
 #include <array>
 #include <chrono>
 #include <span>
-#include <thread>
 
 namespace zorvan {
 namespace {
@@ -83,7 +83,7 @@ bool WriteKeyArea(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t data
             codes[size_t(p)] = code;
             if (failed(link.WriteEEPROM(kAreaPiece, length, eeprom::MacroBlockAddress(p), bytes)))
                 return false;
-            std::this_thread::sleep_for(Pauses().betweenAreas);
+            ProtocolPause(Pauses().betweenAreas);
         } else if (type == kHwComboBlock) {
             ComboBlock block{};
             const size_t length = EncodeComboBlock(*key, block);
@@ -92,7 +92,7 @@ bool WriteKeyArea(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t data
                 LogHex(block.data(), length, 32, nullptr);
                 if (failed(link.WriteEEPROM(kAreaPiece, int(length), eeprom::ComboBlockAddress(p), block.data())))
                     return false;
-                std::this_thread::sleep_for(Pauses().betweenAreas);
+                ProtocolPause(Pauses().betweenAreas);
             }
         }
     }

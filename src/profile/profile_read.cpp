@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "device/eeprom_map.h"
+#include "device/protocol_pause.h"
 #include "device/usb_driver.h"
 #include "macro/hd_macro_codec.h"
 #include "macro/macro_library.h"
@@ -19,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <span>
-#include <thread>
 
 namespace zorvan {
 namespace {
@@ -70,7 +70,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     for (int at = 0; at < eeprom::kBaseAreaEnd; at += kPiece) {
         if (!steps.Read(uint16_t(at), base.data() + at, kPiece))
             return false;
-        std::this_thread::sleep_for(Pauses().readPiece);
+        ProtocolPause(Pauses().readPiece);
     }
     Dump(base, 0x00, 0x0B, "GetProfile (0x00~0x0B):");
     if (base[eeprom::kDpiLevelCount] < 1 || base[eeprom::kDpiLevelCount] > kDpiLevels ||
@@ -82,7 +82,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     Dump(base, 0x60, 0x9F, "GetProfile (0x60~0x9F) (KeyMatrix):");
     Dump(base, 0xA0, 0xA7, "GetProfile (0xA0~0xA7):");
     Dump(base, 0xA9, 0xB4, "GetProfile (0xA9~0xB4):");
-    std::this_thread::sleep_for(Pauses().afterBaseArea);
+    ProtocolPause(Pauses().afterBaseArea);
     return true;
 }
 
@@ -109,7 +109,7 @@ bool ReadMacroNames(ReadSteps& steps, MacroNameTable& names)
         return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
     };
     for (int k = 0; k < kDeviceMacroSlots; ++k) {
-        std::this_thread::sleep_for(Pauses().readPiece);
+        ProtocolPause(Pauses().readPiece);
         const uint16_t address = uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * k);
         if (!steps.ReadRom(kHdMacroNameBytes, address, names[size_t(k)].data(), emptyName))
             return false;
@@ -175,7 +175,7 @@ void DecodeDpiLevels(const Buffer& base, const DeviceDescription& device, Profil
 bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroNameEntry& nameEntry, StMacro& macro)
 {
     std::array<uint8_t, kHdMacroStreamBytes> stream{};
-    std::this_thread::sleep_for(Pauses().beforeMacroSlot);
+    ProtocolPause(Pauses().beforeMacroSlot);
     const auto streamEnds = [](const uint8_t* piece, int n) {
         return n >= 3 && piece[0] == 0 && piece[1] == 0 && piece[2] == 0;
     };
@@ -197,14 +197,23 @@ bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroName
     return true;
 }
 
+// The matrix position of key j of key set 0, or 0 when the read leaves the key alone (no
+// position, or disabled by the option KeyMask).
+int KeyPosition(const DeviceDescription& device, int j)
+{
+    const uint32_t position = device.KeyTables[0][j].matrix;
+    if ((uint32_t(Options().KeyMask) >> j) & 1u || position == 0 || position > uint32_t(kKeysPerSet))
+        return 0;
+    return int(position);
+}
+
 bool DecodeKeys(ReadSteps& steps, const Buffer& base, const Buffer& combo, const DeviceDescription& device,
-                ProfileRecord& working, ProfileReadExtras& extras)
+                ProfileRecord& working, ProfileReadExtras& extras, uint16_t keys = 0xFFFF)
 {
     for (int j = 0; j < kKeysPerSet; ++j) {
-        const uint32_t position = device.KeyTables[0][j].matrix;
-        if ((uint32_t(Options().KeyMask) >> j) & 1u || position == 0 || position > uint32_t(kKeysPerSet))
+        const int p = KeyPosition(device, j);
+        if (((keys >> j) & 1u) == 0 || p == 0)
             continue;
-        const int p = int(position);
         const uint8_t* entry = base.data() + eeprom::kKeyMatrix + 4 * (p - 1);
         Log("nCode = 0x%x, MatrixInx=%d", unsigned(entry[0] | entry[1] << 8 | entry[2] << 16 | entry[3] << 24), p - 1);
         const uint32_t code = DecodeMatrixEntry(std::span<const uint8_t, 4>(entry, 4));
@@ -225,6 +234,55 @@ bool DecodeKeys(ReadSteps& steps, const Buffer& base, const Buffer& combo, const
     return true;
 }
 
+// The settings of the base area decoded: polling rate (false for a byte that names none),
+// current level, single settings and DPI levels.
+bool DecodeSettings(const Buffer& base, const DeviceDescription& device, ProfileRecord& working,
+                    ProfileReadExtras& extras)
+{
+    const std::optional<int32_t> rate = PollingRateOfByte(base[eeprom::kPollingRate]);
+    if (!rate) {
+        Log("GetProfile: wrong polling rate 0x%x", base[eeprom::kPollingRate]);
+        return false;
+    }
+    working.pollingRate = *rate;
+    Log("set g_nCurDpiLevel=%d", g_nCurDpiLevel.load());
+    extras.currentDpiLevel = base[eeprom::kCurrentDpiLevel];
+    DecodeSingles(base, device, working);
+    DecodeDpiLevels(base, device, working);
+    return true;
+}
+
+// DPI effect, main and logo lighting; false when the read was aborted.
+bool DecodeLighting(ReadSteps& steps, const Buffer& base, const DeviceDescription& device, ProfileRecord& working)
+{
+    const DpiEffect effect = DecodeDpiEffect(std::span<const uint8_t, 6>(base.data() + eeprom::kDpiEffect, 6));
+    working.dpiEffectMode = effect.mode;
+    working.dpiEffectParameter = effect.parameter;
+    working.dpiEffectSpeed = effect.speed;
+    if (steps.Aborted())
+        return false;
+    if (device.ShowMainEffect)
+        EEPROM_To_MainRGB(std::span<const uint8_t, 8>(base.data() + eeprom::kMainLight, 8), working.mainLight);
+    if (steps.Aborted())
+        return false;
+    if (device.ShowLogoEffect)
+        EEPROM_To_LogoRGB(std::span<const uint8_t, 10>(base.data() + eeprom::kLogoLight, 10), working.logoLight);
+    return true;
+}
+
+// `length` bytes from `address` into the same place of `buffer`, in pieces.
+bool ReadRange(ReadSteps& steps, Buffer& buffer, int address, int length, int bufferOffset = -1)
+{
+    const int at = bufferOffset < 0 ? address : bufferOffset;
+    return steps.ReadRom(length, uint16_t(address), buffer.data() + at, {});
+}
+
+DeviceDescription CurrentDeviceOrNone()
+{
+    const DeviceDescription* current = CurrentDevice();
+    return current != nullptr ? *current : DeviceDescription{};
+}
+
 }  // namespace
 
 std::u16string MacroNameText(const MacroNameEntry& entry)
@@ -243,44 +301,63 @@ std::u16string MacroNameText(const MacroNameEntry& entry)
 bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
                 ProfileReadExtras& extras)
 {
-    const DeviceDescription* current = CurrentDevice();
-    const DeviceDescription device = current != nullptr ? *current : DeviceDescription{};
+    const DeviceDescription device = CurrentDeviceOrNone();
     ReadSteps steps(link, abort);
     Buffer base{};
     Buffer combo{};
     extras.macros.clear();
     if (!ReadBaseArea(steps, base) || !ReadComboBlocks(steps, combo) || !ReadMacroNames(steps, extras.macroNames))
         return false;
-
-    const std::optional<int32_t> rate = PollingRateOfByte(base[eeprom::kPollingRate]);
-    if (!rate) {
-        Log("GetProfile: wrong polling rate 0x%x", base[eeprom::kPollingRate]);
-        return false;
-    }
-    working.pollingRate = *rate;
-    Log("set g_nCurDpiLevel=%d", g_nCurDpiLevel.load());
-    extras.currentDpiLevel = base[eeprom::kCurrentDpiLevel];
-    DecodeSingles(base, device, working);
-    DecodeDpiLevels(base, device, working);
-    if (!DecodeKeys(steps, base, combo, device, working, extras))
-        return false;
-
-    const DpiEffect effect = DecodeDpiEffect(std::span<const uint8_t, 6>(base.data() + eeprom::kDpiEffect, 6));
-    working.dpiEffectMode = effect.mode;
-    working.dpiEffectParameter = effect.parameter;
-    working.dpiEffectSpeed = effect.speed;
-    if (steps.Aborted())
-        return false;
-    if (device.ShowMainEffect)
-        EEPROM_To_MainRGB(std::span<const uint8_t, 8>(base.data() + eeprom::kMainLight, 8), working.mainLight);
-    if (steps.Aborted())
-        return false;
-    if (device.ShowLogoEffect)
-        EEPROM_To_LogoRGB(std::span<const uint8_t, 10>(base.data() + eeprom::kLogoLight, 10), working.logoLight);
-    return true;
+    return DecodeSettings(base, device, working, extras) && DecodeKeys(steps, base, combo, device, working, extras) &&
+           DecodeLighting(steps, base, device, working);
 }
 
-bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree)
+bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const ReadScope& scope, ProfileRecord& working,
+                    ProfileReadExtras& extras)
+{
+    if (scope.whole)
+        return GetProfile(link, abort, working, extras);
+    const DeviceDescription device = CurrentDeviceOrNone();
+    ReadSteps steps(link, abort);
+    Buffer base{};
+    Buffer combo{};
+    extras.macros.clear();
+    extras.macroNames = {};
+    if (scope.settings) {
+        // 00..53 (rate to DPI lighting), the logo lighting 54..5D when the model shows it, the
+        // main lighting A0..A7 when it shows that, and the single settings A9..B3 (the check
+        // byte of the last pair is never looked at); the key matrix between them is left out.
+        const int lowEnd = device.ShowLogoEffect ? eeprom::kLogoLight + 10 : eeprom::kLogoLight;
+        const int highStart = device.ShowMainEffect ? eeprom::kMainLight : eeprom::kDebounce;
+        if (!ReadRange(steps, base, 0, lowEnd) ||
+            !ReadRange(steps, base, highStart, eeprom::kLightOffMoving + 1 - highStart) ||
+            !DecodeSettings(base, device, working, extras) || !DecodeLighting(steps, base, device, working))
+            return false;
+    }
+    if (scope.keys == 0)
+        return true;
+    if (!ReadRange(steps, base, eeprom::kKeyMatrix, 4 * kKeysPerSet))
+        return false;
+    const auto emptyName = [](const uint8_t* piece, int) {
+        return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
+    };
+    for (int j = 0; j < kKeysPerSet; ++j) {
+        const int p = KeyPosition(device, j);
+        if (((scope.keys >> j) & 1u) == 0 || p == 0)
+            continue;
+        const int block = eeprom::kComboBlockSize * (p - 1);
+        if (!ReadRange(steps, combo, eeprom::ComboBlockAddress(p), 2 * kPiece, block) ||
+            !steps.ReadRom(kHdMacroNameBytes, uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * (p - 1)),
+                           extras.macroNames[size_t(p - 1)].data(), emptyName))
+            return false;
+    }
+    return DecodeKeys(steps, base, combo, device, working, extras, scope.keys);
+}
+
+namespace {
+
+// The commit of a whole or partial read (see CommitProfileRead, CommitPartialRead).
+bool Commit(int index, const ReadScope& scope, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree)
 {
     ProfileState& state = Profiles();
     {
@@ -296,6 +373,7 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
         if (id && key != nullptr && key->Major() == kClassMacro)
             key->dwMacroID = *id;
     }
+    const DeviceDescription device = CurrentDeviceOrNone();
     {
         std::lock_guard lock(state.profileLock);
         ProfileRecord* target = state.profiles.At(index);
@@ -305,14 +383,39 @@ bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtra
         ProfileState::ReportsDuringRead& reports = state.reportsDuringRead;
         for (const auto& edit : reports.edits)
             edit(working);
+        if (scope.whole)
+            state.storeRecord.reset();
+        else if (!state.storeRecord || state.storeRecord->first != index)
+            state.storeRecord.emplace(index, *target);
         *target = working;
         state.profiles.SetCurrent(index);
-        state.macroNames = extras.macroNames;
+        if (scope.whole) {
+            state.macroNames = extras.macroNames;
+        } else {
+            for (int j = 0; j < kKeysPerSet; ++j)
+                if (const int p = KeyPosition(device, j); p != 0 && ((scope.keys >> j) & 1u) != 0)
+                    state.macroNames[size_t(p - 1)] = extras.macroNames[size_t(p - 1)];
+        }
         // A level the mouse cannot have is "unknown" rather than an index beyond the levels.
-        g_nCurDpiLevel.store(reports.dpiLevel ? *reports.dpiLevel : DpiLevelFromMouse(extras.currentDpiLevel));
+        if (reports.dpiLevel)
+            g_nCurDpiLevel.store(*reports.dpiLevel);
+        else if (scope.whole || scope.settings)
+            g_nCurDpiLevel.store(DpiLevelFromMouse(extras.currentDpiLevel));
         reports = {};
     }
     return true;
+}
+
+}  // namespace
+
+bool CommitProfileRead(int index, ProfileRecord& working, const ProfileReadExtras& extras, MacroTree* tree)
+{
+    return Commit(index, ReadScope::Whole(), working, extras, tree);
+}
+
+bool CommitPartialRead(int index, const ReadScope& scope, ProfileRecord& working, const ProfileReadExtras& extras)
+{
+    return Commit(index, scope, working, extras, nullptr);
 }
 
 }  // namespace zorvan

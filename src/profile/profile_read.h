@@ -28,6 +28,21 @@ struct ProfileReadExtras {
     std::vector<DeviceMacro> macros;
 };
 
+// What a profile read brings in from the mouse. The window always reads the whole profile;
+// zorvanctl reads only the areas a command needs, and such a partial read is never saved to the
+// local store as the mouse's profile (see CommitPartialRead).
+struct ReadScope {
+    bool whole = true;        // everything, as the window reads it
+    bool settings = false;    // polling rate, DPI levels, colours, count and current level, the
+                              // lighting and the single settings (the base area without the keys)
+    uint16_t keys = 0;        // keys of key set 0 (bit j: key j) with their matrix entries,
+                              // combination blocks, macro names and macro slots
+
+    static ReadScope Whole() { return {}; }
+    static ReadScope Settings() { return {false, true, 0}; }
+    static ReadScope Keys(uint16_t keys) { return {false, false, keys}; }
+};
+
 // The name held by a macro name entry: at most 15 UTF-16 units up to the first 0; an entry of
 // erased EEPROM (starting FF FF) holds none.
 std::u16string MacroNameText(const MacroNameEntry& entry);
@@ -41,6 +56,19 @@ std::u16string MacroNameText(const MacroNameEntry& entry);
 // and must be dropped.
 bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
                 ProfileReadExtras& extras);
+
+// GetProfile for `scope`: the whole read, or only the areas of `scope` (each range read in
+// pieces with the pause between read pieces) decoded into `working`; what was not read stays as
+// `working` held it, and the macro names of keys not read stay empty in `extras`.
+bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const ReadScope& scope, ProfileRecord& working,
+                    ProfileReadExtras& extras);
+
+// After a successful partial GetProfilePart: as CommitProfileRead for the areas read (the
+// macros of the keys read merged, the current DPI level when the settings were read, only the
+// macro names of the keys read). Profile `index` keeps, for the local store, the record as it
+// was before (ProfileState::storeRecord): a partial read never reaches the store, while the
+// edits made afterwards do.
+bool CommitPartialRead(int index, const ReadScope& scope, ProfileRecord& working, const ProfileReadExtras& extras);
 
 // After a successful GetProfile: merges the macros read into the macro library (MergeDeviceMacro:
 // the key's own macro or a macro of the same name and events is kept, anything else is added;

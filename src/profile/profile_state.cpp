@@ -30,6 +30,8 @@ bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit)
     ProfileRecord* current = state.profiles.Current();
     if (current == nullptr)
         return false;
+    if (state.storeRecord && state.storeRecord->first == state.profiles.CurrentIndex())
+        edit(state.storeRecord->second);
     edit(*current);
     return true;
 }

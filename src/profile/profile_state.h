@@ -42,13 +42,18 @@ struct ModelIds {
 };
 
 struct ProfileState {
-    // Guards `profiles`, `storeModel` and `macroNames`. Held only for memory copies, never for I/O.
+    // Guards `profiles`, `storeModel`, `macroNames` and `storeRecord`. Held only for memory copies, never for I/O.
     std::mutex profileLock;
     ProfileList profiles;
     // The model whose local store `profiles` were loaded from (LoadPro): they belong to it even
     // after another model became the current device.
     std::optional<ModelIds> storeModel;
     MacroNameTable macroNames{};
+    // While the current profile holds a partial read (zorvanctl reads only what a command
+    // needs): its index and the record the local store keeps for it, the record as it was
+    // before that read with every edit made since. The store is saved with it, so a partial
+    // read never reaches the store. Cleared by a whole read.
+    std::optional<std::pair<int, ProfileRecord>> storeRecord;
 
     // What the mouse reported by itself while a profile read runs (from its start to its commit):
     // newer than what the read brings back, so the commit applies it again over the read's
@@ -70,8 +75,9 @@ struct ProfileState {
 // The process-wide profile state.
 ProfileState& Profiles();
 
-// Runs `edit` on the current profile under the profile lock. False (nothing runs) without a
-// current profile. `edit` must not take the profile lock itself.
+// Runs `edit` on the current profile under the profile lock (first on the store's record of it,
+// while the current profile holds a partial read: see storeRecord). False (nothing runs)
+// without a current profile. `edit` must not take the profile lock itself.
 bool EditCurrentProfile(const std::function<void(ProfileRecord&)>& edit);
 
 // What the mouse reported by itself: runs `edit` on the current profile (false without one) and,

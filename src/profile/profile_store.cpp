@@ -132,6 +132,7 @@ bool LoadPro(const QString& dataDir)
         std::lock_guard lock(state.profileLock);
         state.profiles.Assign(records, currentId);
         state.storeModel = ModelIds{device->CID, device->MID};
+        state.storeRecord.reset();
     }
     Log("LoadPro ok: cid=%02x, mid=%02x", unsigned(device->CID), unsigned(device->MID));
     return allKept;
@@ -163,8 +164,12 @@ bool SaveProfileStore(const ModelIds& model, const QString& dataDir)
             return false;
         bytes.reserve(kProfileStoreSize);
         AppendU32(bytes, current->id);
-        for (int i = 0; i < ProfileList::kCount; ++i)
-            bytes.append(reinterpret_cast<const char*>(state.profiles.At(i)), sizeof(ProfileRecord));
+        for (int i = 0; i < ProfileList::kCount; ++i) {
+            // A partial read of the mouse stays out of the store (see ProfileState::storeRecord).
+            const ProfileRecord* record = state.storeRecord && state.storeRecord->first == i ? &state.storeRecord->second
+                                                                                              : state.profiles.At(i);
+            bytes.append(reinterpret_cast<const char*>(record), sizeof(ProfileRecord));
+        }
     }
     Log("SavePro: cid=%02x, mid=%02x", unsigned(model.cid), unsigned(model.mid));
     const FileWriteResult result = MyCreateFile(dataDir + ProfileStoreName(model.cid, model.mid), bytes);

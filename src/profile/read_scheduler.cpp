@@ -36,10 +36,10 @@ void ReadScheduler::StartRead()
     // behind the exchanges already asked for: the take-over's level read and window status reach
     // the mouse first, and readStarted() follows their results.
     ++pending_;
-    exchanges_.AfterPrevious([this] {
+    exchanges_.AfterPrevious([this, scope = scope_] {
         emit readStarted();
         threads_.Reap();
-        threads_.Start([this] { ReadCurCfgThread(); });
+        threads_.Start([this, scope] { ReadCurCfgThread(scope); });
     });
 }
 
@@ -49,7 +49,7 @@ void ReadScheduler::Stop()
     threads_.JoinAll();
 }
 
-void ReadScheduler::ReadCurCfgThread()
+void ReadScheduler::ReadCurCfgThread(const ReadScope& scope)
 {
     Log("ReadCurCfgThread Start");
     ProfileState& state = Profiles();
@@ -66,9 +66,12 @@ void ReadScheduler::ReadCurCfgThread()
         if (const std::optional<ProfileRecord> target = ProfileCopy(p)) {
             state.working = *target;
             ProfileReadExtras extras;
-            if (GetProfile(link_, abort_, state.working, extras)) {
+            if (GetProfilePart(link_, abort_, scope, state.working, extras)) {
                 Log("Init Pro OK");
-                if (CommitProfileRead(p, state.working, extras)) {
+                if (!scope.whole) {
+                    if (CommitPartialRead(p, scope, state.working, extras))
+                        PostToThread(this, [this] { emit partReadSucceeded(); });
+                } else if (CommitProfileRead(p, state.working, extras)) {
                     if (CurrentDevice() != nullptr)
                         SaveLoadedProfiles();
                     PostToThread(this, [this] { emit readSucceeded(); });

@@ -8,6 +8,7 @@
 // Lives on the user-interface thread; its signals are emitted there.
 #include "device/thread_set.h"
 #include "device/usb_driver.h"
+#include "profile/profile_read.h"
 #include "profile/short_exchanges.h"
 
 #include <QObject>
@@ -29,6 +30,9 @@ public:
     // and starts behind the short exchanges already asked for: readStarted() when its thread
     // starts, readFinished() at its end, readSucceeded() before that when it was taken over.
     void StartRead();
+    // What the reads started from now on read (the whole profile unless told otherwise). A
+    // partial read is committed without saving the store and reported by partReadSucceeded().
+    void SetScope(const ReadScope& scope) { scope_ = scope; }
     // A running read stops at its next check (before another model's profiles are loaded).
     void AbortRunning() { abort_.store(true); }
     // A read was asked for and has not reported its end.
@@ -41,16 +45,19 @@ signals:
     void readStarted();
     // "OnSyncOk": the read was taken over into the current profile and the store saved.
     void readSucceeded();
+    // A partial read (SetScope) was taken over into the current profile; the store is not saved.
+    void partReadSucceeded();
     void readFinished();
 
 private:
-    void ReadCurCfgThread();
+    void ReadCurCfgThread(const ReadScope& scope);
 
     CUSBDriver& link_;
     ShortExchanges& exchanges_;
     QTimer takeOverTimer_;
     ThreadSet threads_;
     std::atomic<bool> abort_{false};
+    ReadScope scope_;
     int pending_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "app/log.h"
 #include "device/eeprom_map.h"
+#include "device/protocol_pause.h"
 #include "device/usb_driver.h"
 #include "macro/macro_library.h"
 #include "profile/area_writers.h"
@@ -17,14 +18,13 @@
 #include <algorithm>
 #include <chrono>
 #include <span>
-#include <thread>
 
 namespace zorvan {
 namespace {
 
 void Pause()
 {
-    std::this_thread::sleep_for(Pauses().betweenAreas);
+    ProtocolPause(Pauses().betweenAreas);
 }
 
 // A write result that ends the writer: a failure while GoWithNoDev is 0.
@@ -205,7 +205,7 @@ bool WriteSettings(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t fla
         return false;
     if (progress) {
         report(100);
-        std::this_thread::sleep_for(Pauses().afterProgressDone);
+        ProtocolPause(Pauses().afterProgressDone);
     }
     return true;
 }

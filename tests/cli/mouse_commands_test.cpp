@@ -133,20 +133,29 @@ TEST_P(MouseRefusals, ExitOneWithTheMessageAndWriteNothing)
     EXPECT_EQ(cli.Memory(0, 0x180), before);
 }
 
+// What the model does not offer is a usage error now (command_line_test.cpp); what depends on
+// the profile the mouse holds stays a refusal.
 const RefusalCase kRefusals[] = {
     {"only_left_click", {"assign", "1", "middle"}, "At least one button must keep the Left click function."},
-    {"dpi_not_offered", {"set", "dpi", "2", "1234"}, "nearest value it offers is 1200"},
-    {"level_not_in_use", {"set", "dpi", "7", "800"}, "the DPI level must be 1..6"},
-    {"current_level_not_in_use", {"set", "current-level", "7"}, "the DPI level must be 1..6"},
-    {"no_lod_on_this_model", {"set", "lod", "1"}, "this model has no lift-off distance setting"},
-    {"effect_without_speed", {"light", "main", "1", "--speed", "3"}, "main lighting effect 1 has no speed"},
     {"no_macros_yet", {"assign", "3", "macro", "Nope"}, "There are no macros yet."},
-    {"extra_key_missing", {"assign", "3", "extra", "1"}, "does not offer"},
-    {"key_not_on_model", {"assign", "12", "middle"}, "this model has 8 programmable keys"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Refusals, MouseRefusals, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Levels the model has but the profile does not use are refused once the profile is read.
+TEST(MouseRefusalsOfTheProfile, ALevelOutOfUseIsRefusedAfterTheRead)
+{
+    ZorvanctlRunner cli;
+    ASSERT_EQ(cli.Run({"set", "levels", "3"}).exitCode, 0);
+    const Bytes before = cli.Memory(0, 0x60);
+    for (const QStringList& command : std::vector<QStringList>{{"set", "dpi", "5", "800"}, {"set", "current-level", "5"}}) {
+        const CliResult result = cli.Run(command);
+        EXPECT_EQ(result.exitCode, 1) << command.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains("the DPI level must be 1..3")) << result.err.toStdString();
+    }
+    EXPECT_EQ(cli.Memory(0, 0x60), before);
+}
 
 // Found under PID the mouse's power settings are locked; under PID2 (--pid2) they can be tried.
 TEST(MouseCommandsPower, SleepAndLightOffAreFreeOnlyUnderTheSecondProductId)
@@ -162,7 +171,7 @@ TEST(MouseCommandsPower, SleepAndLightOffAreFreeOnlyUnderTheSecondProductId)
     ASSERT_EQ(cli.Run({"--pid2", "set", "light-off", "on"}).exitCode, 0);
     EXPECT_EQ(cli.Memory(0xAD, 2), (Bytes{6, 0x55 - 6}));
     EXPECT_EQ(cli.Memory(0xB3, 2), (Bytes{1, 0x55 - 1}));
-    EXPECT_EQ(cli.Run({"--pid2", "set", "sleep", "61"}).exitCode, 1) << "not one of the model's values";
+    EXPECT_EQ(cli.Run({"--pid2", "set", "sleep", "61"}).exitCode, 2) << "not one of the model's values: a usage error";
 }
 
 TEST(MouseCommandsLighting, ALockedMouseRefusesLightingWithTheGuisMessage)

@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -19,6 +20,8 @@ CliResult ZorvanctlRunner::Run(const QStringList& args) const
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), dir_.Path());  // the log's desktop folder
+    QFile::remove(dir_.File("requests"));
+    env.insert(QStringLiteral("ZORVANCTL_EMULATOR_REQUESTS"), dir_.File("requests"));
     // In a TSan build, races the sanitizer reports inside the uninstrumented Qt libraries (its
     // event queue's lock is invisible to it) are suppressed as for the widget tests.
     const QString suppressions = SourceDir() + QStringLiteral("/tests/ui/tsan.supp");
@@ -39,6 +42,16 @@ CliResult ZorvanctlRunner::Run(const QStringList& args) const
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+int ZorvanctlRunner::LastRequestCount() const
+{
+    QFile file(dir_.File("requests"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    bool ok = false;
+    const int count = file.readAll().trimmed().toInt(&ok);
+    return ok ? count : -1;
 }
 
 QJsonObject ZorvanctlRunner::Json(const QStringList& args) const

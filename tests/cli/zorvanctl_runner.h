@@ -25,6 +25,9 @@ public:
     explicit ZorvanctlRunner(const QString& model = {});
 
     CliResult Run(const QStringList& args) const;
+    // Requests the emulated mouse received during the last Run (ZORVANCTL_EMULATOR_REQUESTS),
+    // -1 when the program did not say.
+    int LastRequestCount() const;
     // Run(args) and its standard output as a JSON document (with --json).
     QJsonObject Json(const QStringList& args) const;
     // The emulated mouse's active profile bytes (`emulator dump ADDR LEN`).
