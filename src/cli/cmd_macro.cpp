@@ -1,7 +1,7 @@
 // zorvanctl macro list|show|slot: the macro library and macro files, without a mouse. The file
 // commands (new, import, export, delete) are in cmd_macro_files.cpp.
 #include "cli/cli.h"
-#include "cli/macro_events.h"
+#include "cli/macro_event_syntax.h"
 #include "cli/macro_file_commands.h"
 
 #include "app/configuration.h"

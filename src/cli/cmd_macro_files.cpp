@@ -4,7 +4,7 @@
 // mouse's current profile bound to it go back to their defaults through the one editing path.
 #include "cli/macro_file_commands.h"
 
-#include "cli/macro_events.h"
+#include "cli/macro_event_syntax.h"
 #include "cli/mouse_command.h"
 
 #include "app/configuration.h"

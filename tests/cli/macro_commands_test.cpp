@@ -2,7 +2,7 @@
 // check on the mouse), and the short event syntax of `macro new`.
 #include "zorvanctl_runner.h"
 
-#include "cli/macro_events.h"
+#include "cli/macro_event_syntax.h"
 #include "macro/macro_file.h"
 #include "macro/macro_record.h"
 

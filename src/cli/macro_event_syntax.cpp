@@ -1,4 +1,4 @@
-#include "cli/macro_events.h"
+#include "cli/macro_event_syntax.h"
 
 #include "cli/cli.h"
 #include "cli/key_functions.h"
