@@ -6,6 +6,7 @@
 #include "profile/apply_request.h"
 #include "profile/settings_writer.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -47,6 +48,11 @@ public:
     void SetProgressCallback(ProgressCallback callback);
     void SetDoneCallback(DoneCallback callback);
 
+    // Requests that carry apply::kVerify are read back after they are written (on by default).
+    // Off, they are only written: faster, but a byte the mouse did not store goes unnoticed.
+    void SetWriteCheck(bool on) { writeCheck_.store(on); }
+    bool WriteCheck() const { return writeCheck_.load(); }
+
     // Waits until the queue is empty and no request is being written; false on time-out. Returns
     // at once while the worker is not running (nothing would ever empty the queue).
     bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
@@ -61,6 +67,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<ApplyRequest> queue_;
+    std::atomic<bool> writeCheck_{true};
     bool busy_ = false;
     bool exit_ = false;
     ProgressCallback progress_;
