@@ -44,6 +44,10 @@ public:
     void SelectProfile(int index, ChangeDone done) override { editor_->SelectProfile(index, std::move(done)); }
     bool Post(const ApplyRequest& request) override { return editor_->Post(request); }
     void AfterWrites(std::function<void(bool ok)> done) override { editor_->AfterWrites(std::move(done)); }
+    void RunWholeMouseJob(std::function<bool(CUSBDriver& link)> job, std::function<void(bool ok)> done) override
+    {
+        session_->RunWholeMouseJob([this, job = std::move(job)] { return job(link_); }, std::move(done));
+    }
 
     DeviceBackend& Backend() { return *backend_; }
     DeviceSession& Session() { return *session_; }
