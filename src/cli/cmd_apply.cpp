@@ -108,14 +108,14 @@ int Apply(CliContext& ctx)
             ctx.Print(QStringLiteral("nothing to change: the profile already is as %1 says").arg(path));
         return kOk;
     }
-    mouse->Session().Worker().SetWriteCheck(writeCheck);
     QStringList made;
     for (const DocumentChange& change : *changes) {
-        const ProfileEdit edit = [&change](ProfileRecord& p) {
+        const ProfileEdit edit = [&change, writeCheck](ProfileRecord& p) {
             int current = g_nCurDpiLevel.load();
             Edit result = change.edit(p, current);
             g_nCurDpiLevel.store(current);
-            if (result.IsChanged() && result.request.flags != 0)
+            // The apply worker reads what it wrote back (unless --no-verify).
+            if (writeCheck && result.IsChanged() && result.request.flags != 0)
                 result.request.flags |= apply::kVerify;
             return result;
         };
