@@ -141,7 +141,7 @@ void ApplyWorker::Handle(CUSBDriver& link, const ApplyRequest& request)
         // The profile and the macros are copied now: the user-interface thread may go on
         // editing them while the mouse is written.
         const std::optional<WriteSnapshot> snapshot = TakeWriteSnapshot();
-        const bool check = (request.flags & apply::kVerify) && writeCheck_.load() && link.Cmd();
+        const bool check = (request.flags & apply::kVerify) && link.Cmd();
         std::optional<WriteJournal> journal;
         if (check)
             journal.emplace();

@@ -2,11 +2,11 @@
 // The apply worker: one background thread that takes apply requests one at a time, in the
 // order posted, and runs the settings writer for each on a snapshot of the current profile.
 // Failures are shown through ShowMessage: no device → tc_msg15, a failed write →
-// "   Update settings failed!      " (caption "Error" for both).
+// "   Update settings failed!      " (caption "Error" for both). A request that carries
+// apply::kVerify is read back after it is written (the write check); a difference fails it.
 #include "profile/apply_request.h"
 #include "profile/settings_writer.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -48,11 +48,6 @@ public:
     void SetProgressCallback(ProgressCallback callback);
     void SetDoneCallback(DoneCallback callback);
 
-    // Requests that carry apply::kVerify are read back after they are written (on by default).
-    // Off, they are only written: faster, but a byte the mouse did not store goes unnoticed.
-    void SetWriteCheck(bool on) { writeCheck_.store(on); }
-    bool WriteCheck() const { return writeCheck_.load(); }
-
     // Waits until the queue is empty and no request is being written; false on time-out. Returns
     // at once while the worker is not running (nothing would ever empty the queue).
     bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
@@ -67,7 +62,6 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<ApplyRequest> queue_;
-    std::atomic<bool> writeCheck_{true};
     bool busy_ = false;
     bool exit_ = false;
     ProgressCallback progress_;

@@ -271,16 +271,14 @@ TEST_F(WholeMouse, TheApplyWorkerChecksTheRequestsThatAskForIt)
     struct Case {
         const char* name;
         uint32_t flags;
-        bool checkOn;
         bool forget;
         bool ok;
         int reads;  // read requests after the write
     };
     const Case cases[] = {
-        {"checked, kept", apply::kPollingRate | apply::kVerify, true, false, true, 1},
-        {"checked, forgotten", apply::kPollingRate | apply::kVerify, true, true, false, 1},
-        {"check off, forgotten", apply::kPollingRate | apply::kVerify, false, true, true, 0},
-        {"not asked, forgotten", apply::kPollingRate, true, true, true, 0},
+        {"checked, kept", apply::kPollingRate | apply::kVerify, false, true, 1},
+        {"checked, forgotten", apply::kPollingRate | apply::kVerify, true, false, 1},
+        {"not asked, forgotten", apply::kPollingRate, true, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -288,7 +286,6 @@ TEST_F(WholeMouse, TheApplyWorkerChecksTheRequestsThatAskForIt)
         ApplyWorker worker;
         std::atomic<int> result{-1};
         worker.SetDoneCallback([&result](const ApplyRequest&, bool ok) { result = ok ? 1 : 0; });
-        worker.SetWriteCheck(c.checkOn);
         worker.Start(Link());
         Mouse().TakeRequests();
         if (c.forget)
