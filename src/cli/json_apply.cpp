@@ -399,10 +399,16 @@ std::optional<std::vector<DocumentChange>> ChangesToDocument(const ProfileRecord
         add(QStringLiteral("record.xy_separate"), [on = to.xySeparate != 0, &device](ProfileRecord& p, int&) {
             return SetXYSeparate(p, on, device);
         });
-    if (current.dpiLevelCount != to.dpiLevelCount)
-        add(QStringLiteral("record.dpi_level_count"), [n = to.dpiLevelCount, &rules](ProfileRecord& p, int& level) {
+    // A new level count may move the current level (SyncChangeDpiLevel), as `set levels` does.
+    int levelAfterCount = currentDpiLevel;
+    if (current.dpiLevelCount != to.dpiLevelCount) {
+        const auto setCount = [n = to.dpiLevelCount, &rules](ProfileRecord& p, int& level) {
             return SetLevelCount(p, n, rules.device, rules.options.SyncChangeDpiLevel != 0, level);
-        });
+        };
+        ProfileRecord probe = current;
+        setCount(probe, levelAfterCount);
+        add(QStringLiteral("record.dpi_level_count"), setCount);
+    }
     for (int i = 0; i < kDpiLevels; ++i) {
         const DpiLevelRecord& a = current.dpiLevels[i];
         const DpiLevelRecord& b = to.dpiLevels[i];
@@ -416,7 +422,7 @@ std::optional<std::vector<DocumentChange>> ChangesToDocument(const ProfileRecord
             add(field + QStringLiteral(".colour"),
                 [i, colour = b.colour, &device](ProfileRecord& p, int&) { return SetDpiColour(p, i, colour, device); });
     }
-    if (document.currentDpiLevel != currentDpiLevel)
+    if (document.currentDpiLevel != currentDpiLevel && document.currentDpiLevel != levelAfterCount)
         add(QStringLiteral("current_dpi_level"), [l = document.currentDpiLevel, &device](ProfileRecord& p, int& level) {
             return SetCurrentLevel(p, l, device, level);
         });

@@ -97,7 +97,7 @@ bool CollectMacros(BackupProfile& profile, const ProfileReadExtras& extras, int 
     };
     for (const ProfileReadExtras::DeviceMacro& read : extras.macros) {
         KeyAssignment* key = record.KeyAt(0, read.key);
-        if (key == nullptr)
+        if (key == nullptr || key->Major() != kClassMacro)
             continue;
         while (held(nextFree))
             ++nextFree;
@@ -217,6 +217,7 @@ bool WriteWholeMouse(CUSBDriver& link, const MouseBackup& backup, const RestoreO
         QString problem;
         WriteCheck check;
         size_t areas = 0;
+        size_t bytes = 0;
         if (!switcher.MakeActive(p)) {
             problem = QStringLiteral("the mouse did not make it active");
         } else {
@@ -224,6 +225,8 @@ bool WriteWholeMouse(CUSBDriver& link, const MouseBackup& backup, const RestoreO
             if (!WriteSettings(link, snapshot, flags, apply::kAll))
                 problem = QStringLiteral("writing it failed");
             areas = journal.Writes().size();
+            for (const EepromPatch& patch : journal.Writes())
+                bytes += patch.bytes.size();
             if (problem.isEmpty() && options.writeCheck) {
                 check = CheckWrites(link, journal.Writes());
                 if (check.difference)
@@ -239,9 +242,10 @@ bool WriteWholeMouse(CUSBDriver& link, const MouseBackup& backup, const RestoreO
             return false;
         }
         if (step)
-            step(QStringLiteral("%1: %2 area(s) written%3")
+            step(QStringLiteral("%1: %2 area(s), %3 bytes written%4")
                      .arg(ProfileName(p, visit))
                      .arg(areas)
+                     .arg(bytes)
                      .arg(options.writeCheck ? QStringLiteral(", read back and checked") : QString()));
     }
     return true;

@@ -157,7 +157,21 @@ TEST_F(WholeMouse, BackupChangesRestoreGiveTheFourImagesBackByteForByte)
     EXPECT_TRUE(steps.back().startsWith(QStringLiteral("on-board profile 3 (4 of 4)"))) << steps.back().toStdString();
     EXPECT_EQ(Images(), originals) << "a backup writes nothing";
     ASSERT_EQ(backup->profiles[1].macros.size(), 1u);
-    EXPECT_EQ(backup->profiles[1].macros[0].id, kMacroId) << "the library macro travels with its full name";
+    EXPECT_EQ(backup->profiles[1].macros[0].id & 0xF00000, 0xF00000u) << "the local copy knows no macro: the slot's";
+    EXPECT_EQ(backup->profiles[1].record.Key[0][3].dwMacroID, backup->profiles[1].macros[0].id);
+    // Once the local copy refers to the library macro (as after a read of that profile), the
+    // library macro travels, with its full name.
+    {
+        std::lock_guard lock(Profiles().profileLock);
+        KeyAssignment& key = Profiles().profiles.At(1)->Key[0][3];
+        key.dwFunID = kFunMacro;
+        key.dwMacroID = kMacroId;
+    }
+    const std::optional<MouseBackup> again = Backup();
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->profiles[1].macros.size(), 1u);
+    EXPECT_EQ(again->profiles[1].macros[0].id, kMacroId);
+    EXPECT_EQ(std::u16string_view(again->profiles[1].macros[0].name), u"Reload sequence");
 
     // Through the file's bytes, as a restore reads it.
     QString decodeError;
