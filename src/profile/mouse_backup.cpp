@@ -6,6 +6,7 @@
 #include "device/usb_driver.h"
 #include "macro/hd_macro_codec.h"
 #include "macro/macro_library.h"
+#include "profile/orphaned_keys.h"
 #include "profile/profile_import_fit.h"
 #include "profile/profile_read.h"
 #include "profile/profile_state.h"
@@ -131,6 +132,10 @@ bool ReadOne(CUSBDriver& link, const std::atomic<bool>& abort, int index, Backup
         return false;
     }
     profile.record = *local;
+    // A local key bound to a macro that left the library would reach the mouse as an empty slot
+    // (it is reset whenever it is written): the backup holds its default instead.
+    if (const DeviceDescription* device = CurrentDevice())
+        ResetOrphanedKeys(profile.record, *device, Macros());
     ProfileReadExtras extras;
     if (!GetProfile(link, abort, profile.record, extras)) {
         error = QStringLiteral("reading it failed");
