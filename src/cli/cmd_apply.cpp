@@ -29,7 +29,14 @@ std::optional<QByteArray> ReadDocument(const QString& path, QString& error)
         error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(kMaxDocumentSize + 1);
+    // A pipe gives its bytes in pieces.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxDocumentSize) {
+        const QByteArray piece = file.read(kMaxDocumentSize + 1 - bytes.size());
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (bytes.size() > kMaxDocumentSize) {
         error = QStringLiteral("%1 is larger than a profile document can be").arg(path);
         return std::nullopt;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -229,6 +230,29 @@ TEST(ApplyCommandDocuments, ReadThenApplyChangesNothing)
     ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
     EXPECT_TRUE(apply.out.startsWith(QStringLiteral("nothing to change"))) << apply.out.toStdString();
     EXPECT_TRUE(Requests(apply.err).isEmpty()) << Requests(apply.err).join(u'\n').toStdString();
+}
+
+// zorvanctl ARGS on the runner's mouse (its folders and state file).
+QStringList On(const ZorvanctlRunner& cli, const QStringList& args)
+{
+    return QStringList{"--app-dir", test::DefaultDataDir(), "--data-dir", cli.File("data"),
+                       "--emulate=" + cli.File("mouse.state")} +
+           args;
+}
+
+TEST(ApplyCommandDocuments, ReadPipedIntoApplyChangesNothing)
+{
+    ZorvanctlRunner cli;
+    Ok(cli, {"read"});
+    QProcess read;
+    QProcess apply;
+    read.setStandardOutputProcess(&apply);
+    read.start(QStringLiteral(ZORVANCTL_PATH), On(cli, {"--json", "read"}));
+    apply.start(QStringLiteral(ZORVANCTL_PATH), On(cli, {"apply", "-"}));
+    ASSERT_TRUE(read.waitForFinished(60000));
+    ASSERT_TRUE(apply.waitForFinished(60000));
+    EXPECT_EQ(apply.exitCode(), 0) << apply.readAllStandardError().toStdString();
+    EXPECT_TRUE(apply.readAllStandardOutput().startsWith("nothing to change"));
 }
 
 TEST(ApplyCommandDocuments, WrongDocumentsAreRefusedNamingTheFieldWithNothingWritten)
