@@ -61,7 +61,8 @@ public:
             return;
         }
         if (number < double(min) || number > double(max)) {
-            error_ = QStringLiteral("%1: %2 is outside %3..%4").arg(field).arg(qint64(number)).arg(min).arg(max);
+            // The number may be beyond any integer: written as it was read.
+            error_ = QStringLiteral("%1: %2 is outside %3..%4").arg(field, QString::number(number, 'g', 17)).arg(min).arg(max);
             return;
         }
         into = T(qint64(number));
