@@ -3,7 +3,6 @@
 #include "cli/cli.h"
 #include "cli/mouse_command.h"
 
-#include "app/configuration.h"
 #include "profile/backup_file.h"
 #include "profile/mouse_backup.h"
 

@@ -1,6 +1,5 @@
 #include "cli/json_apply.h"
 
-#include "app/configuration.h"
 #include "app/function_catalogue.h"
 #include "cli/key_functions.h"
 #include "profile/apply_request.h"
