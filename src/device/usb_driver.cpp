@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace zorvan {
 namespace {
@@ -195,6 +196,15 @@ bool CUSBDriver::GetPower(int& level, int& charging)
     return true;
 }
 
+namespace {
+thread_local EepromWriteObserver* t_writeObserver = nullptr;
+}  // namespace
+
+EepromWriteObserver* ObserveEepromWrites(EepromWriteObserver* observer)
+{
+    return std::exchange(t_writeObserver, observer);
+}
+
 bool CUSBDriver::WriteEEPROM(int pieceSize, int length, uint16_t address, const uint8_t* data)
 {
     Log("WriteEEPROM( Addr=0x%x ): ", address);
@@ -205,6 +215,8 @@ bool CUSBDriver::WriteEEPROM(int pieceSize, int length, uint16_t address, const 
         Log("SendData Err: nSize>PER_PAYLOAD!");
         return false;
     }
+    if (t_writeObserver != nullptr && length > 0)
+        t_writeObserver->Written(address, data, length);
     std::lock_guard lock(lock_);
     replies_.Clear();
     const HidHandlePtr cmd = Cmd();

@@ -23,6 +23,17 @@ namespace zorvan {
 
 class DeviceTable;
 
+// Told of the EEPROM writes that one thread makes (the check that reads a write back).
+class EepromWriteObserver {
+public:
+    virtual ~EepromWriteObserver() = default;
+    virtual void Written(uint16_t address, const uint8_t* data, int length) = 0;
+};
+
+// Makes `observer` (null: none) the observer of the calling thread's EEPROM writes; returns the
+// one it replaces.
+EepromWriteObserver* ObserveEepromWrites(EepromWriteObserver* observer);
+
 // The fixed pauses of the protocol.
 struct ExchangeTiming {
     std::chrono::milliseconds pauseBeforeWait{10};

@@ -22,6 +22,9 @@ constexpr uint32_t kDebounce = 0x1000;
 constexpr uint32_t kSleepTime = 0x4000;
 constexpr uint32_t kProgress = 0x8000;        // report progress while writing
 constexpr uint32_t kLightOffMoving = 0x10000;
+// Read the written bytes back afterwards and compare (whole-profile writes): a difference is a
+// failed request. The apply worker's write check may be turned off.
+constexpr uint32_t kVerify = 0x20000;
 
 constexpr uint32_t kAll = 0xFF;
 constexpr uint32_t kLightLogo = 0x01;

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "device/usb_driver.h"
+#include "profile/write_verify.h"
 #include "text/language_texts.h"
 
 namespace zorvan {
@@ -140,7 +141,13 @@ void ApplyWorker::Handle(CUSBDriver& link, const ApplyRequest& request)
         // The profile and the macros are copied now: the user-interface thread may go on
         // editing them while the mouse is written.
         const std::optional<WriteSnapshot> snapshot = TakeWriteSnapshot();
+        const bool check = (request.flags & apply::kVerify) && link.Cmd();
+        std::optional<WriteJournal> journal;
+        if (check)
+            journal.emplace();
         ok = snapshot && WriteSettings(link, *snapshot, request.flags, request.data, progress);
+        if (ok && check)
+            ok = CheckWrites(link, journal->Writes()).ok;
         if (!ok)
             ShowMessage(QStringLiteral("Error"), QStringLiteral("   Update settings failed!      "));
     }

@@ -2,7 +2,8 @@
 // The apply worker: one background thread that takes apply requests one at a time, in the
 // order posted, and runs the settings writer for each on a snapshot of the current profile.
 // Failures are shown through ShowMessage: no device → tc_msg15, a failed write →
-// "   Update settings failed!      " (caption "Error" for both).
+// "   Update settings failed!      " (caption "Error" for both). A request that carries
+// apply::kVerify is read back after it is written (the write check); a difference fails it.
 #include "profile/apply_request.h"
 #include "profile/settings_writer.h"
 

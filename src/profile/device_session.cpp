@@ -288,6 +288,25 @@ void DeviceSession::AfterWrites(Done done)
                           });
 }
 
+void DeviceSession::RunWholeMouseJob(std::function<bool()> job, Done done)
+{
+    exchanges_.Make<bool>(
+        [this, job = std::move(job)] {
+            ProfileState& state = Profiles();
+            std::lock_guard readLock(state.readLock);
+            state.syncFlag.store(false);
+            // Changes refused from here on; those posted before are written first.
+            worker_.WaitIdle();
+            const bool ok = job();
+            state.syncFlag.store(true);
+            return ok;
+        },
+        [done = std::move(done)](bool ok) {
+            if (done)
+                done(ok);
+        });
+}
+
 bool DeviceSession::Post(const ApplyRequest& request)
 {
     reports_.NotePageEdit(request);

@@ -116,6 +116,12 @@ public:
     // request posted so far; the wait runs on the exchange runner, never on this thread.
     void AfterWrites(Done done);
 
+    // A job that uses the whole mouse (backup, restore): run on the exchange runner, behind the
+    // exchanges asked for before, once the apply worker has written the requests posted before;
+    // no profile read runs meanwhile and page changes are refused (the sync flag is clear).
+    // `done` gets its result on this thread.
+    void RunWholeMouseJob(std::function<bool()> job, Done done);
+
     CUSBDriver& Link() { return link_; }
     ApplyWorker& Worker() { return worker_; }
 

@@ -214,7 +214,9 @@ std::optional<ProfileImport> ImportProfile(const QString& filePath, bool underPi
     if (!fit.changes.isEmpty())
         ShowMessage(QStringLiteral("Warning"), QStringLiteral("The imported profile was changed to fit this mouse:\n") +
                                                    fit.changes.join(u'\n'));
-    return ProfileImport{ImportRequest(device, underPid), fit.changes};
+    ApplyRequest request = ImportRequest(device, underPid);
+    request.flags |= apply::kVerify;
+    return ProfileImport{request, fit.changes};
 }
 
 }  // namespace zorvan

@@ -33,6 +33,8 @@ constexpr KeyGroup kKeyGroups[] = {
     // messages, lighting, tips
     {"tc_msg", 38}, {"tc_mode", 3}, {"tc_led_mode", 7}, {"tc_led_eft", 4}, {"tc_adv_str", 30},
     {"tc_tip", 5}, {"tc_ex", 3}, {"tc_comboname", 2}, {"tc_debounce_tips"},
+    // whole-mouse backup and restore
+    {"tc_backup", 6},
 };
 
 std::vector<std::string> BuildKeys()

@@ -16,6 +16,8 @@
 
 namespace zorvan {
 
+class CUSBDriver;
+
 class DevicePort : public QObject {
     Q_OBJECT
 public:
@@ -72,6 +74,15 @@ public:
     virtual bool Post(const ApplyRequest& request) = 0;
     // `done` once every request posted so far is written: the result of the last one.
     virtual void AfterWrites(std::function<void(bool ok)> done) = 0;
+    // A job on the whole mouse (backup, restore), given the device link: run off this thread
+    // while reads and changes wait; `done` gets its result later on this thread. Without a
+    // live mouse behind the port it fails.
+    virtual void RunWholeMouseJob(std::function<bool(CUSBDriver& link)> job, std::function<void(bool ok)> done)
+    {
+        (void)job;
+        if (done)
+            done(false);
+    }
 
 signals:
     // A profile read started; the wait message stays until readFinished().

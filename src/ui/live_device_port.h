@@ -46,6 +46,10 @@ public:
     void RepairProfile(const ProfileEdit& edit) override { editor_->Repair(edit); }
     bool Post(const ApplyRequest& request) override { return editor_->Post(request); }
     void AfterWrites(std::function<void(bool ok)> done) override { editor_->AfterWrites(std::move(done)); }
+    void RunWholeMouseJob(std::function<bool(CUSBDriver& link)> job, std::function<void(bool ok)> done) override
+    {
+        session_->RunWholeMouseJob([this, job = std::move(job)] { return job(link_); }, std::move(done));
+    }
 
     DeviceBackend& Backend() { return *backend_; }
     DeviceSession& Session() { return *session_; }

@@ -26,6 +26,7 @@
 #include "ui/pages/page_widget.h"
 #include "ui/progress_dlg.h"
 #include "ui/device_port.h"
+#include "ui/mouse_backup_ui.h"
 #include "ui/skin_dialog.h"
 
 #include <QApplication>
@@ -353,6 +354,10 @@ void CZorvanDlg::UpdateTexts()
         configAction_->setText(GetText("tc_config"));
     if (exitAction_)
         exitAction_->setText(GetText("tc_exit"));
+    if (backupAction_) {
+        backupAction_->setText(GetText("tc_backup1"));
+        restoreAction_->setText(GetText("tc_backup2"));
+    }
     if (homeLink_ && Options().rcHomePageBtn.IsEmpty())
         homeLink_->SetText(GetText("tc_mainweb"));
     // The language may have been switched elsewhere than in the selector.
@@ -368,6 +373,14 @@ void CZorvanDlg::AddTrayIcon()
     trayMenu_->setObjectName(QStringLiteral("trayMenu"));
     trayMenu_->setStyleSheet(TrayMenuStyle());
     configAction_ = trayMenu_->addAction(GetText("tc_config"), this, &CZorvanDlg::ShowMainWindow);
+    backupAction_ = trayMenu_->addAction(GetText("tc_backup1"), this, [this] {
+        if (const QString file = ChooseBackupFile(this, true); !file.isEmpty())
+            BackUpMouse(this, session_, file);
+    });
+    restoreAction_ = trayMenu_->addAction(GetText("tc_backup2"), this, [this] {
+        if (const QString file = ChooseBackupFile(this, false); !file.isEmpty())
+            RestoreMouse(this, session_, file);
+    });
     trayMenu_->addSeparator();
     exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, &CZorvanDlg::ExitProgram);
     tray_->setContextMenu(trayMenu_);

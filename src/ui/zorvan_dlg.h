@@ -137,6 +137,8 @@ private:
     QMenu* trayMenu_ = nullptr;
     QAction* configAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* backupAction_ = nullptr;
+    QAction* restoreAction_ = nullptr;
 };
 
 }  // namespace zorvan

@@ -191,6 +191,9 @@ void MainWindowTest::languageSwitchChangesTextsAndRemembersIt()
     QVERIFY(page->Title() != englishTitle);
     QCOMPARE(window.TrayMenu()->actions().last()->text(), GetText("tc_exit"));
     QVERIFY(window.TrayMenu()->actions().last()->text() != englishExit);
+    // The whole-mouse entries follow the language too.
+    QCOMPARE(window.TrayMenu()->actions().at(1)->text(), GetText("tc_backup1"));
+    QCOMPARE(window.TrayMenu()->actions().at(2)->text(), GetText("tc_backup2"));
     const QByteArray langIni = [] {
         QFile file(Paths().dataDir + QStringLiteral("lang.ini"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -113,7 +113,11 @@ bool MouseFirmware::HandleFeatureReport(const uint8_t* data, size_t length)
         return true;
     }
     std::vector<HidReport> events;
+    const bool forget = faulty && fault == FaultKind::kForgetWrite && command == kCmdWriteEEPROM;
+    const eeprom::ProfileImage kept = forget ? Active() : eeprom::ProfileImage{};
     Reply reply = Execute(request, events);
+    if (forget)
+        Active() = kept;
     if (faulty && fault == FaultKind::kGarbage)
         reply.report = Garbage(command);
     if (reply.send)

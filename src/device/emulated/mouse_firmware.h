@@ -33,6 +33,7 @@ enum class FaultKind {
     kRefuse,      // answered with a non-zero status, nothing happens
     kGarbage,     // carried out, but answered with a report of another command id
     kLateAnswer,  // carried out and answered after the late-answer delay
+    kForgetWrite, // an EEPROM write is answered as done but not stored; other requests are carried out
 };
 
 class MouseFirmware {
