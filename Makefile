@@ -4,6 +4,8 @@ FUZZ_BUILD  = $(BUILD)-fuzz
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+# Developer and CI builds treat warnings as errors; a packager's plain cmake build does not.
+CMAKE_OPTS := -DZORVAN_WERROR=ON
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
 .PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots
@@ -14,7 +16,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 	  -DZORVAN_FUZZ_RUN_DIR=$(abspath $(FUZZ_BUILD)) >/dev/null
 
 build: configure
@@ -40,12 +42,12 @@ test-kernel: build
 check-sanitizers: asan tsan
 
 asan: deps
-	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_ARGS)
 
 tsan: deps
-	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
 	@cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/ui/tsan.supp" ctest $(CTEST_ARGS)
 
@@ -55,7 +57,7 @@ bench: build
 # libFuzzer builds with clang; `make fuzz` runs each target FUZZ_SECONDS on its corpus.
 FUZZ_SECONDS ?= 120
 fuzz-build: deps
-	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DZORVAN_FUZZ=ON -DZORVAN_GUI=OFF -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zorvan_fuzzers
 

@@ -8,6 +8,7 @@
 #include "app/option_keys.h"
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -44,9 +45,14 @@ const std::string& KeyTableName(int button, int table)
 {
     static const std::array<std::array<std::string, kKeysPerSet>, kKeySets> names = [] {
         std::array<std::array<std::string, kKeysPerSet>, kKeySets> n;
+        // Formatted into a buffer: GCC 12 at -O3 wrongly reports `"K" + std::string` as an
+        // overlapping copy (-Werror=restrict).
         for (int t = 0; t < kKeySets; ++t)
-            for (int b = 0; b < kKeysPerSet; ++b)
-                n[size_t(t)][size_t(b)] = "K" + std::to_string(b + 1) + "_" + std::to_string(t + 1);
+            for (int b = 0; b < kKeysPerSet; ++b) {
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "K%d_%d", b + 1, t + 1);
+                n[size_t(t)][size_t(b)] = buffer;
+            }
         return n;
     }();
     return names[size_t(table - 1)][size_t(button - 1)];
