@@ -245,8 +245,8 @@ void ReadMarks(const IniSection& ini, DeviceDescription& d)
     }
 }
 
-// Reads [DEV_n] into `d`. False on a fatal condition.
-bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, DeviceDescription& d)
+// Reads [DEV_n] into `d` and its display name into `name`. False on a fatal condition.
+bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, DeviceDescription& d, QString& name)
 {
     static const auto sections = Numbered<kDeviceSlots>("DEV_%d");
     static const auto rates = Numbered<4>("RATE%d");
@@ -255,6 +255,7 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
     auto num = [&](std::string_view key, int32_t fallback) { return ini.Int(key, fallback); };
 
     d = DeviceDescription{};
+    name = ini.Value("Name").value_or(QString()).left(63);
     d.Sensor = num("Sensor", 0);
     if (d.Sensor == 0)
         return true;
@@ -401,7 +402,7 @@ bool LoadConfiguration(const IniFile& ini, const QString& logFile, Configuration
     ReadLanguages(options, opt);
 
     for (int n = 1; n <= kDeviceSlots; ++n) {
-        if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)]))
+        if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)], into.deviceNames[size_t(n - 1)]))
             return false;
     }
     into.SetCurrentDeviceIndex(0);

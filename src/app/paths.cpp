@@ -40,12 +40,25 @@ QString DataDirFor(const QString& appdir)
     return WithSlash(WithSlash(base) + appdir);
 }
 
+QString StateFolder()
+{
+    // XDG_STATE_HOME, when set to an absolute path, else ~/.local/state.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return WithSlash(WithSlash(state) + QStringLiteral("zorvan"));
+}
+
 QString DefaultLogFile()
 {
-    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (desktop.isEmpty())
-        desktop = QDir::homePath();
-    return WithSlash(desktop) + QStringLiteral("Log.txt");
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // Qt names ~/Desktop even where no such folder exists (a server, a desktop without one):
+    // the log then goes to the state folder rather than creating a desktop folder.
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
+        return WithSlash(desktop) + QStringLiteral("Log.txt");
+    const QString state = StateFolder();
+    QDir().mkpath(state);
+    return state + QStringLiteral("Log.txt");
 }
 
 void MakeDataDir(const QString& dataDir)
