@@ -8,7 +8,8 @@ CMAKE_GEN  := -G Ninja
 CMAKE_OPTS := -DZORVAN_WERROR=ON
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots
+.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots \
+	install package check-package
 
 all: build
 
@@ -24,6 +25,24 @@ build: configure
 
 run: build
 	@scripts/run
+
+# Installs the programs, their data and the desktop files under PREFIX (DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, from a Release build of the two programs and their data only.
+PACKAGE_BUILD = $(BUILD)-package
+package: deps
+	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Release \
+	  -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zorvan zorvanctl zorvan_data zorvan_skin_pictures \
+	  zorvan_icons zorvan_manpage
+	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null && ls package/*.deb
+
+# The package unpacked into a scratch root and checked.
+check-package: package
+	@tests/packaging/check-deb.sh $(PACKAGE_BUILD)/package/zorvan_$$(sed -n 's/^project(zorvan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_*.deb
 
 # The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/.
 screenshots: build
@@ -65,4 +84,4 @@ fuzz: fuzz-build
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz
+	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-package

@@ -9,6 +9,11 @@
 
 #include <cerrno>
 
+// Where an installed copy keeps its product data: relative to the programs' folder (so the
+// installed tree may be moved, as a package's is), and the full path of the configured prefix.
+#ifndef ZORVAN_DATADIR_FROM_BINDIR
+#define ZORVAN_DATADIR_FROM_BINDIR "../share/zorvan"
+#endif
 #ifndef ZORVAN_INSTALL_DATADIR
 #define ZORVAN_INSTALL_DATADIR "/usr/local/share/zorvan"
 #endif
@@ -31,6 +36,9 @@ QString FindAppDir()
                                                         : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(u'/', 0, -2);
     if (QFileInfo::exists(exeDir + QStringLiteral("/cfg.ini")))
         return WithSlash(exeDir);
+    const QString besideTheBinaries = QDir::cleanPath(exeDir + QStringLiteral("/" ZORVAN_DATADIR_FROM_BINDIR));
+    if (QFileInfo::exists(besideTheBinaries + QStringLiteral("/cfg.ini")))
+        return WithSlash(besideTheBinaries);
     return WithSlash(QStringLiteral(ZORVAN_INSTALL_DATADIR));
 }
 

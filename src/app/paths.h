@@ -10,8 +10,9 @@ struct AppPaths {
     QString logFile;  // Log.txt in the desktop folder, else in the state folder
 };
 
-// The application folder: the executable's folder when it holds cfg.ini, else the installed
-// data folder.
+// The application folder: the executable's folder when it holds cfg.ini (a build), else the
+// installed data folder: share/zorvan beside the executable's bin folder, else the one of the
+// configured install prefix.
 QString FindAppDir();
 
 // The data folder for `appdir`: the user's data folder (XDG_DATA_HOME, ~/.local/share by

@@ -2,6 +2,7 @@
 // the command set.
 #include "cli/cli.h"
 #include "cli/mouse_access.h"
+#include "device/access_message.h"
 
 #include <QJsonArray>
 
@@ -47,11 +48,8 @@ int List(CliContext& ctx)
     }
     if (ctx.json)
         ctx.PrintJson(QJsonObject{{QStringLiteral("devices"), devices}});
-    if (const int denied = mouse->Discovery().DeniedCount(); denied > 0) {
-        return ctx.Fail(QStringLiteral("%1 interface(s) of the configured mouse could not be opened for lack of "
-                                       "permission; install the udev rule that grants access to /dev/hidraw*")
-                            .arg(denied));
-    }
+    if (const std::vector<std::string> denied = mouse->Discovery().DeniedNodes(); !denied.empty())
+        return ctx.Fail(AccessDeniedMessage(denied));
     return mouse->SaveState() ? kOk : kFailed;
 }
 

@@ -35,7 +35,7 @@ constexpr KeyGroup kKeyGroups[] = {
     {"tc_tip", 5}, {"tc_ex", 3}, {"tc_comboname", 2}, {"tc_debounce_tips"},
     // the desktop: the mouse's state in the window, tray switches, notifications
     {"tc_state_nomouse"}, {"tc_state_mouseoff"}, {"tc_state_noaccess"}, {"tc_autostart"}, {"tc_notify"},
-    {"tc_battery_low"}, {"tc_battery_full"},
+    {"tc_battery_low"}, {"tc_battery_full"}, {"tc_minimize"}, {"tc_close"}, {"tc_about"}, {"tc_language"},
 };
 
 std::vector<std::string> BuildKeys()
