@@ -36,8 +36,10 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -585,6 +587,9 @@ void CZorvanDlg::OnMinimiseButton()
 
 void CZorvanDlg::ExitProgram()
 {
+    // Already ending (a signal after the tray's exit, or the window could not run).
+    if (exiting_)
+        return;
     Log("OnExit");
     CMenuDlg::CloseOpen();
     TellShown(0);
