@@ -312,6 +312,9 @@ void CZorvanDlg::FillLanguageSelector()
         language_->AddItem(0, i, i == current ? QStringLiteral("\u2713 ") + name : name);
     }
     language_->SelectValue(current);
+    // The caption shows the plain name; the mark is for the list.
+    if (current >= 0 && current < o.LanguageCount())
+        language_->SetText(o.Languages[size_t(current)].name);
     language_->setAccessibleName(GetText("tc_language"));
 }
 

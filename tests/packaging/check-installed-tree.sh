@@ -47,9 +47,9 @@ rules="$tree/lib/udev/rules.d/70-zorvan.rules"
 if udevadm verify --help >/dev/null 2>&1; then
   udevadm verify "$rules" || fail "udevadm verify"
 else
-  # udev before 253 has no verify: every rule line must be made of KEY op "value" pairs that
-  # udev knows, and udev's own builtins must run (test-builtin).
-  udevadm test-builtin path_id /sys/devices/virtual/mem/null >/dev/null 2>&1 || fail "udevadm test-builtin"
+  # udev before 253 has no verify: every rule line must be made of the KEY op "value" pairs
+  # udev knows that it may use, and the uaccess builtin the tag leads to must run.
+  udevadm test-builtin uaccess /sys/devices/virtual/mem/null >/dev/null 2>&1 || fail "udevadm test-builtin uaccess"
   pair='(KERNEL|SUBSYSTEM|ATTRS\{[a-zA-Z]+\})=="[^"]*"|TAG\+="[a-z]+"'
   while IFS= read -r line; do
     [[ -z $line || $line == \#* ]] && continue

@@ -3,6 +3,7 @@
 // against the emulated mouse.
 #include "app/configuration.h"
 #include "ui/controls/png_btn.h"
+#include "ui/pages/page_widget.h"
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
