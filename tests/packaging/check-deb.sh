@@ -26,6 +26,18 @@ outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/\|^\./$' || t
 rm -rf "$root/DEBIAN"
 "$here/check-installed-tree.sh" "$root" /usr || fail "the unpacked tree"
 
+# Installed and purged with dpkg into an empty root (its maintainer scripts run, and leave the
+# system's udev alone there): nothing of the package is left behind.
+target="$root/dpkg-root"
+mkdir -p "$target/var/lib/dpkg/info" "$target/var/lib/dpkg/updates"
+touch "$target/var/lib/dpkg/status" "$target/var/lib/dpkg/available"
+dpkg_root=(dpkg --root="$target" --force-script-chrootless --log=/dev/null)
+"${dpkg_root[@]}" --force-depends -i "$deb" >/dev/null 2>&1 || fail "dpkg -i into a scratch root"
+[ -x "$target/usr/bin/zorvan" ] || fail "dpkg -i installed no zorvan"
+"${dpkg_root[@]}" --purge zorvan >/dev/null 2>&1 || fail "dpkg --purge"
+left=$(find "$target" -mindepth 1 -not -path "$target/var" -not -path "$target/var/lib" -not -path "$target/var/lib/dpkg*" | head)
+[ -z "$left" ] || fail "left behind after purge: $left"
+
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed for $deb" >&2
   exit 1
