@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     // Before the application object: printing needs no display.
     switch (zorvan::ParseCommandLine(argc, argv)) {
     case zorvan::StartAction::kPrintHelp:
-        std::fputs(zorvan::HelpText(QString::fromLocal8Bit(argv[0])).toLocal8Bit().constData(), stdout);
+        std::fputs(zorvan::HelpText(QString::fromLocal8Bit(argv[0]).section(u'/', -1)).toLocal8Bit().constData(), stdout);
         return 0;
     case zorvan::StartAction::kPrintVersion:
         std::fputs(zorvan::VersionText().toLocal8Bit().constData(), stdout);
