@@ -4,9 +4,12 @@ FUZZ_BUILD  = $(BUILD)-fuzz
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+# Developer and CI builds treat warnings as errors; a packager's plain cmake build does not.
+CMAKE_OPTS := -DZORVAN_WERROR=ON
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots
+.PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots \
+	install package check-package
 
 all: build
 
@@ -14,7 +17,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 	  -DZORVAN_FUZZ_RUN_DIR=$(abspath $(FUZZ_BUILD)) >/dev/null
 
 build: configure
@@ -22,6 +25,24 @@ build: configure
 
 run: build
 	@scripts/run
+
+# Installs the programs, their data and the desktop files under PREFIX (DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, from a Release build of the two programs and their data only.
+PACKAGE_BUILD = $(BUILD)-package
+package: deps
+	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Release \
+	  -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zorvan zorvanctl zorvan_data zorvan_skin_pictures \
+	  zorvan_icons zorvan_manpage
+	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null && ls package/*.deb
+
+# The package unpacked into a scratch root and checked.
+check-package: package
+	@tests/packaging/check-deb.sh $(PACKAGE_BUILD)/package/zorvan_$$(sed -n 's/^project(zorvan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_*.deb
 
 # The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/.
 screenshots: build
@@ -40,12 +61,12 @@ test-kernel: build
 check-sanitizers: asan tsan
 
 asan: deps
-	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_ASAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest $(CTEST_ARGS)
 
 tsan: deps
-	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
+	@cmake -S . -B $(BUILD)-tsan $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DZORVAN_TSAN=ON -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
 	@cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/ui/tsan.supp" ctest $(CTEST_ARGS)
 
@@ -55,7 +76,7 @@ bench: build
 # libFuzzer builds with clang; `make fuzz` runs each target FUZZ_SECONDS on its corpus.
 FUZZ_SECONDS ?= 120
 fuzz-build: deps
-	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DZORVAN_FUZZ=ON -DZORVAN_GUI=OFF -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zorvan_fuzzers
 
@@ -63,4 +84,4 @@ fuzz: fuzz-build
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz
+	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-package

@@ -8,6 +8,7 @@
 #include "app/option_keys.h"
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -44,9 +45,14 @@ const std::string& KeyTableName(int button, int table)
 {
     static const std::array<std::array<std::string, kKeysPerSet>, kKeySets> names = [] {
         std::array<std::array<std::string, kKeysPerSet>, kKeySets> n;
+        // Formatted into a buffer: GCC 12 at -O3 wrongly reports `"K" + std::string` as an
+        // overlapping copy (-Werror=restrict).
         for (int t = 0; t < kKeySets; ++t)
-            for (int b = 0; b < kKeysPerSet; ++b)
-                n[size_t(t)][size_t(b)] = "K" + std::to_string(b + 1) + "_" + std::to_string(t + 1);
+            for (int b = 0; b < kKeysPerSet; ++b) {
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "K%d_%d", b + 1, t + 1);
+                n[size_t(t)][size_t(b)] = buffer;
+            }
         return n;
     }();
     return names[size_t(table - 1)][size_t(button - 1)];
@@ -239,8 +245,8 @@ void ReadMarks(const IniSection& ini, DeviceDescription& d)
     }
 }
 
-// Reads [DEV_n] into `d`. False on a fatal condition.
-bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, DeviceDescription& d)
+// Reads [DEV_n] into `d` and its display name into `name`. False on a fatal condition.
+bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, DeviceDescription& d, QString& name)
 {
     static const auto sections = Numbered<kDeviceSlots>("DEV_%d");
     static const auto rates = Numbered<4>("RATE%d");
@@ -249,6 +255,7 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
     auto num = [&](std::string_view key, int32_t fallback) { return ini.Int(key, fallback); };
 
     d = DeviceDescription{};
+    name = ini.Value("Name").value_or(QString()).left(63);
     d.Sensor = num("Sensor", 0);
     if (d.Sensor == 0)
         return true;
@@ -395,7 +402,7 @@ bool LoadConfiguration(const IniFile& ini, const QString& logFile, Configuration
     ReadLanguages(options, opt);
 
     for (int n = 1; n <= kDeviceSlots; ++n) {
-        if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)]))
+        if (!ReadDeviceSection(ini, n, into.sensors, into.devices[size_t(n - 1)], into.deviceNames[size_t(n - 1)]))
             return false;
     }
     into.SetCurrentDeviceIndex(0);

@@ -11,7 +11,7 @@ Configuration& Config()
 }
 
 Configuration::Configuration(const Configuration& other)
-    : opt(other.opt), sensors(other.sensors), devices(other.devices), limits(other.limits), current_(other.current_.load())
+    : opt(other.opt), sensors(other.sensors), devices(other.devices), deviceNames(other.deviceNames), limits(other.limits), current_(other.current_.load())
 {
     std::memcpy(defaultKeys, other.defaultKeys, sizeof defaultKeys);
 }
@@ -22,6 +22,7 @@ Configuration& Configuration::operator=(const Configuration& other)
         opt = other.opt;
         sensors = other.sensors;
         devices = other.devices;
+        deviceNames = other.deviceNames;
         limits = other.limits;
         std::memcpy(defaultKeys, other.defaultKeys, sizeof defaultKeys);
         current_.store(other.current_.load());
@@ -58,6 +59,14 @@ const DeviceDescription* Configuration::FindDeviceByIds(int32_t cid, int32_t mid
             return &d;
     }
     return nullptr;
+}
+
+QString Configuration::ModelName(const DeviceDescription& device) const
+{
+    const auto index = &device - devices.data();
+    if (index >= 0 && index < kDeviceSlots && !deviceNames[size_t(index)].isEmpty())
+        return deviceNames[size_t(index)];
+    return QStringLiteral("%1:%2").arg(device.CID, 2, 16, QLatin1Char('0')).arg(device.MID, 2, 16, QLatin1Char('0'));
 }
 
 void Configuration::CopyDefaultKeys()

@@ -19,6 +19,8 @@ struct Configuration {
     AppOptions opt;
     SensorTables sensors;
     std::array<DeviceDescription, kDeviceSlots> devices{};
+    // The models' display names (`Name` of each device section; may be empty).
+    std::array<QString, kDeviceSlots> deviceNames;
     MacroLimits limits;
     // The default key table: a copy of the current device's key tables, which new profiles
     // take and which gives the matrix positions when the mouse is read.
@@ -33,6 +35,9 @@ struct Configuration {
     // The first record whose CID and MID equal the arguments; the walk ends at the first record
     // whose CID and MID are both 0.
     const DeviceDescription* FindDeviceByIds(int32_t cid, int32_t mid) const;
+
+    // The name shown for `device`: its `Name`, else "CID:MID" in hexadecimal (1a:01).
+    QString ModelName(const DeviceDescription& device) const;
 
     // Copies the current device's key tables into `defaultKeys`.
     void CopyDefaultKeys();

@@ -2,6 +2,7 @@
 // the command set.
 #include "cli/cli.h"
 #include "cli/mouse_access.h"
+#include "device/access_message.h"
 
 #include <QJsonArray>
 
@@ -49,14 +50,11 @@ int List(CliContext& ctx)
     }
     if (ctx.json)
         ctx.PrintJson(QJsonObject{{QStringLiteral("devices"), devices}});
+    if (const std::vector<std::string> denied = mouse->Discovery().DeniedNodes(); !denied.empty())
+        return ctx.Fail(AccessDeniedMessage(denied));
     // Without a mouse the list is empty: said on standard error, and not a failure.
     if (found == 0)
         ctx.Fail(QStringLiteral("no supported mouse found: %1").arg(mouse->NoMouseHint()));
-    if (const int denied = mouse->Discovery().DeniedCount(); denied > 0) {
-        return ctx.Fail(QStringLiteral("%1 interface(s) of the configured mouse could not be opened for lack of "
-                                       "permission; install the udev rule that grants access to /dev/hidraw*")
-                            .arg(denied));
-    }
     return mouse->SaveState() ? kOk : kFailed;
 }
 

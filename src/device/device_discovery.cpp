@@ -82,6 +82,16 @@ void DeviceDiscovery::NoteOpenFailure(const std::string& path, const HidStatus& 
     // Most often a missing udev rule: the GUI tells the user from this count.
     Log("FindDev: no permission to open %s", path.c_str());
     ++denied_;
+    // The path ends with the node: "hid#…#/dev/hidrawN".
+    const size_t hash = path.rfind('#');
+    std::lock_guard lock(deniedMutex_);
+    deniedNodes_.push_back(hash == std::string::npos ? path : path.substr(hash + 1));
+}
+
+std::vector<std::string> DeviceDiscovery::DeniedNodes() const
+{
+    std::lock_guard lock(deniedMutex_);
+    return deniedNodes_;
 }
 
 std::vector<DeviceDiscovery::Candidate> DeviceDiscovery::EnumerateCandidates()
@@ -106,6 +116,10 @@ int DeviceDiscovery::FindDev()
     Log("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x", opt.VID, opt.PID, opt.PID2);
     findOkNum_ = 0;
     denied_ = 0;
+    {
+        std::lock_guard lock(deniedMutex_);
+        deniedNodes_.clear();
+    }
     threads_.Reap();
     const int currentIndex = table_.CurrentIndex();
     const DeviceSlot current = table_.Get(currentIndex);

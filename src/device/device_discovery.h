@@ -22,6 +22,7 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace zorvan {
 
@@ -50,6 +51,8 @@ public:
     int FindOkNum() const { return findOkNum_.load(); }
     // Interfaces of the configured ids that the user may not open, at the last search.
     int DeniedCount() const { return denied_.load(); }
+    // The device nodes (/dev/hidrawN) of those interfaces, at the last search.
+    std::vector<std::string> DeniedNodes() const;
     // Identification threads still running.
     int RunningIdentifications() const { return identifying_.load(); }
 
@@ -99,6 +102,8 @@ private:
     HidHandlePtr matched_;
     std::atomic<int> findOkNum_{0};
     std::atomic<int> denied_{0};
+    mutable std::mutex deniedMutex_;
+    std::vector<std::string> deniedNodes_;
     std::atomic<int> identifying_{0};
     QTimer findTimer_;
     QTimer countCheck_;

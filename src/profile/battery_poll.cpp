@@ -2,7 +2,6 @@
 
 #include "app/log.h"
 
-#include <optional>
 
 namespace zorvan {
 
@@ -27,22 +26,31 @@ void BatteryPoll::GetPower()
     struct Reading {
         int level = 0;
         int charging = 0;
+        bool answered = false;  // the mouse answered the battery query
+        int linkStatus = -1;    // when it did not: the receiver's link status, -1 unknown
     };
-    exchanges_.Make<std::optional<Reading>>(
-        [this]() -> std::optional<Reading> {
+    exchanges_.Make<Reading>(
+        [this] {
             Reading reading;
-            if (!link_.GetPower(reading.level, reading.charging))
-                return std::nullopt;
+            reading.answered = link_.GetPower(reading.level, reading.charging);
+            // A receiver answers for a mouse that is switched off or out of range by refusing;
+            // its link status tells the two apart from a missing answer.
+            if (!reading.answered)
+                reading.linkStatus = link_.GetConnectStatus();
             return reading;
         },
-        [this](const std::optional<Reading>& reading) {
-            if (!reading)
+        [this](const Reading& reading) {
+            if (!reading.answered) {
+                if (reading.linkStatus >= 0)
+                    emit linkRead(reading.linkStatus == 1);
                 return;
-            Log("GetPower: nPower=0x%x, bCharging=0x%x", unsigned(reading->level), unsigned(reading->charging));
+            }
+            emit linkRead(true);
+            Log("GetPower: nPower=0x%x, bCharging=0x%x", unsigned(reading.level), unsigned(reading.charging));
             // The mouse's byte may hold anything; a level is a percentage.
-            if (reading->level > 100)
+            if (reading.level > 100)
                 return;
-            emit powerRead(reading->charging != 0, reading->level);
+            emit powerRead(reading.charging != 0, reading.level);
         });
 }
 

@@ -20,6 +20,9 @@ public:
 signals:
     // A battery reading (level at most 100).
     void powerRead(bool charging, int level);
+    // With each poll: whether the mouse answers behind its receiver (false: switched off or
+    // out of range).
+    void linkRead(bool linked);
 
 private:
     void GetPower();

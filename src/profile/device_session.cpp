@@ -60,6 +60,7 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
     connect(&reports_, &MouseReports::lightingChanged, this, &DeviceSession::lightingChanged);
     connect(&reports_, &MouseReports::dpiLightingChanged, this, &DeviceSession::dpiLightingChanged);
     connect(&battery_, &BatteryPoll::powerRead, this, &DeviceSession::powerRead);
+    connect(&battery_, &BatteryPoll::linkRead, this, &DeviceSession::linkRead);
 
     // The worker reports on its own thread; the news reaches the window on this one (through
     // PostToThread, which orders the posts).

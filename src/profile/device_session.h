@@ -142,6 +142,8 @@ signals:
     void deviceChanged();
     // A battery reading (level at most 100).
     void powerRead(bool charging, int level);
+    // The battery poll's view of the link: the mouse answers (true) or is switched off.
+    void linkRead(bool linked);
     // The mouse is gone: the battery indicator hides.
     void deviceLost();
     // The program should end after showing the language text `textKey`.

@@ -30,6 +30,9 @@ constexpr KeyGroup kKeyGroups[] = {
     {"tc_dpiloop"}, {"tc_dpirange"}, {"tc_three"}, {"tc_fire"}, {"tc_rgb"}, {"tc_snipe"},
     {"tc_singlekey"}, {"tc_windows"}, {"tc_shift"}, {"tc_reportsw"}, {"tc_customkey"}, {"tc_rgbsw"},
     {"tc_error"}, {"tc_prosw"},
+    // the desktop: the mouse's state in the window, tray switches, notifications, title buttons
+    {"tc_state_nomouse"}, {"tc_state_mouseoff"}, {"tc_state_noaccess"}, {"tc_autostart"}, {"tc_notify"},
+    {"tc_battery_low"}, {"tc_battery_full"}, {"tc_minimize"}, {"tc_close"}, {"tc_about"}, {"tc_language"},
     // messages, lighting, tips
     {"tc_msg", 38}, {"tc_mode", 3}, {"tc_led_mode", 7}, {"tc_led_eft", 4}, {"tc_adv_str", 30},
     {"tc_tip", 5}, {"tc_ex", 3}, {"tc_comboname", 2}, {"tc_debounce_tips"},

@@ -1,12 +1,12 @@
 #pragma once
-// The keys of the language texts ("tc_title", "tc_msg15", ...): 203 in all.
+// The keys of the language texts ("tc_title", "tc_msg15", ...): 214 in all.
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zorvan {
 
-inline constexpr std::size_t kTextKeyCount = 203;
+inline constexpr std::size_t kTextKeyCount = 214;
 
 // Every key, in the order a language file is searched.
 const std::vector<std::string>& TextKeys();

@@ -28,13 +28,13 @@ CAboutDlg::CAboutDlg(QWidget* parent, std::optional<int> firmware)
     if (CPngBtn* button = NewSmallPngButton3(this, close))
         connect(button, &CPngBtn::clicked, this, &QDialog::reject);
 
-    webLink_ = NewTextButton(this, QRect(60, 105, 200, 20), Background(), Background(), Background(), GetText("tc_msg24"));
-    webLink_->setCursor(Qt::PointingHandCursor);
-    connect(webLink_, &CPngBtn::clicked, this, [] {
-        const QString web = GetText("tc_web");
-        if (!web.isEmpty())
-            QDesktopServices::openUrl(QUrl::fromUserInput(web));
-    });
+    // Without an address the link would lead nowhere: it is not shown.
+    if (const QString web = GetText("tc_web"); !web.isEmpty()) {
+        webLink_ = NewTextButton(this, QRect(60, 105, 200, 20), Background(), Background(), Background(), GetText("tc_msg24"));
+        webLink_->setCursor(Qt::PointingHandCursor);
+        webLink_->setAccessibleName(GetText("tc_msg24"));
+        connect(webLink_, &CPngBtn::clicked, this, [web] { QDesktopServices::openUrl(QUrl::fromUserInput(web)); });
+    }
 
     const QString reset = QStringLiteral("reset_nr.png");
     SkinButtonSpec update{QRect(280, 105, 111, 27), reset, reset, reset, GetText("tc_msg8")};

@@ -23,6 +23,7 @@ public:
         QString text;
     };
     std::vector<Line> Lines() const;
+    // Null when `tc_web` is empty.
     CPngBtn* WebLink() const { return webLink_; }
     CPngBtn* FirmwareButton() const { return firmwareButton_; }
 

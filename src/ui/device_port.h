@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace zorvan {
 
@@ -29,8 +31,10 @@ public:
     // the current device.
     virtual void Start() = 0;
 
-    // Interfaces of the mouse's ids that the user may not open (at the last count).
-    virtual int DeniedInterfaces() const = 0;
+    // Device nodes of the mouse's ids that the user may not open (at the last search).
+    virtual std::vector<std::string> DeniedNodes() const = 0;
+    // A receiver (or cable) of the mouse's ids is there, but no mouse was identified behind it.
+    virtual bool ReceiverWithoutMouse() const = 0;
 
     // A mouse is connected (its command interface is open).
     virtual bool Connected() const = 0;
@@ -94,6 +98,8 @@ signals:
     void deviceChanged();
     // A battery reading (level at most 100).
     void powerRead(bool charging, int level);
+    // With each battery poll: the mouse answers (true) or is switched off behind its receiver.
+    void linkRead(bool linked);
     // The mouse is gone: the battery indicator hides.
     void deviceLost();
     // The session asks the program to end after showing the language text `textKey`.

@@ -27,6 +27,7 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
     connect(s, &DeviceSession::profileRead, this, &DevicePort::profileRead);
     connect(s, &DeviceSession::deviceChanged, this, &DevicePort::deviceChanged);
     connect(s, &DeviceSession::powerRead, this, &DevicePort::powerRead);
+    connect(s, &DeviceSession::linkRead, this, &DevicePort::linkRead);
     connect(s, &DeviceSession::deviceLost, this, &DevicePort::deviceLost);
     connect(s, &DeviceSession::closeRequested, this, &DevicePort::closeRequested);
     connect(s, &DeviceSession::progress, this, &DevicePort::progress);
@@ -46,6 +47,16 @@ LiveDevicePort::~LiveDevicePort()
     QString error;
     if (!backend_->SaveState(&error))
         Log("Emulated mouse state not saved: %s", error.toUtf8().constData());
+}
+
+bool LiveDevicePort::ReceiverWithoutMouse() const
+{
+    if (Connected())
+        return false;
+    for (int i = 0; i < kDeviceTableSlots; ++i)
+        if (!table_.Get(i).Free())
+            return true;
+    return false;
 }
 
 const DeviceDescription* LiveDevicePort::CurrentDevice() const

@@ -24,7 +24,8 @@ public:
 
     int CountDevices() override { return session_->CountDevices(); }
     void Start() override { session_->Start(); }
-    int DeniedInterfaces() const override { return discovery_->DeniedCount(); }
+    std::vector<std::string> DeniedNodes() const override { return discovery_->DeniedNodes(); }
+    bool ReceiverWithoutMouse() const override;
     bool Connected() const override { return session_->Connected(); }
     bool Reading() const override { return session_->Reading(); }
     std::optional<int> FirmwareVersion() const override { return session_->FirmwareVersion(); }

@@ -7,6 +7,8 @@
 #include "skin/fonts.h"
 #include "skin/picture_cache.h"
 #include "text/language_texts.h"
+#include "macro/macro_library.h"
+#include "ui/exit_requests.h"
 #include "ui/gui_messages.h"
 #include "ui/live_device_port.h"
 #include "ui/single_instance.h"
@@ -51,7 +53,7 @@ protected:
 
 }  // namespace
 
-CZorvanApp::CZorvanApp(int argc, char**) : argc_(argc) {}
+CZorvanApp::CZorvanApp(int argc, char**, QString appDir) : argc_(argc), appDir_(std::move(appDir)) {}
 
 CZorvanApp::~CZorvanApp() = default;
 
@@ -60,7 +62,7 @@ bool CZorvanApp::InitInstance(int& exitCode)
     exitCode = 0;
     QApplication::setQuitOnLastWindowClosed(false);
     InstallGuiMessageHandler();
-    Paths().appDir = FindAppDir();
+    Paths().appDir = appDir_;
     // Texts before the configuration, so that the title and the first messages have them.
     LoadLanguageTexts(Paths().appDir + QStringLiteral("text.xml"));
     started_ = false;
@@ -107,8 +109,16 @@ int CZorvanApp::Run()
             window_->OnTrayMessage(514);
     });
     QObject::connect(window_.get(), &CZorvanDlg::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A signal or the session manager's save request ends the program as its exit command does.
+    exitRequests_ = std::make_unique<ExitRequests>();
+    QObject::connect(exitRequests_.get(), &ExitRequests::exitRequested, window_.get(), [this](bool loggingOut) {
+        if (loggingOut)
+            SaveMacroSnapshot();
+        window_->ExitProgram();
+    });
     window_->Init();
     const int code = QApplication::exec();
+    exitRequests_.reset();
     window_.reset();
     session_.reset();
     return code;

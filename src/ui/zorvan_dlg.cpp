@@ -16,10 +16,14 @@
 #include "text/language_texts.h"
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
+#include "ui/autostart.h"
+#include "ui/button_looks.h"
+#include "ui/desktop_notifications.h"
+#include "ui/mouse_status.h"
+#include "ui/window_placement.h"
 #include "ui/controls/button_factory.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
-#include "ui/device_access.h"
 #include "ui/pages/menu_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/pages/power_dlg.h"
@@ -33,11 +37,15 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
 
@@ -48,6 +56,9 @@ constexpr int kTrayLeftButtonUp = 514;
 constexpr int kTrayRightButtonUp = 517;
 constexpr int kInitialisationWaitMs = 1000;
 const Rect kDefaultPageArea{2, 160, 1019, 690};
+// The status line: in the navigation row, right of the navigation buttons, before the edge.
+const QRect kStatusLine(300, 122, 700, 24);
+constexpr int kStatusRefreshMs = 2000;
 
 bool TrayWanted(int option)
 {
@@ -70,6 +81,26 @@ QString TrayMenuStyle()
                           "QMenu::item:selected { background: #1e2c3a; color: %2; }"
                           "QMenu::separator { height: 1px; background: #2a303b; margin: 4px 6px; }")
         .arg(text, hover);
+}
+
+// Tooltips in the window's colours instead of the desktop's pale yellow.
+void ThemeToolTips()
+{
+    QPalette palette = QToolTip::palette();
+    palette.setColor(QPalette::ToolTipBase, QColor(0x18, 0x1c, 0x23));
+    palette.setColor(QPalette::ToolTipText, ColourOf(Options().Txt_clr));
+    QToolTip::setPalette(palette);
+}
+
+// The program the autostart entry starts: its name when the search path finds this very
+// program (an installed copy), else its full path.
+QString ProgramForAutostart()
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("zorvan"));
+    return !found.isEmpty() && QFileInfo(found).canonicalFilePath() == QFileInfo(self).canonicalFilePath()
+               ? QStringLiteral("zorvan")
+               : self;
 }
 
 // A ".qxa" file picked in a file dialog (to write when `save`), or empty.
@@ -121,12 +152,23 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
             if (page)
                 page->LayoutForDevice();
         UpdateLightingButton();
+        UpdateMouseStatus();
     });
     connect(&session_, &DevicePort::powerRead, this, &CZorvanDlg::OnPowerRead);
     connect(&session_, &DevicePort::deviceLost, this, [this] {
         if (power_)
             power_->hide();
+        linked_.reset();
+        UpdateMouseStatus();
     });
+    connect(&session_, &DevicePort::linkRead, this, [this](bool linked) {
+        linked_ = linked;
+        UpdateMouseStatus();
+    });
+    connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::UpdateMouseStatus);
+    notifications_ = new BatteryNotifications(title_, BatteryNotifications::FreedesktopService(),
+                                              [this](const QString& summary, const QString& body) { ShowBalloon(summary, body); },
+                                              this);
     connect(&session_, &DevicePort::closeRequested, this, &CZorvanDlg::OnCloseRequested);
     connect(&Texts(), &LanguageTexts::Changed, this, &CZorvanDlg::RefreshPageTexts);
 }
@@ -154,14 +196,16 @@ bool CZorvanDlg::Init()
     titleFont_ = ShellFont(IsFourK() ? 34 : 24, 700);
     context_.titleFont = titleFont_;
     setWindowTitle(title_);
+    ThemeToolTips();
     LoadChosenLanguage();
     if (!BuildSkin())
         return false;
 
     const int devices = session_.CountDevices();
     Log("nDevNum=%d", devices);
-    if (devices <= 0 && session_.DeniedInterfaces() > 0)
-        ShowMessage(QStringLiteral("Warning"), DeviceAccessHint());
+    UpdateMouseStatus();
+    if (devices <= 0 && !accessDetails_.isEmpty())
+        ShowMessage(QStringLiteral("Warning"), accessDetails_);
     if (devices <= 0 && Options().Suwnd == 0) {
         CMsgDlg::Message(this, GetText("tc_msg15"));
         RequestClose();
@@ -170,6 +214,10 @@ bool CZorvanDlg::Init()
     if (TrayWanted(trayIconOption_))
         AddTrayIcon();
     session_.Start();
+    // The status follows what the searches find (nodes without access, a receiver alone).
+    auto* statusRefresh = new QTimer(this);
+    connect(statusRefresh, &QTimer::timeout, this, &CZorvanDlg::UpdateMouseStatus);
+    statusRefresh->start(kStatusRefreshMs);
     QTimer::singleShot(kInitialisationWaitMs, this, [this] {
         if (shown_)
             ShowMainWindow();
@@ -190,16 +238,13 @@ bool CZorvanDlg::BuildSkin()
     if (Options().clrMask != 0)
         setMask(ShapeFromPicture(background_, Options().clrMask, kMainWindowShapeTolerance));
     setFixedSize(background_.size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        const int x = available.width() - pictureSize.width() < 2 ? 10 : (available.width() - width()) / 2;
-        const int y = available.height() - pictureSize.height() < 2 ? 10 : (available.height() - height()) / 2;
-        move(available.topLeft() + QPoint(std::max(x, 0), std::max(y, 0)));
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(InitialWindowPosition(screen->availableGeometry(), size()));
     BuildTitleButtons();
     BuildLanguageSelector();
     BuildNavigation();
     BuildHomeLink();
+    BuildStatusLine();
     power_ = new CPowerDlg(this, background_);
     SetPageArea();
     SwitchPage(kKeyPage);
@@ -215,7 +260,10 @@ void CZorvanDlg::BuildTitleButtons()
         const QString file = QString::fromLatin1(name);
         SkinButtonSpec look{r, file, file, file};
         look.parentPicture = background_;
-        return NewSmallPngButton(this, look);
+        CPngBtn* button = NewSmallPngButton(this, look);
+        if (button)
+            GiveStateLooks(button, file);
+        return button;
     };
     minButton_ = make(QRect(m.x, m.y, 25, 25), "min_nr.png");
     closeButton_ = make(QRect(m.x + 28, m.y, 25, 25), "exit_nr.png");
@@ -247,11 +295,28 @@ void CZorvanDlg::BuildLanguageSelector()
     language_->SetTextFont(ShellFont(IsFourK() ? 24 : 14, 400));
     language_->SetIgnoreReselection(true);
     const AppOptions& o = Options();
-    for (int i = 0; i < o.LanguageCount(); ++i)
-        language_->AddItem(0, i, o.Languages[size_t(i)].name);
-    language_->SelectValue(CurrentLanguage());
+    FillLanguageSelector();
     language_->setVisible(o.LanguageCount() > 0);
     connect(language_, &CComboBtn::clicked, this, [this] { SwitchLanguage(language_->SelectedValue()); });
+}
+
+void CZorvanDlg::FillLanguageSelector()
+{
+    if (!language_)
+        return;
+    // The current language is marked in the list (and so in the caption).
+    const AppOptions& o = Options();
+    const int current = CurrentLanguage();
+    language_->ClearItems(0);
+    for (int i = 0; i < o.LanguageCount(); ++i) {
+        const QString name = o.Languages[size_t(i)].name;
+        language_->AddItem(0, i, i == current ? QStringLiteral("\u2713 ") + name : name);
+    }
+    language_->SelectValue(current);
+    // The caption shows the plain name; the mark is for the list.
+    if (current >= 0 && current < o.LanguageCount())
+        language_->SetText(o.Languages[size_t(current)].name);
+    language_->setAccessibleName(GetText("tc_language"));
 }
 
 void CZorvanDlg::BuildNavigation()
@@ -292,6 +357,39 @@ void CZorvanDlg::BuildHomeLink()
     }
     if (homeLink_)
         connect(homeLink_, &CPngBtn::clicked, this, open);
+}
+
+void CZorvanDlg::BuildStatusLine()
+{
+    status_ = NewTextButton(this, kStatusLine, background_, background_, background_, QString());
+    status_->setObjectName(QStringLiteral("mouseStatus"));
+    status_->SetText(QString(), 0, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine);
+    connect(status_, &CPngBtn::clicked, this, &CZorvanDlg::OnStatusClicked);
+}
+
+void CZorvanDlg::UpdateMouseStatus()
+{
+    const MouseStatus status = StatusOf(session_, linked_);
+    accessDetails_ = status.details;
+    const AppOptions& o = Options();
+    if (status_) {
+        status_->SetText(status.text, 0, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine);
+        status_->setAccessibleName(status.text);
+        // Only the explanation of a missing access is behind the line: it looks clickable then.
+        const bool clickable = !accessDetails_.isEmpty();
+        status_->setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        status_->SetTextColours(clickable ? o.Btn_txt_clr_ov : o.Txt_clr, o.Txt_clr, clickable ? o.Btn_txt_clr_dn : o.Txt_clr);
+        status_->SetTip(clickable ? accessDetails_ : QString());
+        status_->update();
+    }
+    if (tray_)
+        tray_->setToolTip(status.text.isEmpty() ? windowTitle() : windowTitle() + QStringLiteral(" \u2013 ") + status.text);
+}
+
+void CZorvanDlg::OnStatusClicked()
+{
+    if (!accessDetails_.isEmpty())
+        ShowMessage(QStringLiteral("Warning"), accessDetails_);
 }
 
 void CZorvanDlg::SetPageArea()
@@ -358,11 +456,24 @@ void CZorvanDlg::UpdateTexts()
         backupAction_->setText(GetText("tc_backup1"));
         restoreAction_->setText(GetText("tc_backup2"));
     }
+    if (autostartAction_)
+        autostartAction_->setText(GetText("tc_autostart"));
+    if (notifyAction_)
+        notifyAction_->setText(GetText("tc_notify"));
+    const auto name = [](CPngBtn* button, const QString& text) {
+        if (!button)
+            return;
+        button->setAccessibleName(text);
+        button->SetTip(text);
+    };
+    name(minButton_, GetText("tc_minimize"));
+    name(closeButton_, GetText(Options().ExitType == 0 ? "tc_exit" : "tc_close"));
+    name(helpButton_, GetText("tc_about"));
+    UpdateMouseStatus();
     if (homeLink_ && Options().rcHomePageBtn.IsEmpty())
         homeLink_->SetText(GetText("tc_mainweb"));
     // The language may have been switched elsewhere than in the selector.
-    if (language_)
-        language_->SelectValue(CurrentLanguage());
+    FillLanguageSelector();
 }
 
 void CZorvanDlg::AddTrayIcon()
@@ -382,6 +493,20 @@ void CZorvanDlg::AddTrayIcon()
             RestoreMouse(this, session_, file);
     });
     trayMenu_->addSeparator();
+    autostartAction_ = trayMenu_->addAction(GetText("tc_autostart"));
+    autostartAction_->setCheckable(true);
+    autostartAction_->setChecked(AutostartEnabled());
+    connect(autostartAction_, &QAction::toggled, this, [this](bool on) {
+        if (!SetAutostart(on, ProgramForAutostart())) {
+            const QSignalBlocker block(autostartAction_);
+            autostartAction_->setChecked(AutostartEnabled());
+        }
+    });
+    notifyAction_ = trayMenu_->addAction(GetText("tc_notify"));
+    notifyAction_->setCheckable(true);
+    notifyAction_->setChecked(notifications_->Enabled());
+    connect(notifyAction_, &QAction::toggled, notifications_, &BatteryNotifications::SetEnabled);
+    trayMenu_->addSeparator();
     exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, &CZorvanDlg::ExitProgram);
     tray_->setContextMenu(trayMenu_);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -389,6 +514,15 @@ void CZorvanDlg::AddTrayIcon()
             OnTrayMessage(kTrayLeftButtonUp);
     });
     tray_->show();
+    UpdateMouseStatus();
+}
+
+void CZorvanDlg::ShowBalloon(const QString& summary, const QString& body)
+{
+    if (tray_ && QSystemTrayIcon::supportsMessages())
+        tray_->showMessage(summary, body, icon_);
+    else
+        Log("Battery notification not shown: no notification service and no tray");
 }
 
 void CZorvanDlg::OnTrayMessage(int mouseMessage)
@@ -469,6 +603,9 @@ void CZorvanDlg::OnMinimiseButton()
 
 void CZorvanDlg::ExitProgram()
 {
+    // Already ending (a signal after the tray's exit, or the window could not run).
+    if (exiting_)
+        return;
     Log("OnExit");
     CMenuDlg::CloseOpen();
     TellShown(0);
@@ -588,7 +725,10 @@ void CZorvanDlg::ShowWaitMessage()
 
 void CZorvanDlg::OnPowerRead(bool charging, int level)
 {
-    if (!power_ || level > 100)
+    if (level > 100)
+        return;
+    notifications_->OnPowerRead(charging, level);
+    if (!power_)
         return;
     if ((Options().ShowPower & 2) == 0 && power_->isHidden())
         power_->show();

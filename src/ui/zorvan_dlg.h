@@ -13,7 +13,7 @@
 #include <QWidget>
 
 #include <functional>
-
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -24,8 +24,10 @@ namespace zorvan {
 class CComboBtn;
 class CPngBtn;
 class CPowerDlg;
+class BatteryNotifications;
 class PageWidget;
 class DevicePort;
+struct MouseStatus;
 
 class CZorvanDlg : public QWidget {
     Q_OBJECT
@@ -69,6 +71,14 @@ public:
     PageWidget* BuiltPage(int page) const;
     QMenu* TrayMenu() const { return trayMenu_; }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
+    // The line that says what is going on with the mouse (its model when ready).
+    CPngBtn* StatusLine() const { return status_; }
+    // The tray menu's switches (null without a tray icon).
+    QAction* AutostartAction() const { return autostartAction_; }
+    QAction* NotifyAction() const { return notifyAction_; }
+    BatteryNotifications* Notifications() const { return notifications_; }
+    // Says again what is going on with the mouse (status line, tray tooltip).
+    void UpdateMouseStatus();
     const QImage& Background() const { return background_; }
 
     // Asks for the ".qxa" file of an export (`save`) or import; empty when none was chosen. A
@@ -100,6 +110,8 @@ private:
     void BuildLanguageSelector();
     void BuildNavigation();
     void BuildHomeLink();
+    void BuildStatusLine();
+    void FillLanguageSelector();
     void SetPageArea();
     // The registry position of `page`, or -1.
     int EntryOf(int page) const;
@@ -111,6 +123,8 @@ private:
     void TellShown(int shown);
     void ShowWaitMessage();
     void OnPowerRead(bool charging, int level);
+    void OnStatusClicked();
+    void ShowBalloon(const QString& summary, const QString& body);
     void OnCloseRequested(const QString& textKey);
     void RequestClose();
 
@@ -131,6 +145,10 @@ private:
     std::vector<CPngBtn*> navi_;
     CPngBtn* homeLink_ = nullptr;
     CPowerDlg* power_ = nullptr;
+    CPngBtn* status_ = nullptr;
+    QString accessDetails_;         // the explanation behind the status line, when it has one
+    std::optional<bool> linked_;    // the battery poll's view of the link, none before it
+    BatteryNotifications* notifications_ = nullptr;
     std::vector<PageWidget*> pages_;  // by registry position; null until first shown
     int currentPage_ = 0;
     QSystemTrayIcon* tray_ = nullptr;
@@ -139,6 +157,8 @@ private:
     QAction* exitAction_ = nullptr;
     QAction* backupAction_ = nullptr;
     QAction* restoreAction_ = nullptr;
+    QAction* autostartAction_ = nullptr;
+    QAction* notifyAction_ = nullptr;
 };
 
 }  // namespace zorvan

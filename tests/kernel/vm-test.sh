@@ -130,7 +130,7 @@ grep -q "#$COMMAND_NODE input=0 feature=17\$" /tmp/out || fail "the backend did 
 run su -s /bin/sh user -c "/app/zorvanctl --data-dir /tmp/user-home/data -v list"
 [ $? -eq 1 ] || fail "list did not fail for the closed node"
 grep -q "connected" /tmp/out || fail "the mouse was not found beside the closed node"
-grep -q "^zorvanctl: 1 interface(s) of the configured mouse could not be opened for lack of permission" /tmp/err ||
+grep -q "^zorvanctl: The mouse's receiver or cable is connected ($UNRELATED_NODE), but this user may not open it" /tmp/err ||
   fail "the closed node was not reported"
 grep -q "FindDev: no permission to open hid#.*#$UNRELATED_NODE\$" /tmp/err || fail "the closed node was not logged"
 chmod 0600 "$COMMAND_NODE" "$NOTIFY_NODE" "$UNRELATED_NODE"

@@ -16,7 +16,8 @@ class FakeDevicePort : public DevicePort {
     Q_OBJECT
 public:
     int devices = 1;
-    int denied = 0;
+    std::vector<std::string> denied;  // device nodes the user may not open
+    bool receiverOnly = false;
     bool connected = true;
     bool reading = false;
     bool allowChanges = true;    // the settings-change check
@@ -36,7 +37,8 @@ public:
 
     int CountDevices() override { return devices; }
     void Start() override { ++starts; }
-    int DeniedInterfaces() const override { return denied; }
+    std::vector<std::string> DeniedNodes() const override { return denied; }
+    bool ReceiverWithoutMouse() const override { return receiverOnly; }
     bool Connected() const override { return connected; }
     bool Reading() const override { return reading; }
     std::optional<int> FirmwareVersion() const override { return firmware; }

@@ -48,3 +48,8 @@ if(XVFB_RUN)
       ENVIRONMENT "QT_QPA_PLATFORM=xcb;ZORVANCTL=$<TARGET_FILE:zorvanctl>" TIMEOUT 120)
   endif()
 endif()
+
+# The GUI as a Wayland client of weston's headless backend, with no X server.
+zorvan_ui_test(ui_wayland_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/wayland_checks.cpp)
+add_test(NAME ui.wayland_checks COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-weston.sh $<TARGET_FILE:ui_wayland_checks>)
+set_tests_properties(ui.wayland_checks PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
