@@ -37,7 +37,7 @@ package: deps
 	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Release \
 	  -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
 	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zorvan zorvanctl zorvan_data zorvan_skin_pictures \
-	  zorvan_icons zorvan_manpage
+	  zorvan_icons
 	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null && ls package/*.deb
 
 # The package unpacked into a scratch root and checked.
@@ -48,9 +48,11 @@ check-package: package
 screenshots: build
 	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots
 
-# The tests include a short run of every libFuzzer target (FUZZ_BUILD, built with clang).
+# The tests include a short run of every libFuzzer target (FUZZ_BUILD, built with clang); then
+# the Debian package is built and checked.
 test: build fuzz-build
 	@cd $(BUILD) && ctest $(CTEST_ARGS)
+	@$(MAKE) --no-print-directory check-package
 
 # zorvanctl against the emulated mouse behind /dev/uhid, through the real kernel's HID stack in
 # a small VM (qemu without KVM, about 30 s). `make test` runs it too (ctest kernel.uhid_mouse_in_vm).
