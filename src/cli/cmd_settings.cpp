@@ -211,9 +211,10 @@ int Light(CliContext& ctx)
     // Effects are named in the chosen language, which is known once the mouse command opens.
     const auto check = [&](const DeviceDescription& device) {
         change.mode = ParseEffect(*zone, modeWord);
+        // A word that names no effect at all is refused alike by every model.
         if (!change.mode)
-            return ModelVerdict::Usage(QStringLiteral("unknown %1 lighting effect '%2'; this model offers %3")
-                                           .arg(a[0], modeWord, EffectList(*zone, device)));
+            return ModelVerdict::Usage(QStringLiteral("unknown %1 lighting effect '%2'; the effects are %3")
+                                           .arg(a[0], modeWord, EffectNames(*zone)));
         const QString offered = OfferedEffects(*zone, device).empty()
                                     ? QString()
                                     : QStringLiteral("the %1 lighting effects %2").arg(a[0], EffectList(*zone, device));

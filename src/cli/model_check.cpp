@@ -130,6 +130,14 @@ QString EffectList(LightZone zone, const DeviceDescription& device)
     return list.isEmpty() ? QStringLiteral("no effects") : list.join(QStringLiteral(", "));
 }
 
+QString EffectNames(LightZone zone)
+{
+    QStringList list;
+    for (int mode = 0; mode <= HighestMode(zone); ++mode)
+        list << QStringLiteral("%1 %2").arg(mode).arg(EffectName(zone, mode));
+    return list.join(QStringLiteral(", "));
+}
+
 std::optional<int> ParseEffect(LightZone zone, const QString& word)
 {
     if (const std::optional<int> number = ParseInt(word))

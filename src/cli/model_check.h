@@ -43,6 +43,8 @@ QString EffectName(LightZone zone, int mode);
 std::vector<int> OfferedEffects(LightZone zone, const DeviceDescription& device);
 // "1 Static, 2 Breathing, …, 0 Off": the offered effects by number and name.
 QString EffectList(LightZone zone, const DeviceDescription& device);
+// Every effect a zone can have, whatever the model: "0 Off, 1 …".
+QString EffectNames(LightZone zone);
 // MODE as a number, "off", or an effect name of the zone (any case; spaces may be written "-").
 std::optional<int> ParseEffect(LightZone zone, const QString& word);
 // The zone's edit of `change` by the lighting page's rules.

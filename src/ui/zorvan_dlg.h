@@ -52,6 +52,8 @@ public:
     void ExportProfile();
     void ImportProfile();
     void RefreshPagesFromProfile();
+    // Macros were renamed or deleted: the pages show the keys again and, with ApplyNow, every
+    // key is written to the mouse.
     void OnMacrosChanged();
     void RefreshPageTexts();
     // The tray icon's callback, also used by a second copy: 514 shows, 517 opens the menu.

@@ -74,7 +74,7 @@ const LineCase kUsageErrors[] = {
     {"key_beyond_16", {"assign", "17", "left"}, 2, "zorvanctl: usage: assign KEY FUNCTION [ARGS] with KEY 1..16"},
     {"key_beyond_model", {"assign", "12", "middle"}, 2, "zorvanctl: this model has 8 programmable keys (KEY 1..8)"},
     {"snipe_not_offered", {"assign", "2", "snipe", "150"}, 2, "zorvanctl: snipe wants one of the values"},
-    {"unknown_effect", {"light", "main", "teleport"}, 2, "zorvanctl: unknown main lighting effect 'teleport'; this model offers 1 "},
+    {"unknown_effect", {"light", "main", "teleport"}, 2, "zorvanctl: unknown main lighting effect 'teleport'; the effects are 0 "},
     {"effect_without_speed", {"light", "main", "1", "--speed", "3"}, 2, "zorvanctl: main lighting effect 1 has no speed; this model offers the main lighting effects 1 "},
     {"unknown_zone", {"light", "top", "1"}, 2, "zorvanctl: usage: light main|logo|dpi MODE"},
     {"profile_beyond_four", {"profile", "5"}, 2, "zorvanctl: profile wants an on-board profile N = 1..4"},

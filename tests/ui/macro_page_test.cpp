@@ -434,9 +434,9 @@ void MacroPageTest::deletingAMacroResetsTheKeysThatUsedIt()
     page.RunMenuCommand(CMacroDlg::kMenuDelete);
     QVERIFY(!Macros().Contains(kJumpId));
     QCOMPARE(port_->profile->Key[0][2], port_->device->KeyTables[0][2]);
-    QCOMPARE(port_->posted.size(), size_t(1));
-    QCOMPARE(port_->posted[0].flags, apply::kKeys);
-    QTRY_COMPARE(macrosChanged_, 1);
+    // The reset is a correction; the window has the keys written once it hears of the change.
+    QVERIFY(port_->posted.empty());
+    QCOMPARE(macrosChanged_, 1);
 }
 
 void MacroPageTest::aSaveThatCannotBeWrittenKeepsTheEdits()

@@ -50,6 +50,8 @@ private slots:
     void batteryIndicatorFollowsTheSession();
     void restoreDefaultsRunsBehindTheProgressDialog();
     void exitSavesTheStoreAndTellsTheMouse();
+    void changedMacrosHaveTheKeysWritten_data();
+    void changedMacrosHaveTheKeysWritten();
 
 private:
     std::unique_ptr<UiFixture> fixture_;
@@ -302,6 +304,30 @@ void MainWindowTest::batteryIndicatorFollowsTheSession()
     Config().opt.ShowPower = 2;  // bit 1: the session never shows it
     emit session.powerRead(false, 80);
     QVERIFY(power->isHidden());
+}
+
+void MainWindowTest::changedMacrosHaveTheKeysWritten_data()
+{
+    QTest::addColumn<int>("applyNow");
+    QTest::addColumn<size_t>("requests");
+    QTest::newRow("ApplyNow on") << 1 << size_t(1);
+    QTest::newRow("ApplyNow off") << 0 << size_t(0);
+}
+
+void MainWindowTest::changedMacrosHaveTheKeysWritten()
+{
+    QFETCH(int, applyNow);
+    QFETCH(size_t, requests);
+    Config().opt.ApplyNow = applyNow;
+    FakeDevicePort session;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.OnMacrosChanged();
+    QCOMPARE(session.posted.size(), requests);
+    if (requests > 0) {
+        QCOMPARE(session.posted[0].flags, apply::kKeys);
+        QCOMPARE(session.posted[0].data, apply::kAll);
+    }
 }
 
 void MainWindowTest::restoreDefaultsRunsBehindTheProgressDialog()
