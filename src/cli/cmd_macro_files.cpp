@@ -1,32 +1,30 @@
-// zorvanctl macro new|import|export|delete: the macro editor's file commands, with the name rule
-// and the messages of the macro library. New and imported macros are written to the top of the
-// macro folder at once; a deleted macro leaves the library and the folder, and the keys of the
-// mouse's current profile bound to it go back to their defaults through the one editing path.
+// zorvanctl macro new|import|export|delete: the macro page's file commands (macro/macro_commands)
+// run on a macro tree read from the macro folder, so the names, checks and messages are the
+// window's. New and imported macros go to the top of the macro folder and are written at once;
+// a deleted macro leaves the library and the folder, and the keys of the mouse's current
+// profile bound to it go back to their defaults through the one editing path.
 #include "cli/macro_file_commands.h"
 
 #include "cli/macro_event_syntax.h"
 #include "cli/mouse_command.h"
 
 #include "app/configuration.h"
-#include "app/log.h"
+#include "macro/macro_commands.h"
 #include "macro/macro_files.h"
+#include "macro/macro_folder_load.h"
 #include "macro/macro_library.h"
 #include "macro/macro_record.h"
 #include "macro/macro_rules.h"
-#include "macro/time_stamp_id.h"
+#include "macro/macro_tree.h"
 #include "profile/orphaned_keys.h"
 #include "profile/profile_state.h"
 #include "text/language_choice.h"
-#include "text/language_texts.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
-#include <QSaveFile>
 
-#include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace zorvan::cli {
 namespace {
@@ -34,63 +32,62 @@ namespace {
 // The macro editor's input dialog takes names of at most 15 characters.
 constexpr int kNameLimit = 15;
 
-QString TextOr(const char* key, const char* fallback)
+// The macro folder as the macro page shows it: `library` adds its macros to the library too
+// (zorvanctl has not loaded it yet).
+void ReadMacroFolder(MacroTree& tree, bool library)
 {
-    const QString text = GetText(key).trimmed();
-    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
+    if (!MacroFolder().isEmpty())
+        LoadMacroFolder(MacroFolder(), &tree, nullptr, Options().MacroDir != 0, library);
+    PruneDeepFolders(tree);
 }
 
-bool LoadLibrary(CliContext& ctx)
+// Product data, the language and the macro library with its tree. False with the failure printed.
+bool LoadLibrary(CliContext& ctx, MacroTree& tree)
 {
     if (!LoadProductData(ctx))
         return false;
     LoadChosenLanguage();
-    LoadMacroLibrary();
+    ReadMacroFolder(tree, true);
     return true;
 }
 
-// A macro file or (with MacroDir) a folder at the top of the macro folder already has `name`:
-// the editor's tree would hold two children of that name.
-bool TakenAtTop(const QString& name)
+// The first macro item named `name` (case-insensitive), depth first, or null.
+MacroTreeItem* FindMacroItem(MacroTreeItem* at, const QString& name)
 {
-    const QFileInfoList entries = QDir(MacroFolder()).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir()) {
-            if (Options().MacroDir != 0 && entry.fileName().compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        } else if (!IsPartialSave(entry.fileName()) && entry.completeBaseName().compare(name, Qt::CaseInsensitive) == 0) {
-            return true;
-        }
+    for (const auto& child : at->children) {
+        if (child->kind == kMacroItem && child->text.compare(name, Qt::CaseInsensitive) == 0)
+            return child.get();
+        if (MacroTreeItem* found = FindMacroItem(child.get(), name))
+            return found;
     }
-    return false;
+    return nullptr;
 }
 
-// Adds `macro` (a new id given) to the library and writes its file at the top of the macro
-// folder. kOk, or kFailed with the message printed.
-int AddAndWrite(const CliContext& ctx, StMacro macro)
+// Why the tree holds no macro `name`.
+QString NoSuchMacro(const QString& name)
 {
-    if (Macros().Count() >= kMacroLibraryMax)
-        return ctx.Fail(QStringLiteral("The number of macro is up to the maximum"));
-    macro.id = NewTimeStampId();
-    macro.flags = 0;
-    const QString path = MacroFilePath(MacroName(macro), macro.id);
-    const FileWriteResult written = WriteMacroFile(path, macro);
-    if (!written.Ok()) {
-        Log("Flush_Dirty_Macro: WriteFile err=0x%x, %s", unsigned(written.error), path.toUtf8().constData());
-        return ctx.Fail(QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(written.error))));
-    }
-    RememberMacroFile(macro.id, path);
-    Macros().AddCopy(macro);
+    return Macros().Count() == 0
+               ? QStringLiteral("no macro named '%1': the macro library is empty").arg(name)
+               : QStringLiteral("no macro named '%1' in the macro library (see 'zorvanctl macro list')").arg(name);
+}
+
+// Prints a macro just written to the macro folder.
+int Written(const CliContext& ctx, const MacroTreeItem* item)
+{
+    const std::optional<StMacro> macro = Macros().FindById(item->macroId);
+    const QString path = TreeItem_To_FilePath(item);
+    if (!macro)
+        return ctx.Fail(QStringLiteral("cannot write %1").arg(path));
     if (!ctx.json)
-        ctx.Print(QStringLiteral("macro '%1' (%2 event(s)) written to %3").arg(MacroName(macro)).arg(MacroEventCount(macro)).arg(path));
+        ctx.Print(QStringLiteral("macro '%1' (%2 event(s)) written to %3").arg(MacroName(*macro)).arg(MacroEventCount(*macro)).arg(path));
     else
-        ctx.PrintJson(QJsonObject{{QStringLiteral("id"), qint64(macro.id)},
-                                  {QStringLiteral("name"), MacroName(macro)},
+        ctx.PrintJson(QJsonObject{{QStringLiteral("id"), qint64(macro->id)},
+                                  {QStringLiteral("name"), MacroName(*macro)},
                                   {QStringLiteral("file"), path}});
     return kOk;
 }
 
-int NewMacro(CliContext& ctx)
+int NewCommand(CliContext& ctx)
 {
     QStringList words = ctx.args.mid(1);
     std::optional<int> repeat = 1;
@@ -105,131 +102,117 @@ int NewMacro(CliContext& ctx)
     const QString typed = words[0];
     if (typed.size() > kNameLimit)
         return ctx.UsageError(QStringLiteral("'%1': a macro name has at most %2 characters").arg(typed).arg(kNameLimit));
-    if (!LoadLibrary(ctx))
+    MacroTree tree;
+    if (!LoadLibrary(ctx, tree))
         return kFailed;
     const std::optional<QString> name = CheckedMacroName(typed);
     if (!name)
-        return ctx.UsageError(TextOr("tc_tip1", "Invalid file name."));
+        return ctx.UsageError(NameRefusal());
     if (name->isEmpty())
         return ctx.UsageError(QStringLiteral("'%1': the name is empty once its last '.' and what follows go").arg(typed));
-    StMacro macro = NewEmptyMacro(*name);
-    if (const std::optional<QString> error = ParseMacroEvents(words.mid(1), std::max(Options().MinDelay, 0), macro))
+    StMacro parsed = NewEmptyMacro(*name);
+    if (const std::optional<QString> error = ParseMacroEvents(words.mid(1), std::max(Options().MinDelay, 0), parsed))
         return ctx.UsageError(*error);
-    macro.repeatCount = uint16_t(*repeat);
-    if (Macros().Count() >= kMacroLibraryMax)
-        return ctx.Fail(QStringLiteral("The number of macro is up to the maximum"));
-    if (TakenAtTop(*name))
-        return ctx.Fail(TextOr("tc_macro_msg8", "This name is already used here."));
-    return AddAndWrite(ctx, macro);
+
+    const MacroCommandResult made = NewMacro(tree, nullptr, typed);
+    if (!made.ok)
+        return ctx.Fail(made.message);
+    // The events as the editor's rows would hold them, then the editor's save.
+    Macros().Update(made.item->macroId, [&](StMacro& m) {
+        std::memcpy(m.events, parsed.events, sizeof m.events);
+        m.repeatCount = uint16_t(*repeat);
+        m.flags |= kMacroDirty;
+    });
+    if (!Flush_Dirty_Macro(made.item))
+        return ctx.Fail(QStringLiteral("cannot write %1").arg(TreeItem_To_FilePath(made.item)));
+    return Written(ctx, made.item);
 }
 
-int ImportMacro(CliContext& ctx)
+int ImportCommand(CliContext& ctx)
 {
     if (ctx.args.size() != 2)
         return ctx.UsageError(QStringLiteral("usage: macro import FILE"));
     const QString file = ctx.args[1];
-    if (!LoadLibrary(ctx))
+    MacroTree tree;
+    if (!LoadLibrary(ctx, tree))
         return kFailed;
-    const QString title = QFileInfo(file).completeBaseName().left(kMacroNameMaxChars);
-    if (TakenAtTop(title))
-        return ctx.Fail(QStringLiteral("%1: %2").arg(title, TextOr("tc_macro_msg8", "This name is already used here.")));
-    const MacroImport imported = ReadMacroForImport(file);
-    if (!imported.macro) {
+    const MacroCommandResult imported = ImportMacro(tree, nullptr, file);
+    if (!imported.ok) {
         QString reason;
         if (!QFileInfo(file).isFile())
             reason = QFileInfo(file).isDir() ? QStringLiteral(" (it is a folder)") : QStringLiteral(" (no such file)");
         return ctx.Fail(QStringLiteral("%1: %2%3").arg(file, imported.message, reason));
     }
-    StMacro macro = *imported.macro;
-    SetMacroName(macro, title);
-    return AddAndWrite(ctx, macro);
+    return Written(ctx, imported.item);
 }
 
-// Why the library holds no macro `name`.
-QString NoSuchMacro(const QString& name)
-{
-    return Macros().Count() == 0
-               ? QStringLiteral("no macro named '%1': the macro library is empty").arg(name)
-               : QStringLiteral("no macro named '%1' in the macro library (see 'zorvanctl macro list')").arg(name);
-}
-
-// The library macro `name`, or nothing with the failure printed.
-std::optional<StMacro> LibraryMacro(const CliContext& ctx, const QString& name)
-{
-    std::optional<StMacro> macro = Macros().FindByName(name);
-    if (!macro)
-        ctx.Fail(NoSuchMacro(name));
-    return macro;
-}
-
-int ExportMacro(CliContext& ctx)
+int ExportCommand(CliContext& ctx)
 {
     if (ctx.args.size() != 3)
         return ctx.UsageError(QStringLiteral("usage: macro export NAME FILE"));
     const QString target = ctx.args[2];
     if (const std::optional<QString> problem = FileWriteProblem(target))
         return ctx.Fail(QStringLiteral("cannot write %1: %2").arg(target, *problem));
-    if (!LoadLibrary(ctx))
+    MacroTree tree;
+    if (!LoadLibrary(ctx, tree))
         return kFailed;
-    const std::optional<StMacro> macro = LibraryMacro(ctx, ctx.args[1]);
-    if (!macro)
-        return kFailed;
+    const MacroTreeItem* item = FindMacroItem(tree.Root(), ctx.args[1]);
+    if (item == nullptr)
+        return ctx.Fail(NoSuchMacro(ctx.args[1]));
     // The file as last written: what the macro folder holds for this macro.
-    const QString source = MacroFilePath(MacroName(*macro), macro->id);
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return ctx.Fail(QStringLiteral("cannot read the macro's file %1: %2").arg(source, in.errorString()));
-    const QByteArray bytes = in.readAll();
-    errno = 0;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        Log("ExportMacro: copy file err=0x%x", unsigned(errno));
-        return ctx.Fail(QStringLiteral("cannot write %1: %2").arg(target, out.errorString()));
-    }
+    if (!ExportMacro(item, target))
+        return ctx.Fail(QStringLiteral("cannot write %1: copying %2 failed").arg(target, TreeItem_To_FilePath(item)));
     if (ctx.json)
-        ctx.PrintJson(QJsonObject{{QStringLiteral("name"), MacroName(*macro)}, {QStringLiteral("file"), target}});
+        ctx.PrintJson(QJsonObject{{QStringLiteral("name"), item->text}, {QStringLiteral("file"), target}});
     else
-        ctx.Print(QStringLiteral("macro '%1' exported to %2").arg(MacroName(*macro), target));
+        ctx.Print(QStringLiteral("macro '%1' exported to %2").arg(item->text, target));
     return kOk;
 }
 
-int DeleteMacro(CliContext& ctx)
+int DeleteCommand(CliContext& ctx)
 {
     if (ctx.args.size() != 2)
         return ctx.UsageError(QStringLiteral("usage: macro delete NAME"));
-    std::optional<StMacro> macro;
-    // The library is loaded by the mouse command; the name is looked up before the mouse is read.
+    // The library is loaded by the mouse command; the name is looked up before the mouse is read
+    // (the check may run once for every model).
+    MacroTree tree;
+    bool treeRead = false;
+    MacroTreeItem* item = nullptr;
     const MouseNeeds needs{ReadScope::Whole(), [&](const DeviceDescription&) {
-                               macro = Macros().FindByName(ctx.args[1]);
-                               return macro ? ModelVerdict{} : ModelVerdict::Failed(NoSuchMacro(ctx.args[1]));
+                               if (!std::exchange(treeRead, true))
+                                   ReadMacroFolder(tree, false);
+                               item = FindMacroItem(tree.Root(), ctx.args[1]);
+                               return item ? ModelVerdict{} : ModelVerdict::Failed(NoSuchMacro(ctx.args[1]));
                            }};
     int exitCode = kOk;
     const auto mouse = MouseCommand::Open(ctx, exitCode, needs);
     if (!mouse)
         return exitCode;
-    const QString path = MacroFilePath(MacroName(*macro), macro->id);
-    Macros().Remove(macro->id);
+    if (item == nullptr) {
+        mouse->Finish();
+        return ctx.Fail(NoSuchMacro(ctx.args[1]));
+    }
+    const QString name = item->text;
+    const QString path = TreeItem_To_FilePath(item);
+    const MacroCommandResult deleted = DeleteItem(tree, item);
+    if (!deleted.ok) {
+        mouse->Finish();
+        return ctx.Fail(QStringLiteral("%1: %2").arg(path, deleted.message));
+    }
     // Keys of the current profile still bound to the macro go back to their defaults, as the
     // window would reset them, and the mouse gets the same request.
     const DeviceDescription device = mouse->Device();
     std::optional<ProfileRecord> current = CurrentProfileCopy();
-    int result = kOk;
-    if (current && ResetOrphanedKeys(*current, device, Macros()))
-        result = mouse->Change([&device](ProfileRecord& p) {
-            return ResetOrphanedKeys(p, device, Macros()) ? Edit::Changed(apply::kKeys, apply::kAll) : Edit::Refused({});
-        });
-    else
-        result = mouse->Finish();
-    errno = 0;
-    if (QFileInfo::exists(path) && !QFile::remove(path) && errno != ENOENT) {
-        const int error = errno;
-        Log("DeleteFile %s, err=%d", path.toUtf8().constData(), error);
-        return ctx.Fail(QStringLiteral("%1: Delete File failed, err = %2.").arg(path).arg(error));
-    }
+    const int result = current && ResetOrphanedKeys(*current, device, Macros())
+                           ? mouse->Change([&device](ProfileRecord& p) {
+                                 return ResetOrphanedKeys(p, device, Macros()) ? Edit::Changed(apply::kKeys, apply::kAll)
+                                                                              : Edit::Refused({});
+                             })
+                           : mouse->Finish();
     if (result == kOk && ctx.json)
-        ctx.PrintJson(QJsonObject{{QStringLiteral("deleted"), MacroName(*macro)}, {QStringLiteral("file"), path}});
+        ctx.PrintJson(QJsonObject{{QStringLiteral("deleted"), name}, {QStringLiteral("file"), path}});
     else if (result == kOk)
-        ctx.Print(QStringLiteral("macro '%1' deleted").arg(MacroName(*macro)));
+        ctx.Print(QStringLiteral("macro '%1' deleted").arg(name));
     return result;
 }
 
@@ -240,13 +223,13 @@ int MacroFileCommand(CliContext& ctx, bool& handled)
     const QString sub = ctx.args.value(0);
     handled = true;
     if (sub == QStringLiteral("new"))
-        return NewMacro(ctx);
+        return NewCommand(ctx);
     if (sub == QStringLiteral("import"))
-        return ImportMacro(ctx);
+        return ImportCommand(ctx);
     if (sub == QStringLiteral("export"))
-        return ExportMacro(ctx);
+        return ExportCommand(ctx);
     if (sub == QStringLiteral("delete"))
-        return DeleteMacro(ctx);
+        return DeleteCommand(ctx);
     handled = false;
     return kOk;
 }

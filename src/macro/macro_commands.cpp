@@ -23,9 +23,11 @@ MacroCommandResult Refused(const QString& message)
     return {false, message, nullptr, {}};
 }
 
+// tc_macro_msg8; without a language text the refusal still says why.
 QString SiblingMessage()
 {
-    return GetText("tc_macro_msg8");
+    const QString text = GetText("tc_macro_msg8");
+    return text.isEmpty() ? QStringLiteral("This name is already used here.") : text;
 }
 
 QString RenameError(int error)

@@ -2,9 +2,13 @@
 // check on the mouse), and the short event syntax of `macro new`.
 #include "zorvanctl_runner.h"
 
+#include "app/paths.h"
 #include "cli/macro_event_syntax.h"
+#include "macro/macro_commands.h"
 #include "macro/macro_file.h"
+#include "macro/macro_library.h"
 #include "macro/macro_record.h"
+#include "support/test_support.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -79,6 +83,39 @@ TEST(MacroCommands, ImportRefusesWhatTheEditorRefusesWithItsMessage)
         EXPECT_TRUE(result.err.startsWith("zorvanctl: " + cli.File(c.file) + ": " + c.message)) << result.err.toStdString();
     }
     EXPECT_EQ(cli.Json({"macro", "list"}).value("macros").toArray().size(), 0);
+}
+
+// zorvanctl imports a file under the name, and into the file, the macro page gives it: the
+// title made safe for a file name and cut to 39 characters.
+TEST(MacroCommands, ImportNamesTheMacroAsTheWindowDoes)
+{
+    ZorvanctlRunner cli;
+    StMacro macro = NewEmptyMacro(QStringLiteral("inside"));
+    macro.events[0] = {'A', kActionPress, 10};
+    const auto image = EncodeMacroFile(macro);
+    const QByteArray bytes(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+    const QString titles[] = {QStringLiteral("Re\\load"), QStringLiteral("a..b"), QString(45, u'x')};
+    for (const QString& title : titles) {
+        SCOPED_TRACE(title.toStdString());
+        const QString path = cli.File(QStringLiteral("in/") + title + QStringLiteral(".qxm"));
+        ASSERT_TRUE(test::WriteFile(path, bytes));
+
+        // The macro page's import, on a macro folder of its own.
+        test::TempDir window;
+        const QString savedDataDir = Paths().dataDir;
+        Paths().dataDir = window.Path();
+        MacroTree tree;
+        const MacroCommandResult shown = ImportMacro(tree, nullptr, path);
+        const QString windowFile = shown.ok ? QFileInfo(TreeItem_To_FilePath(shown.item)).fileName() : QString();
+        const QString windowName = shown.ok ? shown.item->text : QString();
+        Macros().Clear();
+        Paths().dataDir = savedDataDir;
+        ASSERT_TRUE(shown.ok) << shown.message.toStdString();
+
+        const QJsonObject imported = cli.Json({"macro", "import", path});
+        EXPECT_EQ(imported.value("name").toString(), windowName);
+        EXPECT_EQ(QFileInfo(imported.value("file").toString()).fileName(), windowFile);
+    }
 }
 
 // Deleting a macro resets the keys bound to it, on the mouse too, by the request the window

@@ -95,6 +95,14 @@ TEST_F(MacroCommands, NewMacroFollowsTheNameRule)
     EXPECT_EQ(NewMacro(tree_, nullptr, "x#").message, "Invalid file name.");
 }
 
+TEST_F(MacroCommands, ATakenNameIsRefusedWithAReasonWithoutALanguageText)
+{
+    SetText("tc_macro_msg8", {});
+    const MacroCommandResult result = NewMacro(tree_, nullptr, "jump");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "This name is already used here.");
+}
+
 TEST_F(MacroCommands, The2001stMacroIsRefused)
 {
     for (uint32_t id = 100; Macros().Count() < kMacroLibraryMax; ++id)
