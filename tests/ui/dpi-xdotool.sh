@@ -12,9 +12,10 @@ bin=$1
 command -v xdotool >/dev/null || { echo "xdotool is not installed"; exit 77; }
 
 tmp=$(mktemp -d)
-gui=
+gui= cli=
 cleanup() {
     [[ -n $gui ]] && kill "$gui" 2>/dev/null || true
+    [[ -n $cli ]] && kill "$cli" 2>/dev/null || true
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -34,6 +35,18 @@ wait_for() {
 visible() { xdotool search --onlyvisible --name "$1"; }
 no_message() { ! visible '^ZorvanMsgTopWindow$'; }
 
+# The same changes through zorvanctl on a fresh mouse, meanwhile: reading the profile back through
+# the command set takes about ten seconds of the emulated mouse's pauses.
+ctl() { "$bin/zorvanctl" --app-dir "$bin" --data-dir "$tmp/$1-data" --emulate="$tmp/$1.state" "${@:2}"; }
+{
+    ctl cli set dpi 3 3200 &&
+        ctl cli set rate 250 &&
+        ctl cli light main 1 &&
+        ctl cli light main 1 --colour FF0000 &&
+        ctl cli dump-eeprom >"$tmp/cli.txt"
+} >/dev/null &
+cli=$!
+
 started=$SECONDS
 ZORVAN_EMULATE=$tmp/window.state "$bin/zorvan" &
 gui=$!
@@ -43,15 +56,16 @@ sleep 1.5              # the profile read starts after the take-over
 wait_for 30 no_message # its wait message goes when the profile is read
 
 # The page area starts at 2,160 of the window.
-at() { xdotool mousemove --window "$window" "$1" "$2"; }
+at() { xdotool mousemove --window "$window" "$@"; }
 click() { at "$1" "$2" click 1; sleep 0.3; }
 
 click 119 134          # the DPI page: the second navigation button (ptNavi 25,110; 60 + 4 apart)
 
-# The 3325's 54 values spread over the 650-pixel bar: thumb centres at 7 + floor(i * 636 / 53),
-# 1600 the 15th value, 3200 the 31st. The third row's bar starts at ptDpiBar 120,60 + 2 * 39.
-row_x=$((2 + 120)) row_y=$((160 + 60 + 2 * 39 + 14))
-centre() { echo $((row_x + 7 + $1 * 636 / 53)); }
+# The 3325's 54 values spread over the 650-pixel bar with a 10-pixel thumb: centres at
+# 5 + floor(i * 640 / 53), 1600 the 15th value, 3200 the 31st. The third row's bar starts at
+# ptDpiBar 120,60 + 2 * 39; its thumb's middle is 15 below (DpiSliderY 10).
+row_x=$((2 + 120)) row_y=$((160 + 60 + 2 * 39 + 15))
+centre() { echo $((row_x + 5 + $1 * 640 / 53)); }
 from=$(centre 14) to=$(centre 30)
 at "$from" "$row_y" mousedown 1
 for ((x = from + 8; x < to; x += 8)); do at "$x" "$row_y"; done
@@ -68,14 +82,9 @@ sleep 2                # the last change is written to the mouse
 click 992 24           # close: the program ends and keeps the mouse's state
 wait_for 30 bash -c "! kill -0 $gui"
 gui=
-echo "the window's part took $((SECONDS - started)) s"
 
-ctl() { "$bin/zorvanctl" --app-dir "$bin" --data-dir "$tmp/cli-data" --emulate="$tmp/$1.state" "${@:2}"; }
-ctl cli set dpi 3 3200 >/dev/null
-ctl cli set rate 250 >/dev/null
-ctl cli light main 1 >/dev/null
-ctl cli light main 1 --colour FF0000 >/dev/null
 ctl window dump-eeprom >"$tmp/window.txt"
-ctl cli dump-eeprom >"$tmp/cli.txt"
+wait "$cli"
+cli=
 diff "$tmp/cli.txt" "$tmp/window.txt"
-echo "the window wrote what zorvanctl writes"
+echo "the window wrote what zorvanctl writes ($((SECONDS - started)) s)"
