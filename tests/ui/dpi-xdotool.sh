@@ -15,7 +15,7 @@ tmp=$(mktemp -d)
 gui= cli=
 cleanup() {
     [[ -n $gui ]] && kill "$gui" 2>/dev/null || true
-    [[ -n $cli ]] && kill "$cli" 2>/dev/null || true
+    [[ -n $cli ]] && wait "$cli" 2>/dev/null || true # zorvanctl's side ends by itself
     rm -rf "$tmp"
 }
 trap cleanup EXIT
