@@ -41,6 +41,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -48,6 +49,9 @@
 #include <QToolTip>
 #include <QUrl>
 #include <QWindow>
+
+#include <memory>
+#include <utility>
 
 namespace zorvan {
 namespace {
@@ -59,6 +63,8 @@ const Rect kDefaultPageArea{2, 160, 1019, 690};
 // The status line: in the navigation row, right of the navigation buttons, before the edge.
 const QRect kStatusLine(300, 122, 700, 24);
 constexpr int kStatusRefreshMs = 2000;
+// At the end, how long changes still being written may hold the program.
+constexpr int kExitWriteWait = 3000;
 
 bool TrayWanted(int option)
 {
@@ -612,7 +618,17 @@ void CZorvanDlg::ExitProgram()
     SkinDialog::CloseMessageWindows();
     session_.Exit();
     hide();
-    RequestClose();
+    exiting_ = true;
+    // Changes still being written reach the mouse before the program ends; a mouse that does
+    // not answer holds the end for a few seconds at most.
+    QPointer<CZorvanDlg> self(this);
+    auto closed = std::make_shared<bool>(false);
+    const auto close = [self, closed] {
+        if (self && !std::exchange(*closed, true))
+            self->close();
+    };
+    session_.AfterWrites([close](bool) { close(); });
+    QTimer::singleShot(kExitWriteWait, this, close);
 }
 
 void CZorvanDlg::RequestClose()

@@ -81,8 +81,15 @@ public:
     }
     void AfterWrites(std::function<void(bool ok)> done) override
     {
+        if (holdWrites) {
+            heldWrites.push_back(std::move(done));
+            return;
+        }
         QTimer::singleShot(0, this, [this, done] { done(writesOk); });
     }
+    // With holdWrites the writes end only when the test ends them.
+    bool holdWrites = false;
+    std::vector<std::function<void(bool ok)>> heldWrites;
 
 private:
     // As the settings editor: the check, the edit, and its request posted with ApplyNow

@@ -50,6 +50,7 @@ private slots:
     void batteryIndicatorFollowsTheSession();
     void restoreDefaultsRunsBehindTheProgressDialog();
     void exitSavesTheStoreAndTellsTheMouse();
+    void exitWaitsForTheWritesStillRunning();
     void changedMacrosHaveTheKeysWritten_data();
     void changedMacrosHaveTheKeysWritten();
 
@@ -365,6 +366,23 @@ void MainWindowTest::exitSavesTheStoreAndTellsTheMouse()
     QCOMPARE(session.told.back(), 0);
     QTRY_COMPARE(exited.count(), 1);
     QVERIFY(!window.isVisible());
+}
+
+void MainWindowTest::exitWaitsForTheWritesStillRunning()
+{
+    FakeDevicePort session;
+    session.holdWrites = true;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    window.ExitProgram();
+    QCOMPARE(session.exits, 1);  // the store is saved at once
+    QTest::qWait(200);
+    QCOMPARE(exited.count(), 0);
+    QCOMPARE(session.heldWrites.size(), size_t(1));
+    session.heldWrites.front()(true);
+    QTRY_COMPARE(exited.count(), 1);
 }
 
 QTEST_MAIN(MainWindowTest)
