@@ -63,9 +63,12 @@ const DeviceDescription* Configuration::FindDeviceByIds(int32_t cid, int32_t mid
 
 QString Configuration::ModelName(const DeviceDescription& device) const
 {
-    const auto index = &device - devices.data();
-    if (index >= 0 && index < kDeviceSlots && !deviceNames[size_t(index)].isEmpty())
-        return deviceNames[size_t(index)];
+    // By the model's ids: the pages may hold a copy of the description.
+    for (size_t n = 0; n < devices.size(); ++n) {
+        if (devices[n].HoldsModel() && devices[n].CID == device.CID && devices[n].MID == device.MID &&
+            !deviceNames[n].isEmpty())
+            return deviceNames[n];
+    }
     return QStringLiteral("%1:%2").arg(device.CID, 2, 16, QLatin1Char('0')).arg(device.MID, 2, 16, QLatin1Char('0'));
 }
 

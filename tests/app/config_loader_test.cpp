@@ -239,5 +239,20 @@ TEST(ConfigLoad, HostileInputStaysInsideItsTables)
     EXPECT_EQ(r.config.sensors.Find(0x3050)->Count, 650);
 }
 
+TEST(ConfigLoad, ModelNamesFollowTheModelsIdsEvenInACopy)
+{
+    const LoadResult r = LoadCfg("[DEV_1]\nSensor=12368\nCID=0x1A\nMID=0x01\nName=Zorvan Strix\n"
+                                 "[DEV_2]\nSensor=12368\nCID=0x1A\nMID=0x02\n");
+    ASSERT_TRUE(r.ok) << r.Texts().join(u'|').toStdString();
+    DeviceDescription copy = r.config.devices[0];
+    DeviceDescription unknown = copy;
+    unknown.MID = 0x99;
+    EXPECT_EQ(r.config.ModelName(r.config.devices[0]), QStringLiteral("Zorvan Strix"));
+    EXPECT_EQ(r.config.ModelName(copy), QStringLiteral("Zorvan Strix"));
+    EXPECT_EQ(r.config.ModelName(r.config.devices[1]), QStringLiteral("1a:02"));  // no Name
+    EXPECT_EQ(r.config.ModelName(unknown), QStringLiteral("1a:99"));
+}
+
 }  // namespace
 }  // namespace zorvan::test
+
