@@ -234,42 +234,42 @@ void CPngHSliderBarEx::AfterUserMove(CPngSlider& thumb)
 namespace {
 
 template <typename Bar>
-Bar* MakeBar(QWidget* parent, const SliderSpec& spec, SkinLoader loader)
+Bar* MakeBar(QWidget* parent, const SliderLook& look, SkinLoader loader)
 {
-    const auto pictures = LoadSkinPictures(loader, {spec.bar});
+    const auto pictures = LoadSkinPictures(loader, {look.bar});
     if (!pictures)
         return nullptr;
-    auto* bar = new Bar(parent, spec.id);
-    bar->setGeometry(Scaled(spec.rect));
+    auto* bar = new Bar(parent, look.id);
+    bar->setGeometry(Scaled(look.rect));
     const QImage picture = IsFourK() ? ScalePicture(pictures->front(), 2.0) : pictures->front();
-    bar->SetPictures(picture, SkinPictureOrNone(spec.fill));
-    bar->SetBarOffset(Scaled(spec.barOffset));
+    bar->SetPictures(picture, SkinPictureOrNone(look.fill));
+    bar->SetBarOffset(Scaled(look.barOffset));
     for (int n = 1; bar->Thumb(n); ++n)
-        bar->Thumb(n)->SetThumbOffset(Scaled(spec.thumbOffset));
+        bar->Thumb(n)->SetThumbOffset(Scaled(look.thumbOffset));
     return bar;
 }
 
 }  // namespace
 
-CPngSliderBar* NewSmallPngSliderBar(QWidget* parent, const SliderSpec& spec)
+CPngSliderBar* NewSmallPngSliderBar(QWidget* parent, const SliderLook& look)
 {
-    auto* bar = MakeBar<CPngSliderBar>(parent, spec, SkinLoader::kSliderBar);
+    auto* bar = MakeBar<CPngSliderBar>(parent, look, SkinLoader::kSliderBar);
     if (!bar)
         return nullptr;
-    bar->Thumb(1)->SetPicture(SkinPictureOrNone(spec.thumb));
-    bar->SetRange(1, spec.steps);
+    bar->Thumb(1)->SetPicture(SkinPictureOrNone(look.thumb));
+    bar->SetRange(1, look.steps);
     bar->SetValue(1);
     return bar;
 }
 
-CPngHSliderBarEx* NewSmallPngHSliderBarEx(QWidget* parent, const SliderSpec& spec, const QString& first,
+CPngHSliderBarEx* NewSmallPngHSliderBarEx(QWidget* parent, const SliderLook& look, const QString& first,
                                           const QString& second)
 {
-    auto* bar = MakeBar<CPngHSliderBarEx>(parent, spec, SkinLoader::kHSliderBarEx);
+    auto* bar = MakeBar<CPngHSliderBarEx>(parent, look, SkinLoader::kHSliderBarEx);
     if (!bar)
         return nullptr;
-    bar->SetThumbPictures(SkinPictureOrNone(spec.thumb), SkinPictureOrNone(first), SkinPictureOrNone(second));
-    bar->SetRange(1, spec.steps);
+    bar->SetThumbPictures(SkinPictureOrNone(look.thumb), SkinPictureOrNone(first), SkinPictureOrNone(second));
+    bar->SetRange(1, look.steps);
     bar->SetValue(1, 1);
     bar->SetValue(1, 2);
     return bar;

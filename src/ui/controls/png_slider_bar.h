@@ -122,7 +122,7 @@ private:
 // What a page asks of a slider: its place (page pixels of the normal-size skin), pictures
 // (file names in the skins folder; the fill and the thumb may be missing), offsets of the bar
 // and thumb pictures inside it, the number of positions and the control id.
-struct SliderSpec {
+struct SliderLook {
     QRect rect;
     QString bar;
     QString fill;
@@ -136,10 +136,10 @@ struct SliderSpec {
 // "NewSmallPngSliderBar Error. file %s not exist" when the bar picture is missing (no bar).
 // Range 1..steps, thumb on position 1. In 4K mode the place, the pictures and the offsets are
 // doubled, so a scale spread over the bar takes the doubled thumb.
-CPngSliderBar* NewSmallPngSliderBar(QWidget* parent, const SliderSpec& spec);
+CPngSliderBar* NewSmallPngSliderBar(QWidget* parent, const SliderLook& look);
 // "NewSmallPngHSliderBarEx Error. file %s not exist"; `first` and `second` are the two-thumb
-// pictures (spec.thumb the one-thumb picture). Starts with one thumb.
-CPngHSliderBarEx* NewSmallPngHSliderBarEx(QWidget* parent, const SliderSpec& spec, const QString& first,
+// pictures (look.thumb the one-thumb picture). Starts with one thumb.
+CPngHSliderBarEx* NewSmallPngHSliderBarEx(QWidget* parent, const SliderLook& look, const QString& first,
                                           const QString& second);
 
 }  // namespace zorvan

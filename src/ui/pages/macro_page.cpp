@@ -375,11 +375,16 @@ void CMacroDlg::NewMacroIn(MacroTreeItem* parent)
         Message(result.message);
         return;
     }
-    RefreshTree(result.item);
-    current_ = result.item->macroId;
+    ShowAddedMacro(result.item, true);
+}
+
+void CMacroDlg::ShowAddedMacro(MacroTreeItem* item, bool unsaved)
+{
+    RefreshTree(item);
+    current_ = item->macroId;
     if (const std::optional<StMacro> macro = Macros().FindById(*current_))
         LoadMacro(*macro);
-    SetSaveVisible(true);
+    SetSaveVisible(unsaved);
 }
 
 void CMacroDlg::RenameSelected()
@@ -466,11 +471,7 @@ void CMacroDlg::ImportInto(MacroTreeItem* target)
         Message(result.message);
         return;
     }
-    RefreshTree(result.item);
-    current_ = result.item->macroId;
-    if (const std::optional<StMacro> macro = Macros().FindById(*current_))
-        LoadMacro(*macro);
-    SetSaveVisible(false);
+    ShowAddedMacro(result.item, false);
 }
 
 void CMacroDlg::ExportSelected()

@@ -111,6 +111,9 @@ private:
     void OnRepeatEdited(const QString& text);
     void ShowMenu(std::vector<MenuEntry> entries, int width, const QPoint& topLeft);
     void RefreshTree(MacroTreeItem* select);
+    // A macro just made or imported: selected in the tree and shown in the editor, its save
+    // button shown while it is not written yet.
+    void ShowAddedMacro(MacroTreeItem* item, bool unsaved);
     void AfterMacrosLeft(const std::vector<uint32_t>& removed);
     void NewMacroIn(MacroTreeItem* parent);
     void RenameSelected();
