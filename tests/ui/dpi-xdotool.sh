@@ -22,18 +22,7 @@ trap cleanup EXIT
 export HOME=$tmp XDG_RUNTIME_DIR=$tmp/run QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-    local seconds=$1; shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "timed out waiting for: $*" >&2
-    return 1
-}
-visible() { xdotool search --onlyvisible --name "$1"; }
-no_message() { ! visible '^ZorvanMsgTopWindow$'; }
+source "$(dirname "$0")/xdotool-lib.sh"
 
 # The same changes through zorvanctl on a fresh mouse, meanwhile: reading the profile back through
 # the command set takes about ten seconds of the emulated mouse's pauses.
