@@ -9,7 +9,7 @@ CMAKE_OPTS := -DZORVAN_WERROR=ON
 CTEST_ARGS ?= --output-on-failure -j $(JOBS) --timeout 600
 
 .PHONY: all deps configure build run test test-kernel check-sanitizers asan tsan bench fuzz fuzz-build clean screenshots \
-	install package check-package
+	install package check-package check-package-debian12
 
 all: build
 
@@ -33,6 +33,7 @@ install: build
 
 # The Debian package, from a Release build of the two programs and their data only.
 PACKAGE_BUILD = $(BUILD)-package
+PACKAGE_DEB   = $(PACKAGE_BUILD)/package/zorvan_$(shell sed -n 's/^project.zorvan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_*.deb
 package: deps
 	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Release \
 	  -DZORVAN_TESTS=OFF -DZORVAN_BENCH=OFF >/dev/null
@@ -42,7 +43,12 @@ package: deps
 
 # The package unpacked into a scratch root and checked.
 check-package: package
-	@tests/packaging/check-deb.sh $(PACKAGE_BUILD)/package/zorvan_$$(sed -n 's/^project(zorvan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_*.deb
+	@tests/packaging/check-deb.sh $(PACKAGE_DEB)
+
+# The package installed with apt on a freshly bootstrapped Debian 12, run there and purged
+# (root or sudo, and Debian's mirror; a few minutes, so not part of `make test`).
+check-package-debian12: package
+	@tests/packaging/install-on-debian12.sh $(PACKAGE_DEB)
 
 # The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/.
 screenshots: build
