@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace zorvan {
@@ -85,8 +86,8 @@ TEST_F(UsbDriverTest, APieceTheMouseKeepsRefusingFailsTheWriteButTheRestIsWritte
     mouse.TakeRequests();
     EXPECT_FALSE(mouse.link.WriteEEPROM(0, 20, 0x200, data));
     EXPECT_EQ(mouse.TakeRequests().size(), 4u);
-    std::vector<uint8_t> expected(before.begin(), before.begin() + 10);
-    expected.insert(expected.end(), 10, 0x5A);
+    std::vector<uint8_t> expected(20, 0x5A);
+    std::copy_n(before.begin(), 10, expected.begin());
     EXPECT_EQ(mouse.firmware->Memory(0, 0x200, 20), expected);
 }
 

@@ -21,8 +21,13 @@ EventRow Delay(uint32_t ms) { return {kRowDelay, ms}; }
 std::string Describe(const EventRows& rows)
 {
     std::string text;
-    for (const EventRow& r : rows)
-        text += "[" + std::to_string(r.kind) + ":" + std::to_string(r.value) + "]";
+    for (const EventRow& r : rows) {
+        text += '[';
+        text += std::to_string(r.kind);
+        text += ':';
+        text += std::to_string(r.value);
+        text += ']';
+    }
     return text;
 }
 

@@ -124,17 +124,17 @@ TEST_F(ApplyWorkerTest, StopDropsWhatIsStillQueued)
 // macro, and TSan sees no race.
 TEST_F(ApplyWorkerTest, EditsWhileWritingReachTheMouseWhole)
 {
-    const uint32_t id = 0x5A5A5A;
+    constexpr uint32_t id = 0x5A5A5A;
     StMacro other = AddMacro(id, QStringLiteral("Race"));
     other.id = id + 1;
-    const auto setVersion = [id](uint16_t code) {
+    const auto setVersion = [](uint16_t code) {
         Macros().Update(id, [code](StMacro& m) {
             for (int i = 0; i < 8; ++i)
                 m.events[i] = {code, uint16_t(i % 2 == 0 ? kActionPress : kActionRelease), 3};
         });
     };
     setVersion('A');
-    ASSERT_TRUE(EditCurrentProfile([id](ProfileRecord& p) {
+    ASSERT_TRUE(EditCurrentProfile([](ProfileRecord& p) {
         KeyAssignment& key = *p.CurrentKey(1);
         key.dwFunID = kFunMacro;
         key.dwMacroID = id;

@@ -196,7 +196,7 @@ protected:
     // Macro keys k = 0..n-1 over the three key sets (16 per set), each with its own macro.
     void MacroKeys(int n)
     {
-        ASSERT_TRUE(EditCurrentProfile([this, n](ProfileRecord& p) {
+        ASSERT_TRUE(EditCurrentProfile([n](ProfileRecord& p) {
             for (int i = 0; i < n; ++i) {
                 KeyAssignment& key = *p.KeyAt(i / 16, i % 16);
                 key.dwFunID = kFunMacro;
