@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "app/log.h"
 #include "device/direct_exchange.h"
+#include "device/post_to_thread.h"
 #include "device/service_thread.h"
 #include "device/thread_id.h"
 
@@ -121,11 +122,9 @@ int DeviceDiscovery::FindDev()
         deniedNodes_.clear();
     }
     threads_.Reap();
-    const int currentIndex = table_.CurrentIndex();
-    const DeviceSlot current = table_.Get(currentIndex);
+    const auto [currentIndex, current] = table_.RetireAllButCurrent();
     if (currentIndex >= 0)
         Log("pCurParam: PID=%04x, hCmd=0x%x", unsigned(current.PID), LogId(current.hCmd));
-    table_.RetireAllBut(currentIndex);
 
     std::vector<Candidate> candidates = EnumerateCandidates();
     for (Candidate& c : candidates) {
@@ -281,6 +280,9 @@ void DeviceDiscovery::ClearThread()
 {
     Log("ClearThread");
     findTimer_.stop();
+    // A search under way ends within its pauses; only then can no new slot appear.
+    if (search_.joinable())
+        search_.join();
     table_.RetireAll();
     threads_.JoinAll();
 }
@@ -339,8 +341,19 @@ void DeviceDiscovery::StartFindTimer()
 
 void DeviceDiscovery::OnFindTimer()
 {
+    if (Searching())
+        return;  // the next tick comes after this search's result
     --findRetry_;
-    const int found = FindDev();
+    search_ = std::thread([this] {
+        const int found = FindDev();
+        PostToThread(this, [this, found] { FinishTimedSearch(found); });
+    });
+}
+
+void DeviceDiscovery::FinishTimedSearch(int found)
+{
+    if (search_.joinable())
+        search_.join();  // it has posted this and ends now (ClearThread may have joined it already)
     Log("OnTimer: FindHIDDevice=%d", found);
     if (found > 0 || findRetry_ <= 0) {
         findTimer_.stop();

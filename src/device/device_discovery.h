@@ -4,10 +4,13 @@
 // link and asks its model, and the identified device becomes the current slot of the device
 // table with its reader thread. Device arrivals and removals drive the find timer.
 //
-// Lives on the user-interface thread: FindDev, the device-change handling and the timers run
-// there. Identification and reader threads post through the DeviceNotifier ("device
-// identified", mouse events). Every thread it starts is joined by ClearThread (or the
-// destructor); every handle a search opens and does not keep is closed by that search.
+// Lives on the user-interface thread: the device-change handling and the timers run there. A
+// search pauses between opening interfaces and probing them, so the find timer's searches run
+// on a search thread of their own, one at a time, and hand their result back; FindDev called
+// directly (start-up, zorvanctl) searches on the caller's thread. Identification and reader
+// threads post through the DeviceNotifier ("device identified", mouse events). Every thread it
+// starts is joined by ClearThread (or the destructor); every handle a search opens and does
+// not keep is closed by that search.
 #include "device/device_notifier.h"
 #include "device/device_table.h"
 #include "device/hid_transport.h"
@@ -22,6 +25,7 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace zorvan {
@@ -45,7 +49,8 @@ public:
                     ReplyQueue& replies = Replies(), QObject* parent = nullptr);
     ~DeviceDiscovery() override;
 
-    // One search: the number of new pairs for which identification started.
+    // One search: the number of new pairs for which identification started. Not while the find
+    // timer's search runs.
     int FindDev();
     // Devices identified since the last search (g_nFindOkNum).
     int FindOkNum() const { return findOkNum_.load(); }
@@ -65,6 +70,8 @@ public:
     // The device-count check: once after 3 s, tooManyDevices() when more than one device was identified.
     void StartDeviceCountCheck();
     bool FindTimerActive() const { return findTimer_.isActive(); }
+    // The find timer's search is running on its thread.
+    bool Searching() const { return search_.joinable(); }
     // Program exit: no further search.
     void StopFindTimer() { findTimer_.stop(); }
     int FindRetryCount() const { return findRetry_; }
@@ -91,6 +98,7 @@ private:
     void FinishRemoval();
     void StartFindTimer();
     void OnFindTimer();
+    void FinishTimedSearch(int found);
 
     HidBackend& backend_;
     DeviceTable& table_;
@@ -98,6 +106,7 @@ private:
     DeviceNotifier& notifier_;
     ReplyQueue& replies_;
     ThreadSet threads_;
+    std::thread search_;  // the find timer's search; joined when its result arrives
     std::mutex matchMutex_;
     HidHandlePtr matched_;
     std::atomic<int> findOkNum_{0};

@@ -111,9 +111,21 @@ void DeviceTable::Retire(int index)
     RetireWhere([index](int i) { return i == index; });
 }
 
-void DeviceTable::RetireAllBut(int keep)
+std::pair<int, DeviceSlot> DeviceTable::RetireAllButCurrent()
 {
-    RetireWhere([keep](int i) { return i != keep; });
+    std::pair<int, DeviceSlot> current{-1, DeviceSlot{}};
+    std::vector<Released> released;
+    {
+        std::lock_guard lock(mutex_);
+        for (int i = 0; i < kDeviceTableSlots && current.first < 0; ++i)
+            if (slots_[size_t(i)].connected)
+                current = {i, slots_[size_t(i)]};
+        for (int i = 0; i < kDeviceTableSlots; ++i)
+            if (i != current.first && !slots_[size_t(i)].Free())
+                released.push_back(TakeLocked(i, true));
+    }
+    Finish(released);
+    return current;
 }
 
 bool DeviceTable::RetireIf(int index, uint64_t serial)

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zorvan {
@@ -85,7 +86,9 @@ public:
 
     // Retiring: stop flag, stop event, both handles closed, slot zeroed.
     void Retire(int index);
-    void RetireAllBut(int keep);
+    // Retires every slot but the current one in one step, so that an identification finishing
+    // meanwhile cannot lose its slot: the current slot's index (-1: none) and a copy of it.
+    std::pair<int, DeviceSlot> RetireAllButCurrent();
     // Retires the slot only while it is still the allocation `serial`.
     bool RetireIf(int index, uint64_t serial);
     // Closes and zeroes every connected slot, without signalling it (the device is gone).

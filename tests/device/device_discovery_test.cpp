@@ -4,11 +4,35 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <mutex>
+#include <thread>
 
 namespace zorvan {
 namespace {
 
 using namespace std::chrono_literals;
+
+// An emulated bus that notes the thread of every enumeration, that is of every search.
+class SearchThreadBus : public EmulatedBus {
+public:
+    std::vector<HidInterfaceInfo> Enumerate() override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            threads_.push_back(std::this_thread::get_id());
+        }
+        return EmulatedBus::Enumerate();
+    }
+    std::vector<std::thread::id> SearchThreads() const
+    {
+        std::lock_guard lock(mutex_);
+        return threads_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::thread::id> threads_;
+};
 
 // A bus with emulated mice, and the discovery with its table, link and notifier.
 class DiscoveryTest : public ::testing::Test {
@@ -38,7 +62,7 @@ protected:
         return test::RunUntil([this] { return discovery.RunningIdentifications() == 0; }, ms);
     }
 
-    EmulatedBus bus;
+    SearchThreadBus bus;
     ReplyQueue replies;
     DeviceTable table;
     CUSBDriver link{&table, replies};
@@ -162,6 +186,37 @@ TEST_F(DiscoveryTest, RemovalClearsTheLinkAndArrivalFindsTheMouseAgain)
     mouse->SetPlugged(true);
     EXPECT_TRUE(test::RunUntil([this] { return !identified.empty(); }, 3000));
     EXPECT_FALSE(discovery.FindTimerActive()) << "a successful search stops the find timer";
+}
+
+TEST_F(DiscoveryTest, TheFindTimersSearchesRunBesideTheUserInterfaceThread)
+{
+    discovery.timing.findTimerMs = 10;
+    AddMouse(test::kPid);
+    discovery.OnDeviceChange({DeviceChange::Kind::kArrival, "USB#VID_25a7&PID_fa92#receiver"});
+    ASSERT_TRUE(test::RunUntil([this] { return !identified.empty(); }, 3000));
+    ASSERT_TRUE(test::RunUntil([this] { return !discovery.Searching(); }, 1000)) << "the result is handed back";
+    EXPECT_FALSE(discovery.FindTimerActive()) << "a search that found the mouse stops the timer";
+    const std::vector<std::thread::id> threads = bus.SearchThreads();
+    ASSERT_FALSE(threads.empty());
+    for (const std::thread::id id : threads)
+        EXPECT_NE(id, std::this_thread::get_id());
+}
+
+TEST_F(DiscoveryTest, AnExitDuringTheFindTimersSearchWaitsForItAndClosesWhatItOpened)
+{
+    discovery.timing.findTimerMs = 10;
+    for (int i = 0; i < 3; ++i)
+        AddMouse(test::kPid);  // more interfaces: a longer search
+    discovery.OnDeviceChange({DeviceChange::Kind::kArrival, "USB#VID_25a7&PID_fa92#receiver"});
+    ASSERT_TRUE(test::RunUntil([this] { return discovery.Searching(); }, 1000));
+    discovery.ClearThread();
+    EXPECT_FALSE(discovery.Searching());
+    EXPECT_EQ(discovery.RunningIdentifications(), 0);
+    EXPECT_EQ(table.CurrentIndex(), -1);
+    EXPECT_EQ(bus.OpenHandleCount(), 0);
+    test::RunUntil([] { return false; }, 50);  // the search's late result changes nothing
+    EXPECT_FALSE(discovery.FindTimerActive());
+    EXPECT_EQ(bus.OpenHandleCount(), 0);
 }
 
 TEST_F(DiscoveryTest, DeviceChangesOfOtherProductsAreIgnoredAndIdsMatchWithoutCase)
