@@ -77,8 +77,10 @@ std::optional<Setting> ParseSetting(CliContext& ctx, const QStringList& a, int& 
     if (what == QStringLiteral("xy"))
         return onOff("xy on|off", &SetXYSeparate, "separate X/Y");
     if (what == QStringLiteral("dpi-colour")) {
-        const auto level = a.size() == 3 ? ParseInt(a[1]) : std::nullopt;
-        const auto colour = a.size() == 3 ? ParseColour(a[2]) : std::nullopt;
+        if (a.size() != 3)
+            return fail("dpi-colour LEVEL RRGGBB");
+        const auto level = ParseInt(a[1]);
+        const auto colour = ParseColour(a[2]);
         if (!level || !colour)
             return fail("dpi-colour LEVEL RRGGBB");
         return Setting{[l = *level - 1, c = *colour](ProfileRecord& p, const DeviceDescription& d, bool, int&) {
@@ -113,17 +115,19 @@ std::optional<Setting> ParseSetting(CliContext& ctx, const QStringList& a, int& 
                        },
                        QStringLiteral("debounce %1 ms").arg(*ms)};
     }
-    if (what == QStringLiteral("sleep") || what == QStringLiteral("light-off")) {
-        const bool sleep = what == QStringLiteral("sleep");
-        const auto seconds = sleep && a.size() == 2 ? ParseInt(a[1]) : std::nullopt;
-        const auto on = !sleep && a.size() == 2 ? ParseOnOff(a[1]) : std::nullopt;
-        if (sleep ? !seconds : !on)
-            return fail(sleep ? "sleep SECONDS" : "light-off on|off");
-        if (sleep)
-            return Setting{[s = *seconds](ProfileRecord& p, const DeviceDescription& d, bool underPid, int&) {
-                               return SetSleepTime(p, s, d, underPid);
-                           },
-                           QStringLiteral("sleep time %1 s").arg(*seconds), false, true};
+    if (what == QStringLiteral("sleep")) {
+        const auto seconds = a.size() == 2 ? ParseInt(a[1]) : std::nullopt;
+        if (!seconds)
+            return fail("sleep SECONDS");
+        return Setting{[s = *seconds](ProfileRecord& p, const DeviceDescription& d, bool underPid, int&) {
+                           return SetSleepTime(p, s, d, underPid);
+                       },
+                       QStringLiteral("sleep time %1 s").arg(*seconds), false, true};
+    }
+    if (what == QStringLiteral("light-off")) {
+        const auto on = a.size() == 2 ? ParseOnOff(a[1]) : std::nullopt;
+        if (!on)
+            return fail("light-off on|off");
         return Setting{[on = *on](ProfileRecord& p, const DeviceDescription& d, bool underPid, int&) {
                            return SetLightOffMoving(p, on, d, underPid);
                        },

@@ -3,6 +3,8 @@
 #include "cli/cli.h"
 #include "cli/key_functions.h"
 
+#include <climits>
+
 namespace zorvan::cli {
 
 const char* const kMacroEventSyntax =
@@ -50,13 +52,14 @@ std::optional<MacroEvent> ParseEvent(const QString& word, int delay, QString& er
     }
     if (colon > 0 && kind == QStringLiteral("move")) {
         const QStringList xy = value.split(u',');
-        const std::optional<int> x = xy.size() == 2 ? ParseInt(xy[0]) : std::nullopt;
-        const std::optional<int> y = xy.size() == 2 ? ParseInt(xy[1]) : std::nullopt;
-        if (!x || !y || *x < -128 || *x > 127 || *y < -128 || *y > 127 || (*x == 0 && *y == 0)) {
+        // Out of range or not a number alike: a value outside -128..127.
+        const int x = xy.size() == 2 ? ParseInt(xy[0]).value_or(INT_MAX) : INT_MAX;
+        const int y = xy.size() == 2 ? ParseInt(xy[1]).value_or(INT_MAX) : INT_MAX;
+        if (x < -128 || x > 127 || y < -128 || y > 127 || (x == 0 && y == 0)) {
             error = QStringLiteral("'%1': a move is move:X,Y with X and Y in -128..127, not both 0").arg(word);
             return std::nullopt;
         }
-        const uint16_t code = uint16_t(uint8_t(int8_t(*x)) | uint16_t(uint8_t(int8_t(*y))) << 8);
+        const uint16_t code = uint16_t(uint8_t(int8_t(x)) | uint16_t(uint8_t(int8_t(y))) << 8);
         return MacroEvent{code, kActionMove, uint32_t(delay)};
     }
     error = QStringLiteral("'%1' is no event: down:KEY, up:KEY, move:X,Y or a delay such as 30ms").arg(word);
