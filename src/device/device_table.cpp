@@ -57,6 +57,11 @@ DeviceSlot DeviceTable::Get(int index) const
 int DeviceTable::CurrentIndex() const
 {
     std::lock_guard lock(mutex_);
+    return CurrentIndexLocked();
+}
+
+int DeviceTable::CurrentIndexLocked() const
+{
     for (int i = 0; i < kDeviceTableSlots; ++i)
         if (slots_[size_t(i)].connected)
             return i;
@@ -94,14 +99,19 @@ void DeviceTable::Finish(const std::vector<Released>& released)
     }
 }
 
+void DeviceTable::TakeWhereLocked(const std::function<bool(int)>& wanted, std::vector<Released>& released)
+{
+    for (int i = 0; i < kDeviceTableSlots; ++i)
+        if (wanted(i) && !slots_[size_t(i)].Free())
+            released.push_back(TakeLocked(i, true));
+}
+
 void DeviceTable::RetireWhere(const std::function<bool(int)>& wanted)
 {
     std::vector<Released> released;
     {
         std::lock_guard lock(mutex_);
-        for (int i = 0; i < kDeviceTableSlots; ++i)
-            if (wanted(i) && !slots_[size_t(i)].Free())
-                released.push_back(TakeLocked(i, true));
+        TakeWhereLocked(wanted, released);
     }
     Finish(released);
 }
@@ -117,12 +127,10 @@ std::pair<int, DeviceSlot> DeviceTable::RetireAllButCurrent()
     std::vector<Released> released;
     {
         std::lock_guard lock(mutex_);
-        for (int i = 0; i < kDeviceTableSlots && current.first < 0; ++i)
-            if (slots_[size_t(i)].connected)
-                current = {i, slots_[size_t(i)]};
-        for (int i = 0; i < kDeviceTableSlots; ++i)
-            if (i != current.first && !slots_[size_t(i)].Free())
-                released.push_back(TakeLocked(i, true));
+        current.first = CurrentIndexLocked();
+        if (current.first >= 0)
+            current.second = slots_[size_t(current.first)];
+        TakeWhereLocked([&current](int i) { return i != current.first; }, released);
     }
     Finish(released);
     return current;

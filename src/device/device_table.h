@@ -112,6 +112,9 @@ private:
     // Zeroes a slot (mutex_ held) and returns what must be closed once the lock is released.
     Released TakeLocked(int index, bool signal);
     static void Finish(const std::vector<Released>& released);
+    int CurrentIndexLocked() const;
+    // Zeroes every slot in use that `wanted` picks (mutex_ held), adding them to `released`.
+    void TakeWhereLocked(const std::function<bool(int)>& wanted, std::vector<Released>& released);
     void RetireWhere(const std::function<bool(int)>& wanted);
 
     mutable std::mutex mutex_;
