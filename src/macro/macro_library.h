@@ -70,8 +70,8 @@ bool MacroInUse(const KeyTable& keys, uint32_t id);
 // error". A folder item is left alone.
 bool Flush_Dirty_Macro(const MacroTreeItem* item);
 
-// Walks the macro folder and adds every valid macro file to the library (start-up: folders =
-// the MacroDir option, no tree).
+// The library becomes what the macro folder holds: every valid macro file in it (sub-folders
+// when the MacroDir option says so). The program's start-up, before the mouse is read.
 bool LoadMacroLibrary();
 
 // The device merge: checks the magic (logs "Add_Macro: FAILED, dwMagicNumber=0x%x"), puts a

@@ -92,6 +92,7 @@ bool LoadMacroLibrary()
 {
     if (MacroFolder().isEmpty())
         return false;
+    Macros().Clear();
     return LoadMacroFolder(MacroFolder(), nullptr, nullptr, Options().MacroDir != 0, true);
 }
 

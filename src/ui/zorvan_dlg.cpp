@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "app/paths.h"
+#include "macro/macro_library.h"
 #include "profile/profile_transfer.h"
 #include "skin/colour.h"
 #include "skin/display_scale.h"
@@ -154,9 +155,13 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
     connect(&session_, &DevicePort::readStarted, this, [this] { QTimer::singleShot(0, this, &CZorvanDlg::ShowWaitMessage); });
     connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::RefreshPagesFromProfile);
     connect(&session_, &DevicePort::deviceChanged, this, [this] {
-        for (PageWidget* page : pages_)
-            if (page)
+        // The pages show the model's local profile at once; the mouse's own follows its read.
+        for (PageWidget* page : pages_) {
+            if (page) {
                 page->LayoutForDevice();
+                page->RefreshFromProfile();
+            }
+        }
         UpdateLightingButton();
         UpdateMouseStatus();
     });
@@ -217,6 +222,8 @@ bool CZorvanDlg::Init()
         RequestClose();
         return false;
     }
+    // The user's macros, before the mouse's profile read merges the macros of its keys.
+    LoadMacroLibrary();
     if (TrayWanted(trayIconOption_))
         AddTrayIcon();
     session_.Start();
