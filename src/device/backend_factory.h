@@ -47,6 +47,8 @@ public:
     MouseFirmware* EmulatedMouse() { return bus_ ? &bus_->Mouse(0) : nullptr; }
     // Writes the emulated mouse's state file, when one was chosen (call it at exit).
     bool SaveState(QString* error = nullptr);
+    // The emulated mouse's state file; empty for real devices or a mouse forgotten at exit.
+    const QString& StateFile() const { return stateFile_; }
 
 private:
     std::unique_ptr<HidBackend> hid_;

@@ -21,6 +21,8 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
       session_(std::make_unique<DeviceSession>(table_, link_, notifier_, *discovery_)),
       editor_(std::make_unique<SettingsEditor>(*session_))
 {
+    if (MouseFirmware* mouse = backend_->EmulatedMouse(); mouse && !backend_->StateFile().isEmpty())
+        follower_ = std::make_unique<StateFileFollower>(*mouse, backend_->StateFile());
     DeviceSession* s = session_.get();
     connect(s, &DeviceSession::readStarted, this, &DevicePort::readStarted);
     connect(s, &DeviceSession::readFinished, this, &DevicePort::readFinished);
@@ -40,6 +42,7 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
 
 LiveDevicePort::~LiveDevicePort()
 {
+    follower_.reset();
     editor_.reset();
     session_.reset();
     discovery_->ClearThread();

@@ -6,6 +6,7 @@
 #include "device/device_discovery.h"
 #include "device/device_notifier.h"
 #include "device/device_table.h"
+#include "device/emulated/state_file_follower.h"
 #include "device/usb_driver.h"
 #include "profile/device_session.h"
 #include "profile/settings_editor.h"
@@ -66,6 +67,8 @@ private:
     std::unique_ptr<DeviceDiscovery> discovery_;
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<SettingsEditor> editor_;
+    // With an emulated mouse kept in a state file: what zorvanctl changes of its world.
+    std::unique_ptr<StateFileFollower> follower_;
 };
 
 }  // namespace zorvan
