@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""Whole journeys of a user through the real program: each starts `zorvan` with a fresh home
+and the emulated mouse's state file, acts only through the window, ends the program as a user
+does and checks what a user relies on: the mouse's memory (against what zorvanctl writes for
+the same change), the files in the data folder, and what the next start shows.
+
+    journeys.py --list
+    journeys.py NAME BIN_DIR [OUTPUT_DIR]
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import layout as L  # noqa: E402
+from driver import JOURNEYS, expect, expect_equal, journey, run, wait_for  # noqa: E402
+
+
+def new_macro(j, name, keys):
+    """On the macro page: a new macro named `name`, `keys` recorded into it, saved."""
+    j.click(*L.NAV_MACROS)
+    j.click_control("New macro")
+    dialog = j.dialog()
+    j.type(name, window=dialog)
+    j.key("Return", window=dialog)
+    j.wait_no_message()
+    j.click_control(name)  # the tree's item: the macro to record into
+    j.click_control("Start recording")
+    j.wait_shows("Stop recording")
+    j.key(*keys, window=j.window())
+    j.click_control("Stop recording")
+    j.click_control("Save")
+    wait_for(lambda: f"{name}.qxm" in j.macro_files(), f"the macro file {name}.qxm")
+
+
+def pick_macro(j, key, name):
+    """Key `key` gets macro `name` through its function menu and the macro picker."""
+    j.click(*L.NAV_KEYS)
+    j.click(*L.key_button(key))
+    j.click(*L.key_menu_row(key, L.MENU.index("Macro")))
+    j.dialog()
+    j.click_control(name)
+    j.click_control("OK")
+    j.wait_shows(f"Buttons {key}: Macro - {name}")
+
+
+@journey()
+def macro_kept_across_restarts(j):
+    """A macro recorded and saved is there after a restart, a key gets it through the picker,
+    and the mouse then holds what `zorvanctl assign KEY macro NAME` writes; restarts never add
+    copies of it."""
+    j.start()
+    new_macro(j, "Alpha", ["a", "b"])
+    j.quit()
+    cli_state = j.copy_state("cli.state")
+
+    j.start()
+    j.click(*L.NAV_MACROS)
+    j.wait_shows("Alpha")
+    pick_macro(j, 4, "Alpha")
+    j.quit()
+
+    cli_data = os.path.join(j.root, "cli-data")
+    import shutil
+    shutil.copytree(j.data_dir, cli_data)
+    j.ctl("assign", 4, "macro", "Alpha", state=cli_state, data_dir=cli_data)
+    expect_equal(j.memory(), j.memory(state=cli_state), "the mouse's memory after the key got the macro")
+
+    for _ in range(2):
+        j.start()
+        j.wait_shows("Buttons 4: Macro - Alpha")
+        j.quit()
+    expect_equal(j.macro_files(), ["Alpha.qxm"], "the macro folder")
+
+
+@journey()
+def key_page_changes(j):
+    """A key's function from its menu, a combination typed into the capture, a fire key with its
+    count and interval, and the debounce time: the mouse then holds what zorvanctl writes for
+    the same changes, and the next start shows them."""
+    expected = j.reference(["assign", 5, "middle"], ["assign", 4, "combo", "Ctrl+A"], ["assign", 6, "fire", 2, 40],
+                           ["set", "debounce", 14])
+    j.start()
+    j.click(*L.key_button(5))
+    j.click(*L.key_menu_row(5, L.MENU.index("Middle click")))
+    j.wait_shows("Buttons 5: Middle click")
+
+    j.click(*L.key_button(4))
+    j.click(*L.key_menu_row(4, L.MENU.index("Key combination")))
+    capture = j.dialog()
+    j.click_control("Ctrl")
+    j.key("a", window=capture)
+    j.click_control("OK")
+    j.wait_no_message()
+    j.wait_shows("Buttons 4: Ctrl + A")
+
+    j.click(*L.key_button(6))
+    j.click(*L.key_menu_row(6, L.MENU.index("Fire key")))
+    fire = j.dialog()
+    j.click_control("Shots per press")
+    j.key("ctrl+a", "2", window=fire)
+    j.click_control("Interval")
+    j.key("ctrl+a", "4", "0", window=fire)
+    j.click_control("OK")
+    j.wait_no_message()
+    j.wait_shows("Buttons 6: Fire key")
+
+    j.wait_described("Debounce", "12 ms")
+    j.click_control("Raise the debounce time")
+    j.click_control("Raise the debounce time")
+    j.wait_described("Debounce", "14 ms")
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
+
+    j.start()
+    for shown in ("Buttons 5: Middle click", "Buttons 4: Ctrl + A", "Buttons 6: Fire key"):
+        j.wait_shows(shown)
+    j.wait_described("Debounce", "14 ms")
+    j.quit()
+
+
+@journey()
+def dpi_page_changes(j):
+    """A DPI level dragged and one typed, the level count, the polling rate, ripple control and
+    angle snapping: the mouse then holds what zorvanctl writes, and the next start shows them."""
+    expected = j.reference(["set", "dpi", 3, 3200], ["set", "dpi", 2, 1200], ["set", "rate", 500],
+                           ["set", "ripple", "on"], ["set", "angle-snap", "on"], ["set", "levels", 4])
+    j.start()
+    j.click(*L.NAV_DPI)
+    j.drag(L.dpi_thumb(3, 14), L.dpi_thumb(3, 30))  # 1600 to 3200, the 15th and the 31st value
+    j.wait_shows("3200")
+    j.double_click(*L.dpi_value_text(2))
+    number = j.dialog()
+    j.key("ctrl+a", window=number)
+    j.type("1234", window=number)
+    j.key("Return", window=number)
+    j.wait_no_message()
+    j.wait_shows("1200")  # the sensor's value nearest to what was typed
+    j.click(*L.RATE_RADIO[500])
+    j.click(*L.RIPPLE_BOX)
+    j.click(*L.ANGLE_SNAP_BOX)
+    j.click(*L.middle(L.DPI_LEVEL_COUNT))
+    j.click(*L.combo_row(L.DPI_LEVEL_COUNT, 3))
+    wait_for(lambda: not j.shows("DPI 5"), "the rows above the level count to hide")
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
+
+    j.start()
+    j.click(*L.NAV_DPI)
+    names = j.accessible().names("zorvan")
+    for shown in ("DPI 4", "1200", "3200"):
+        expect(shown in names, f"the DPI page shows \"{shown}\" after a restart")
+    expect("DPI 5" not in names, "the DPI page shows four levels after a restart")
+    j.quit()
+
+
+def pick(j, combo, row):
+    """Row `row` of the list that the combo button at `combo` opens."""
+    j.click(*L.middle(combo))
+    j.click(*L.combo_row(combo, row))
+
+
+@journey(pid2=True)
+def lighting_page_changes(j):
+    """The main zone's effect, a preset colour and then a typed one, light-off while moving and
+    the sleep time: the mouse then holds what zorvanctl writes, and the next start shows them."""
+    expected = j.reference(["light", "main", 1, "--colour", "0080FF"], ["set", "light-off", "off"],
+                           ["set", "sleep", 900])
+    j.start()
+    j.click(*L.NAV_LIGHTING)
+    pick(j, L.LIGHT_EFFECT, L.EFFECTS.index("Static"))
+    j.wait_shows("Static")
+    j.click(*L.PRESET_COLOURS[0])  # red
+    for field, value in (("R", "0"), ("G", "128"), ("B", "255")):
+        j.click_control(field)
+        j.key("ctrl+a")
+        j.type(value)
+    j.click(*L.LIGHT_OFF_BOX)
+    pick(j, L.SLEEP_LIST, 4)  # 15 min
+    j.wait_shows("15 min")
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
+
+    j.start()
+    j.click(*L.NAV_LIGHTING)
+    for shown in ("Static", "15 min"):
+        j.wait_shows(shown)
+    j.quit()
+
+
+if __name__ == "__main__":
+    sys.exit(run(JOURNEYS))
