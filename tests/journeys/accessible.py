@@ -58,6 +58,18 @@ class Accessible:
                 continue
         return found
 
+    def described(self, app_name):
+        """(role, name, description, screen rectangle) of every showing object."""
+        found = []
+        for node in self._showing(app_name):
+            try:
+                box = node.queryComponent().getExtents(self._atspi.DESKTOP_COORDS)
+                found.append((node.getRoleName(), node.name or "", node.description or "",
+                              (box.x, box.y, box.width, box.height)))
+            except Exception:
+                continue
+        return found
+
     def places(self, app_name, name):
         """Screen rectangles (x, y, width, height) of the showing objects named `name`."""
         found = []

@@ -16,6 +16,8 @@ from desktop import Desktop, remove_folder, scratch_folder
 
 WINDOW = "^Zorvan$"
 MESSAGE = "^ZorvanMsgTopWindow$"
+# The skinned dialogs (messages, questions, inputs) and the progress of a whole-profile write.
+DIALOGS = "^(ZorvanMsgTopWindow|MyProgressDlg\\.\\.)$"
 # Condition waits on a loaded two-core machine: generous, since they end as soon as met.
 PATIENCE = 60
 
@@ -167,11 +169,11 @@ class Journey:
         wait_for(lambda: self.log_count("OnSyncOk") > reads_before, "the profile read (OnSyncOk)")
         self.wait_no_message()
 
-    def wait_written(self):
-        """Every change asked for so far has reached the mouse (the apply worker is idle)."""
+    def wait_written(self, writes_before):
+        """A write started after `writes_before` were done, and the apply worker is idle again."""
         def idle():
             log = self.log()
-            return log.count("Start Apply:") == log.count("Apply Over")
+            return log.count("Apply Over") > writes_before and log.count("Start Apply:") == log.count("Apply Over")
         wait_for(idle, "the apply worker to finish")
 
     def quit(self):
@@ -225,8 +227,63 @@ class Journey:
         found = wait_for(lambda: self.desktop.windows_named(pattern), f"a window named {pattern}")
         return found[-1]
 
+    def answer(self, text, button="OK"):
+        """In the program's dialog that says `text` (a part of it), the button `button`."""
+        def dialog_box():
+            for node_role, name, description, box in self.accessible().described("zorvan"):
+                if node_role == "dialog" and (text in description or text in name):
+                    return box
+            return None
+        box = wait_for(dialog_box, f"a dialog saying \"{text}\"")
+        inside = [p for p in self.accessible().places("zorvan", button)
+                  if box[0] <= p[0] < box[0] + box[2] and box[1] <= p[1] < box[1] + box[3]]
+        expect(inside, f"the dialog saying \"{text}\" has a button \"{button}\"")
+        x, y, width, height = inside[0]
+        self.dialog(DIALOGS)  # its window is on the screen
+
+        def still_open():
+            return any(role == "dialog" and (text in description or text in name)
+                       for role, name, description, _ in self.accessible().described("zorvan"))
+
+        # A click that comes while the dialog is still being mapped is lost; the dialog is modal,
+        # so a second click can only reach it.
+        for _ in range(3):
+            self.desktop.xdotool("mousemove", "--sync", x + width // 2, y + height // 2, "click", 1)
+            try:
+                wait_for(lambda: not still_open(), f"the dialog saying \"{text}\" to close", timeout=5)
+                return
+            except JourneyFailed:
+                continue
+        raise JourneyFailed(f"the dialog saying \"{text}\" stayed open after its \"{button}\" was clicked")
+
+    def choose_file(self, title, path):
+        """In the file dialog titled `title` (a pattern): the file `path` typed into its name
+        field, and Enter."""
+        dialog = self.dialog(title)
+        self.key("ctrl+a", window=dialog)
+        self.type(path, window=dialog)
+        self.key("Return", window=dialog)
+        wait_for(lambda: dialog not in self.desktop.windows_named(title), f"the file dialog \"{title}\" to close")
+
+    def tray_menu(self, entry):
+        """The tray icon's menu (right button), and its entry number `entry` (0-based, the
+        separators not counted) chosen with the keyboard."""
+        def icon():
+            # The icon's window sits in the tray host's panel, the size of its icons (22 pixels).
+            for window in self.desktop.windows_named(".*", visible=False):
+                if self.desktop.xdotool("getwindowname", window, check=False).strip() != "zorvan":
+                    continue
+                geometry = self.desktop.xdotool("getwindowgeometry", "--shell", window, check=False).split()
+                if "WIDTH=22" in geometry and "HEIGHT=22" in geometry:
+                    return window
+            return None
+        before = set(self.desktop.windows_named(".*"))
+        self.click(11, 11, button=3, window=wait_for(icon, "the tray icon"))
+        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the tray menu")
+        self.key(*["Down"] * (entry + 1), "Return")
+
     def wait_no_message(self):
-        wait_for(lambda: not self.desktop.windows_named(MESSAGE), "the message window to close")
+        wait_for(lambda: not self.desktop.windows_named(DIALOGS), "the program's dialogs to close")
 
     def shows(self, text):
         """The window shows a control whose accessible name contains `text`."""
@@ -292,6 +349,13 @@ class Journey:
 
         return Reference(threading.Thread, make)
 
+    def replace_state(self, name):
+        """A new mouse state file `name` that becomes the journey's mouse (zorvanctl makes it,
+        the journey's next start uses it)."""
+        path = os.path.join(self.root, name)
+        self.state = path
+        return path
+
     def copy_state(self, name):
         """A copy of the mouse's state file as it is now, for zorvanctl to change."""
         path = os.path.join(self.root, name)
@@ -325,7 +389,10 @@ class Journey:
         if self._output and not self._output.closed:
             self._output.close()
         self.desktop.close()
-        remove_folder(self.root)
+        if os.environ.get("JOURNEY_KEEP"):
+            print(f"kept: {self.root}")
+        else:
+            remove_folder(self.root)
 
 
 class Reference:

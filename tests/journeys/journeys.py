@@ -34,6 +34,13 @@ def new_macro(j, name, keys):
     wait_for(lambda: f"{name}.qxm" in j.macro_files(), f"the macro file {name}.qxm")
 
 
+def assign(j, key, function):
+    """Key `key` gets `function`, an entry of the function menu's first level."""
+    j.click(*L.key_button(key))
+    j.click(*L.key_menu_row(key, L.MENU.index(function)))
+    j.wait_shows(f"Buttons {key}: {function}")
+
+
 def pick_macro(j, key, name):
     """Key `key` gets macro `name` through its function menu and the macro picker."""
     j.click(*L.NAV_KEYS)
@@ -186,6 +193,103 @@ def lighting_page_changes(j):
     j.click(*L.NAV_LIGHTING)
     for shown in ("Static", "15 min"):
         j.wait_shows(shown)
+    j.quit()
+
+
+@journey()
+def profiles_and_profile_files(j):
+    """The on-board profile chosen in the selector, a key changed there, the profile exported
+    and, after another change, imported back through the file dialogs: the mouse then holds
+    what zorvanctl writes for the switch and the change. Restoring the defaults afterwards
+    leaves the mouse as zorvanctl's restore-defaults does."""
+    expected = j.reference(["profile", 2], ["assign", 5, "middle"])
+    exported = os.path.join(j.home, "Strix profile.qxa")
+    j.start()
+    reads = j.log_count("OnSyncOk")
+    pick(j, L.PROFILE_SELECTOR, 1)  # profile 2
+    j.wait_read(reads)
+    assign(j, 5, "Middle click")
+    j.click_control("Export")
+    j.choose_file("^Save As$", exported)
+    wait_for(lambda: os.path.exists(exported), "the exported profile file")
+    assign(j, 5, "Forward")
+    j.click_control("Import")
+    j.choose_file("^Open$", exported)
+    j.wait_shows("Buttons 5: Middle click")
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory after the profile switch, export and import")
+
+    expected = j.reference(["restore-defaults"])
+    j.start()
+    writes = j.log_count("Apply Over")
+    j.click_control("Restore defaults")
+    j.answer("Restore the default settings")
+    j.wait_written(writes)
+    j.wait_no_message()
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory after restoring the defaults")
+
+
+@journey(tray=True)
+def backup_and_restore_from_the_tray(j):
+    """Started into the tray, the whole mouse backed up from the tray's menu; then a change,
+    and the backup restored from the tray: the mouse holds again what it held at the backup."""
+    backup = os.path.join(j.home, "mouse.zvb")
+    j.start(["--tray"], mouse=False)
+    j.wait_read(0)
+    j.tray_menu(L.TRAY_MENU.index("Back up mouse\u2026"))
+    j.choose_file("^Back up mouse", backup)
+    j.answer("backed up")
+    expect(os.path.exists(backup), "the backup file was written")
+    j.tray_menu(L.TRAY_MENU.index("Quit"))
+    j.wait_exit()
+    backed_up = j.memory()
+
+    j.start()
+    assign(j, 5, "Forward")
+    j.tray_menu(L.TRAY_MENU.index("Restore mouse\u2026"))
+    j.choose_file("^Restore mouse", backup)
+    j.answer("What the mouse holds now will be replaced")
+    j.answer("have been restored")
+    j.wait_shows("Buttons 5: Back")
+    j.quit()
+    expect_equal(j.memory(), backed_up, "the mouse's memory after the restore")
+
+@journey(devices={("DEV_4", "ShowMainEffect"): 0, ("DEV_4", "ShowLogoEffect"): 0})
+def without_a_mouse_until_it_links(j):
+    """Started while the receiver is there but the mouse is off: the pages show the last
+    model's local profile and the state line says the mouse does not answer. With the lighting
+    page open, the mouse comes on, and it is another model, one without lighting: the window
+    reads it and shows it, on the buttons page."""
+    j.start()  # the Strix, the first model: the next start remembers it
+    assign(j, 5, "Middle click")
+    j.quit()
+    j.ctl("--model", "1a:04", "emulator", "link", "off", state=j.replace_state("drift.state"))
+
+    j.start(mouse=False)
+    j.wait_shows("Buttons 5: Middle click")  # the Strix's local profile, without a mouse
+    j.wait_shows("switch it on")  # tc_state_mouseoff
+    j.click(*L.NAV_LIGHTING)
+    j.wait_shows("Wave")  # the main effect of the Strix
+    reads = j.log_count("OnSyncOk")
+    j.ctl("emulator", "link", "on")
+    j.wait_read(reads)
+    j.wait_shows("Zorvan Drift")
+    j.wait_shows("Buttons 5: Back")  # the Drift's own profile, read from it
+    expect(not j.shows("Lighting"), "the lighting page and its button are gone for a model without lighting")
+    j.quit()
+
+
+@journey()
+def language_kept_across_restarts(j):
+    """The language chosen in the selector is the language of the next start."""
+    j.start()
+    pick(j, L.LANGUAGE_SELECTOR, 1)  # Deutsch
+    j.wait_shows("Tasten")
+    j.quit()
+    j.start()
+    j.wait_shows("Tasten")
+    expect(not j.shows("Buttons"), "the window speaks German after a restart")
     j.quit()
 
 

@@ -85,3 +85,7 @@ EFFECTS = ["Static", "Breathing", "Wave", "Color cycle", "Flash", "Rainbow", "Of
 PRESET_COLOURS = [(113 + 40 * (n % 7), 583 + 32 * (n // 7)) for n in range(14)]  # ptGrid 100,412
 LIGHT_OFF_BOX = (565, 622)
 SLEEP_LIST = (560, 643, 83, 19)
+
+# The tray icon's menu, without its separators.
+TRAY_MENU = ["Show Zorvan", "Back up mouse\u2026", "Restore mouse\u2026", "Start with the desktop", "Battery notifications",
+             "Quit"]
