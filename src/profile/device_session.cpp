@@ -10,6 +10,8 @@
 #include "profile/profile_state.h"
 #include "text/language_texts.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <chrono>
 #include <optional>
@@ -169,7 +171,41 @@ bool DeviceSession::Apply(const Edit& edit)
     reports_.NotePageEdit(edit.request);
     if (Options().ApplyNow != 0)
         PostToWorker(edit.request);
+    else
+        AddPending(edit.request);
     return true;
+}
+
+void DeviceSession::AddPending(const ApplyRequest& request)
+{
+    if (request.flags == 0)
+        return;
+    const bool first = pending_.flags == 0;
+    // One request writes them all: the areas together, and within them everything when two
+    // changes chose different keys, levels or zones.
+    if (first)
+        pending_.data = request.data;
+    else if (pending_.data != request.data)
+        pending_.data = apply::kAll;
+    pending_.flags |= request.flags;
+    if (first)
+        emit pendingChanged();
+}
+
+bool DeviceSession::WritePending()
+{
+    if (pending_.flags == 0)
+        return false;
+    const ApplyRequest request = std::exchange(pending_, ApplyRequest{});
+    emit pendingChanged();
+    Log("Write the changes kept: nFlag=0x%x, nData=0x%x", request.flags, request.data);
+    return PostToWorker(request);
+}
+
+void DeviceSession::DropPending()
+{
+    if (std::exchange(pending_, ApplyRequest{}).flags != 0)
+        emit pendingChanged();
 }
 
 void DeviceSession::ApplyLighting(const Edit& edit, Done done)
@@ -256,6 +292,7 @@ void DeviceSession::ResetProfileToDefaults()
 
 void DeviceSession::WriteDefaultsToMouse()
 {
+    DropPending();
     lastApplyOk_.store(false);
     if (!worker_.PostWithProgress(apply::kReset))
         emit progressEnded();
@@ -311,6 +348,7 @@ void DeviceSession::RunWholeMouseJob(std::function<bool()> job, Done done)
 bool DeviceSession::Post(const ApplyRequest& request)
 {
     reports_.NotePageEdit(request);
+    DropPending();
     return PostToWorker(request);
 }
 
@@ -375,6 +413,8 @@ void DeviceSession::LoadProfilesOfCurrentModel()
 void DeviceSession::OnSyncOk()
 {
     Log("OnSyncOk");
+    // The profile now is what the mouse holds: nothing of it waits to be written.
+    DropPending();
     emit profileRead();
     battery_.PollAndKeepPolling(timing.powerPollMs);
 }

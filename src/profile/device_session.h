@@ -107,8 +107,17 @@ public:
     // The program exits: stops the device search and saves the profile store and the last model.
     void Exit();
 
-    // Posts `request` whatever ApplyNow says (restore defaults and profile import always write).
+    // Posts `request` whatever ApplyNow says (restore defaults and profile import always write;
+    // they write every area, so nothing stays pending).
     bool Post(const ApplyRequest& request);
+
+    // With ApplyNow 0, the changes made since the last write wait in the current profile for
+    // the user to have them written: ChangesPending() until WritePending() posts them as one
+    // request (or DropPending() forgets them; a read of the mouse's profile replaces them).
+    bool ChangesPending() const { return pending_.flags != 0; }
+    ApplyRequest PendingRequest() const { return pending_; }
+    bool WritePending();
+    void DropPending();
     // Waits until the apply worker has written every request posted so far; the result of the
     // last one (false also on time-out).
     bool WaitApplied(std::chrono::milliseconds timeout);
@@ -157,8 +166,11 @@ signals:
     void pollingRateChanged(int code);
     void lightingChanged();
     void dpiLightingChanged();
+    // ChangesPending() changed.
+    void pendingChanged();
 
 private:
+    void AddPending(const ApplyRequest& request);
     void OnFindDeviceOK();
     void RefreshLayout();
     void LoadProfilesOfCurrentModel();
@@ -178,6 +190,7 @@ private:
     MouseReports reports_;
     BatteryPoll battery_;
     std::atomic<bool> lastApplyOk_{true};
+    ApplyRequest pending_;
     bool windowShown_ = false;
     bool started_ = false;
 };

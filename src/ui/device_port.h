@@ -78,6 +78,11 @@ public:
     virtual bool Post(const ApplyRequest& request) = 0;
     // `done` once every request posted so far is written: the result of the last one.
     virtual void AfterWrites(std::function<void(bool ok)> done) = 0;
+    // With ApplyNow 0, changes wait in the current profile until the user has them written:
+    // whether some do, writing them (one request), or leaving them in the local profile only.
+    virtual bool ChangesPending() const { return false; }
+    virtual void WritePending() {}
+    virtual void DropPending() {}
     // A job on the whole mouse (backup, restore), given the device link: run off this thread
     // while reads and changes wait; `done` gets its result later on this thread. Without a
     // live mouse behind the port it fails.
@@ -114,6 +119,8 @@ signals:
     void pollingRateChanged(int code);
     void lightingChanged();
     void dpiLightingChanged();
+    // ChangesPending() changed.
+    void pendingChanged();
 };
 
 }  // namespace zorvan

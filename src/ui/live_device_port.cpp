@@ -38,6 +38,7 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
     connect(s, &DeviceSession::pollingRateChanged, this, &DevicePort::pollingRateChanged);
     connect(s, &DeviceSession::lightingChanged, this, &DevicePort::lightingChanged);
     connect(s, &DeviceSession::dpiLightingChanged, this, &DevicePort::dpiLightingChanged);
+    connect(s, &DeviceSession::pendingChanged, this, &DevicePort::pendingChanged);
 }
 
 LiveDevicePort::~LiveDevicePort()

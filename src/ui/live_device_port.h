@@ -48,6 +48,9 @@ public:
     void RepairProfile(const ProfileEdit& edit) override { editor_->Repair(edit); }
     bool Post(const ApplyRequest& request) override { return editor_->Post(request); }
     void AfterWrites(std::function<void(bool ok)> done) override { editor_->AfterWrites(std::move(done)); }
+    bool ChangesPending() const override { return session_->ChangesPending(); }
+    void WritePending() override { session_->WritePending(); }
+    void DropPending() override { session_->DropPending(); }
     void RunWholeMouseJob(std::function<bool(CUSBDriver& link)> job, std::function<void(bool ok)> done) override
     {
         session_->RunWholeMouseJob([this, job = std::move(job)] { return job(link_); }, std::move(done));

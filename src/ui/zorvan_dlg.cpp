@@ -32,6 +32,7 @@
 #include "ui/progress_dlg.h"
 #include "ui/device_port.h"
 #include "ui/mouse_backup_ui.h"
+#include "ui/pending_changes.h"
 #include "ui/skin_dialog.h"
 
 #include <QApplication>
@@ -258,6 +259,7 @@ bool CZorvanDlg::BuildSkin()
     BuildNavigation();
     BuildHomeLink();
     BuildStatusLine();
+    BuildApplyButton();
     power_ = new CPowerDlg(this, background_);
     SetPageArea();
     SwitchPage(kKeyPage);
@@ -380,6 +382,27 @@ void CZorvanDlg::BuildStatusLine()
     connect(status_, &CPngBtn::clicked, this, &CZorvanDlg::OnStatusClicked);
 }
 
+void CZorvanDlg::BuildApplyButton()
+{
+    if (Options().ApplyNow != 0)
+        return;
+    // Left of the language selector, level with it.
+    const Point m = Options().ptMin;
+    const QString face = QStringLiteral("button2_nr.png");
+    SkinButtonSpec look{QRect(m.x - 161 - 8 - 80, m.y - 1, 80, 27), face, face, face, GetText("tc_apply")};
+    look.parentPicture = background_;
+    apply_ = NewSmallPngButton(this, look);
+    if (!apply_)
+        return;
+    apply_->setVisible(session_.ChangesPending());
+    connect(apply_, &CPngBtn::clicked, this, [this] {
+        CMenuDlg::CloseOpen();
+        if (session_.SettingsChangeAllowed())
+            session_.WritePending();
+    });
+    connect(&session_, &DevicePort::pendingChanged, apply_, [this] { apply_->setVisible(session_.ChangesPending()); });
+}
+
 void CZorvanDlg::UpdateMouseStatus()
 {
     const MouseStatus status = StatusOf(session_, linked_);
@@ -482,6 +505,10 @@ void CZorvanDlg::UpdateTexts()
     name(minButton_, GetText("tc_minimize"));
     name(closeButton_, GetText(Options().ExitType == 0 ? "tc_exit" : "tc_close"));
     name(helpButton_, GetText("tc_about"));
+    if (apply_) {
+        apply_->SetText(GetText("tc_apply"));
+        apply_->setAccessibleName(GetText("tc_apply"));
+    }
     UpdateMouseStatus();
     if (homeLink_ && Options().rcHomePageBtn.IsEmpty())
         homeLink_->SetText(GetText("tc_mainweb"));
@@ -520,7 +547,10 @@ void CZorvanDlg::AddTrayIcon()
     notifyAction_->setChecked(notifications_->Enabled());
     connect(notifyAction_, &QAction::toggled, notifications_, &BatteryNotifications::SetEnabled);
     trayMenu_->addSeparator();
-    exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, &CZorvanDlg::ExitProgram);
+    exitAction_ = trayMenu_->addAction(GetText("tc_exit"), this, [this] {
+        OfferPendingChanges(this, session_);
+        ExitProgram();
+    });
     tray_->setContextMenu(trayMenu_);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
@@ -591,6 +621,8 @@ void CZorvanDlg::HideToTray()
 
 void CZorvanDlg::OnCloseButton()
 {
+    if (Options().ExitType == 0)
+        OfferPendingChanges(this, session_);
     TellShown(0);
     if (Options().ExitType == 0) {
         hide();

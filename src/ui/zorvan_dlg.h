@@ -75,6 +75,8 @@ public:
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     // The line that says what is going on with the mouse (its model when ready).
     CPngBtn* StatusLine() const { return status_; }
+    // With ApplyNow 0: writes the changes kept in the profile; shown while there are some.
+    CPngBtn* ApplyButton() const { return apply_; }
     // The tray menu's switches (null without a tray icon).
     QAction* AutostartAction() const { return autostartAction_; }
     QAction* NotifyAction() const { return notifyAction_; }
@@ -113,6 +115,7 @@ private:
     void BuildNavigation();
     void BuildHomeLink();
     void BuildStatusLine();
+    void BuildApplyButton();
     void FillLanguageSelector();
     void SetPageArea();
     // The registry position of `page`, or -1.
@@ -148,6 +151,7 @@ private:
     CPngBtn* homeLink_ = nullptr;
     CPowerDlg* power_ = nullptr;
     CPngBtn* status_ = nullptr;
+    CPngBtn* apply_ = nullptr;
     QString accessDetails_;         // the explanation behind the status line, when it has one
     std::optional<bool> linked_;    // the battery poll's view of the link, none before it
     BatteryNotifications* notifications_ = nullptr;

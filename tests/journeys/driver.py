@@ -313,10 +313,10 @@ class Journey:
         return self._a11y
 
     # ---- zorvanctl ----
-    def ctl(self, *args, state=None, data_dir=None, check=True):
+    def ctl(self, *args, state=None, data_dir=None, app_dir=None, check=True):
         """zorvanctl on the journey's application folder and a mouse state (the journey's own
         unless another is given)."""
-        argv = [os.path.join(self.bin_dir, "zorvanctl"), "--app-dir", self.app,
+        argv = [os.path.join(self.bin_dir, "zorvanctl"), "--app-dir", app_dir or self.app,
                 "--data-dir", data_dir or os.path.join(self.root, "cli-data"),
                 f"--emulate={state or self.state}", *(["--pid2"] if self.pid2 else []), *map(str, args)]
         # A home of its own: its log stays out of the window's.
@@ -328,11 +328,12 @@ class Journey:
                                 f"{result.stderr.strip()}")
         return result.stdout
 
-    def reference(self, *commands, data_from=None):
+    def reference(self, *commands, data_from=None, app_dir=None):
         """What the mouse's memory becomes when zorvanctl makes `commands` on the mouse as it is
         now (a copy of its state file; a fresh mouse when there is none yet). The commands run
         in the background while the journey goes on; the result's `memory()` waits for them.
-        `data_from`: a data folder whose copy zorvanctl uses (its macros, its local store)."""
+        `data_from`: a data folder whose copy zorvanctl uses (its macros, its local store);
+        `app_dir`: another application folder (other options) for zorvanctl."""
         self._references += 1
         name = f"reference-{self._references}"
         state = os.path.join(self.root, f"{name}.state")
@@ -344,7 +345,7 @@ class Journey:
 
         def make():
             for command in commands:
-                self.ctl(*command, state=state, data_dir=data_dir)
+                self.ctl(*command, state=state, data_dir=data_dir, app_dir=app_dir)
             return self.memory(state=state)
 
         return Reference(threading.Thread, make)

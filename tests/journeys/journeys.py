@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import layout as L  # noqa: E402
-from driver import JOURNEYS, expect, expect_equal, journey, run, wait_for  # noqa: E402
+from driver import CLOSE_BUTTON, JOURNEYS, expect, expect_equal, journey, run, wait_for  # noqa: E402
 
 
 def new_macro(j, name, keys):
@@ -291,6 +291,36 @@ def language_kept_across_restarts(j):
     j.wait_shows("Tasten")
     expect(not j.shows("Buttons"), "the window speaks German after a restart")
     j.quit()
+
+
+@journey(options={"ApplyNow": 0})
+def apply_now_off_keeps_changes_until_applied(j):
+    """With ApplyNow 0 a change stays in the profile and the mouse keeps what it had until the
+    window's Apply writes it; quitting with changes kept asks whether to write them. Declined,
+    the mouse stays as it was."""
+    # zorvanctl keeps its changes in the local profile too with ApplyNow 0: it writes them with
+    # the shipped options.
+    expected = j.reference(["assign", 5, "middle"], ["assign", 4, "back"], app_dir=j.bin_dir)
+    j.start()
+    assign(j, 5, "Middle click")
+    j.wait_shows("Apply")
+    writes = j.log_count("Apply Over")
+    j.click_control("Apply")
+    j.wait_written(writes)
+    wait_for(lambda: not j.shows("Apply"), "the Apply button to go once nothing waits")
+    assign(j, 4, "Back")
+    j.click(*CLOSE_BUTTON)
+    j.answer("not on the mouse yet", "OK")
+    j.wait_exit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory after Apply and the answer at the end")
+
+    before = j.memory()
+    j.start()
+    assign(j, 6, "Middle click")
+    j.click(*CLOSE_BUTTON)
+    j.answer("not on the mouse yet", "Cancel")
+    j.wait_exit()
+    expect_equal(j.memory(), before, "the mouse's memory when the changes were not to be written")
 
 
 if __name__ == "__main__":

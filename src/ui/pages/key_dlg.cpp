@@ -23,6 +23,7 @@
 #include "ui/pages/menu_dlg.h"
 #include "ui/pages/msg_dlg.h"
 #include "ui/pages/pick_macro_dlg.h"
+#include "ui/pending_changes.h"
 
 #include <QCursor>
 #include <QPainter>
@@ -120,7 +121,9 @@ void CKeyDlg::BuildProfileSelector()
     profiles_->setVisible(Context().options.ShowProfile != 0);
     connect(profiles_, &CComboBtn::clicked, this, [this] {
         // The session switches the profile once the mouse confirms, and the pages follow its
-        // read; a switch that failed shows the current profile again.
+        // read; a switch that failed shows the current profile again. Changes still kept for
+        // the profile being left are offered to the mouse first: the read would replace them.
+        OfferPendingChanges(this, Context().port);
         QPointer<CKeyDlg> self(this);
         Context().port.SelectProfile(profiles_->SelectedValue(), [self](ChangeResult result) {
             if (self && result != ChangeResult::kMade)
