@@ -97,6 +97,7 @@ class Journey:
         self._a11y = None
         self.starts = 0
         self._references = 0
+        self.extra_env = {}
 
     # ---- files of the journey's user ----
     @property
@@ -125,6 +126,19 @@ class Journey:
         return sorted(found)
 
     # ---- the program ----
+    def fake_desktop_tool(self, name):
+        """A program `name` on the journey's search path that only notes its arguments, one
+        call a line, in the file it returns: the desktop's settings tools the program calls."""
+        folder = os.path.join(self.root, "tools")
+        os.makedirs(folder, exist_ok=True)
+        calls = os.path.join(self.root, f"{name}.calls")
+        path = os.path.join(folder, name)
+        with open(path, "w") as f:
+            f.write(f'#!/bin/sh\necho "$*" >> "{calls}"\n')
+        os.chmod(path, 0o755)
+        self.extra_env["PATH"] = folder + os.pathsep + os.environ.get("PATH", "")
+        return calls
+
     def environment(self, extra=None):
         env = {
             "HOME": self.home,
@@ -136,6 +150,7 @@ class Journey:
         }
         for variable in ("XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"):
             env[variable] = ""
+        env.update(self.extra_env)
         env.update(extra or {})
         return self.desktop.environment(env)
 
@@ -328,17 +343,18 @@ class Journey:
                                 f"{result.stderr.strip()}")
         return result.stdout
 
-    def reference(self, *commands, data_from=None, app_dir=None):
+    def reference(self, *commands, data_from=None, app_dir=None, state_from=None):
         """What the mouse's memory becomes when zorvanctl makes `commands` on the mouse as it is
         now (a copy of its state file; a fresh mouse when there is none yet). The commands run
         in the background while the journey goes on; the result's `memory()` waits for them.
         `data_from`: a data folder whose copy zorvanctl uses (its macros, its local store);
-        `app_dir`: another application folder (other options) for zorvanctl."""
+        `app_dir`: another application folder (other options) for zorvanctl; `state_from`: the
+        mouse as an earlier copy of its state file holds it."""
         self._references += 1
         name = f"reference-{self._references}"
         state = os.path.join(self.root, f"{name}.state")
-        if os.path.exists(self.state):
-            shutil.copy2(self.state, state)
+        if state_from or os.path.exists(self.state):
+            shutil.copy2(state_from or self.state, state)
         data_dir = os.path.join(self.root, f"{name}-data")
         if data_from:
             shutil.copytree(data_from, data_dir)
@@ -356,6 +372,20 @@ class Journey:
         path = os.path.join(self.root, name)
         self.state = path
         return path
+
+    def ctl_plain(self, *args):
+        """zorvanctl without a mouse (the product data checks)."""
+        result = subprocess.run([os.path.join(self.bin_dir, "zorvanctl"), *map(str, args)], capture_output=True,
+                                text=True)
+        if result.returncode != 0:
+            raise JourneyFailed(f"zorvanctl {' '.join(map(str, args))} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def window_origin(self):
+        """The main window's top-left corner on the screen."""
+        place = self.desktop.xdotool("getwindowgeometry", "--shell", self.window()).split()
+        geometry = dict(line.split("=", 1) for line in place if "=" in line)
+        return int(geometry["X"]), int(geometry["Y"])
 
     def copy_state(self, name):
         """A copy of the mouse's state file as it is now, for zorvanctl to change."""

@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import layout as L  # noqa: E402
-from driver import CLOSE_BUTTON, JOURNEYS, expect, expect_equal, journey, run, wait_for  # noqa: E402
+from driver import CLOSE_BUTTON, DIALOGS, JOURNEYS, expect, expect_equal, journey, run, wait_for  # noqa: E402
 
 
 def new_macro(j, name, keys):
@@ -160,6 +160,13 @@ def dpi_page_changes(j):
         expect(shown in names, f"the DPI page shows \"{shown}\" after a restart")
     expect("DPI 5" not in names, "the DPI page shows four levels after a restart")
     j.quit()
+
+
+def sensor_values(j, sensor):
+    """The DPI values of a sensor's table, as the program's configuration builds it."""
+    import json
+    document = json.loads(j.ctl_plain("--json", "cfg-check", os.path.join(j.app, "cfg.ini")))
+    return next(table["Values"] for table in document["sensor_tables"] if table["Sensor"] == sensor)
 
 
 def pick(j, combo, row):
@@ -321,6 +328,74 @@ def apply_now_off_keeps_changes_until_applied(j):
     j.answer("not on the mouse yet", "Cancel")
     j.wait_exit()
     expect_equal(j.memory(), before, "the mouse's memory when the changes were not to be written")
+
+
+@journey(options={"OldAdvDlg": 1})
+def older_dpi_layout_and_the_desktop_pointer(j):
+    """The older DPI page on the Classic, the model made for it. Without a mouse, its pointer
+    group still changes the desktop's pointer settings (here Plasma's, whose settings tool the
+    journey stands in for). Once the mouse links, a level dragged to the end of its row and the
+    polling rate reach the mouse as zorvanctl writes them."""
+    j.ctl("--model", "1a:05", "emulator", "link", "off")
+    base = j.copy_state("classic.state")
+    calls = j.fake_desktop_tool("kwriteconfig5")
+    j.extra_env["XDG_CURRENT_DESKTOP"] = "KDE"
+    j.start(mouse=False)
+    j.wait_shows("switch it on")
+    j.click(*L.NAV_DPI)
+    j.wait_shows("DPI 1")
+    j.click(*L.OLD_PRECISION_BOX)
+    left, top, width, height = L.OLD_POINTER_SPEED
+    j.click(left + width - 3, top + height // 2)  # the end of the pointer speed's track: 20
+    wait_for(lambda: os.path.exists(calls) and "XLbInptPointerAcceleration 1" in open(calls).read(),
+             "the desktop's pointer speed to be set")
+    expect(not j.desktop.windows_named(DIALOGS), "no message refuses the pointer settings without a mouse")
+    expect("XLbInptAccelProfileFlat true" in open(calls).read(), "the desktop's pointer precision is off")
+
+    reads = j.log_count("OnSyncOk")
+    j.ctl("emulator", "link", "on")
+    j.wait_read(reads)
+    j.wait_shows("Zorvan Classic")
+    values = sensor_values(j, 0x3104)
+    level_2 = next(int(name) for _, name, _ in j.controls() if name in map(str, values) and
+                   j.accessible().places("zorvan", name)[0][1] - j.window_origin()[1] == L.DPI_ROW_TOP + L.DPI_ROW_STEP)
+    start = L.dpi_thumb(2, values.index(level_2), len(values), L.OLD_DPI_ROW_WIDTH)
+    j.drag(start, L.dpi_thumb(2, len(values) - 1, len(values), L.OLD_DPI_ROW_WIDTH))
+    j.wait_shows(str(values[-1]))
+    j.click(*L.OLD_RATE_RADIO[250])
+    j.quit()
+    expected = j.reference(["set", "dpi", 2, values[-1]], ["set", "rate", 250], state_from=base)
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
+
+
+@journey(pid2=True)
+def logo_only_model(j):
+    """The Ember lights only its logo: the lighting page edits the logo zone, and the mouse then
+    holds what `zorvanctl light logo` writes."""
+    j.ctl("--model", "1a:06", "emulator", "battery", "90")
+    expected = j.reference(["light", "logo", 1, "--colour", "FF0000"])
+    j.start()
+    j.wait_shows("Zorvan Ember")
+    j.click(*L.NAV_LIGHTING)
+    pick(j, L.LIGHT_EFFECT, L.EFFECTS.index("Static"))
+    j.wait_shows("Static")
+    j.click(*L.PRESET_COLOURS[0])  # red
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
+
+
+@journey()
+def lift_off_distance(j):
+    """The Vanta Pro has the lift-off distance: its second radio reaches the mouse as
+    `zorvanctl set lod 2` does."""
+    j.ctl("--model", "1a:03", "emulator", "battery", "90")
+    expected = j.reference(["set", "lod", 2])
+    j.start()
+    j.wait_shows("Zorvan Vanta Pro")
+    j.click(*L.NAV_DPI)
+    j.click(*L.LOD_RADIO[2])
+    j.quit()
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory")
 
 
 if __name__ == "__main__":

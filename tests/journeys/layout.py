@@ -51,10 +51,11 @@ EVENT_LIST = (401, 85, 627, 464)
 DPI_ROW_LEFT, DPI_ROW_TOP, DPI_ROW_STEP = 122, 220, 39
 
 
-def dpi_thumb(level, index, values=54):
+def dpi_thumb(level, index, values=54, row_width=650):
     """The middle of level `level`'s (1-based) thumb standing at value `index` of the sensor's
-    table."""
-    return DPI_ROW_LEFT + 5 + index * 640 // (values - 1), DPI_ROW_TOP + (level - 1) * DPI_ROW_STEP + 15
+    table (`values` long): the values spread evenly over the row less the 10-pixel thumb."""
+    return (DPI_ROW_LEFT + 5 + index * (row_width - 10) // (values - 1),
+            DPI_ROW_TOP + (level - 1) * DPI_ROW_STEP + 15)
 
 
 def dpi_value_text(level):
@@ -64,6 +65,7 @@ def dpi_value_text(level):
 DPI_LEVEL_COUNT = (689, 185, 83, 19)
 RATE_RADIO = {125: (940, 239), 250: (940, 318), 500: (940, 397), 1000: (940, 476)}
 RIPPLE_BOX = (795, 600)
+LOD_RADIO = {1: page(492 + 6, 468 + 6), 2: page(561 + 6, 468 + 6)}  # with ShowLOD
 ANGLE_SNAP_BOX = (795, 646)
 
 
@@ -89,3 +91,11 @@ SLEEP_LIST = (560, 643, 83, 19)
 # The tray icon's menu, without its separators.
 TRAY_MENU = ["Show Zorvan", "Back up mouse\u2026", "Restore mouse\u2026", "Start with the desktop", "Battery notifications",
              "Quit"]
+
+# The DPI page's older layout (OldAdvDlg 1): 390-pixel level rows, the rates in one row, and the
+# desktop's pointer settings.
+OLD_RATE_RADIO = {125: (628, 239), 250: (730, 239), 500: (832, 239), 1000: (934, 239)}
+OLD_POINTER_SPEED = (632, 485, 261, 10)  # ptMoveSpeed
+OLD_PRECISION_BOX = (637, 507)
+OLD_ONE_SCREEN_BOX = (637, 582)
+OLD_DPI_ROW_WIDTH = 390

@@ -35,14 +35,6 @@ if(XVFB_RUN)
   add_test(NAME ui.x11_checks COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
     ${CMAKE_CURRENT_LIST_DIR}/with-tray-host.sh $<TARGET_FILE:ui_x11_checks>)
   set_tests_properties(ui.x11_checks PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
-  # The key page driven through X11 with xdotool against the emulated mouse (skipped without it).
-  add_test(NAME ui.keys_xdotool COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
-    ${CMAKE_CURRENT_LIST_DIR}/keys-xdotool.sh ${PROJECT_BINARY_DIR}/bin)
-  set_tests_properties(ui.keys_xdotool PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
-  # The DPI and lighting pages driven the same way: a thumb dragged, the rate, a preset colour.
-  add_test(NAME ui.dpi_xdotool COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24"
-    ${CMAKE_CURRENT_LIST_DIR}/dpi-xdotool.sh ${PROJECT_BINARY_DIR}/bin)
-  set_tests_properties(ui.dpi_xdotool PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
   # The macro page recording keys that xdotool types into the X server.
   find_program(XDOTOOL xdotool)
   if(XDOTOOL)
