@@ -460,6 +460,7 @@ PageWidget* CZorvanDlg::PageAt(int page)
         // Built on first use: a page never shown costs neither its controls nor its cropped
         // background. It catches up with the device and the profile the others already show.
         built = entries_[size_t(n)].make(context_, this);
+        built->setAccessibleName(GetText(entries_[size_t(n)].titleKey));
         built->hide();
         built->LayoutForDevice();
         built->RefreshFromProfile();
@@ -715,9 +716,12 @@ void CZorvanDlg::OnMacrosChanged()
 void CZorvanDlg::RefreshPageTexts()
 {
     UpdateTexts();
-    for (PageWidget* page : pages_)
-        if (page)
+    for (size_t n = 0; n < pages_.size(); ++n) {
+        if (PageWidget* page = pages_[n]) {
+            page->setAccessibleName(GetText(entries_[n].titleKey));
             page->RefreshTexts();
+        }
+    }
     update();
 }
 

@@ -210,6 +210,20 @@ class Journey:
         target = window if window is not None else self.window()
         self.desktop.xdotool("mousemove", "--window", target, x, y, "click", button)
 
+    def show_page(self, navigation, title):
+        """The navigation button at `navigation`, until the page titled `title` is on screen."""
+        self.click(*navigation)
+        wait_for(lambda: ("filler", title) in [(role, name) for role, name, _ in self.controls()],
+                 f"the page \"{title}\"")
+
+    def choose(self, opener, entry):
+        """A click at `opener` (window coordinates) that opens a pop-up list (a function menu,
+        a combo button's list), then, once the list is on the screen, a click on its `entry`."""
+        before = set(self.desktop.windows_named(".*"))
+        self.click(*opener)
+        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the pop-up list to open")
+        self.click(*entry)
+
     def double_click(self, x, y, window=None):
         target = window if window is not None else self.window()
         self.desktop.xdotool("mousemove", "--window", target, x, y, "click", "--repeat", 2, "--delay", 80, 1)

@@ -19,7 +19,7 @@ from driver import CLOSE_BUTTON, DIALOGS, JOURNEYS, expect, expect_equal, journe
 
 def new_macro(j, name, keys):
     """On the macro page: a new macro named `name`, `keys` recorded into it, saved."""
-    j.click(*L.NAV_MACROS)
+    j.show_page(L.NAV_MACROS, "Macros")
     j.click_control("New macro")
     dialog = j.dialog()
     j.type(name, window=dialog)
@@ -36,16 +36,14 @@ def new_macro(j, name, keys):
 
 def assign(j, key, function):
     """Key `key` gets `function`, an entry of the function menu's first level."""
-    j.click(*L.key_button(key))
-    j.click(*L.key_menu_row(key, L.MENU.index(function)))
+    j.choose(L.key_button(key), L.key_menu_row(key, L.MENU.index(function)))
     j.wait_shows(f"Buttons {key}: {function}")
 
 
 def pick_macro(j, key, name):
     """Key `key` gets macro `name` through its function menu and the macro picker."""
-    j.click(*L.NAV_KEYS)
-    j.click(*L.key_button(key))
-    j.click(*L.key_menu_row(key, L.MENU.index("Macro")))
+    j.show_page(L.NAV_KEYS, "Buttons")
+    j.choose(L.key_button(key), L.key_menu_row(key, L.MENU.index("Macro")))
     j.dialog()
     j.click_control(name)
     j.click_control("OK")
@@ -63,7 +61,7 @@ def macro_kept_across_restarts(j):
     cli_state = j.copy_state("cli.state")
 
     j.start()
-    j.click(*L.NAV_MACROS)
+    j.show_page(L.NAV_MACROS, "Macros")
     j.wait_shows("Alpha")
     pick_macro(j, 4, "Alpha")
     j.quit()
@@ -89,12 +87,9 @@ def key_page_changes(j):
     expected = j.reference(["assign", 5, "middle"], ["assign", 4, "combo", "Ctrl+A"], ["assign", 6, "fire", 2, 40],
                            ["set", "debounce", 14])
     j.start()
-    j.click(*L.key_button(5))
-    j.click(*L.key_menu_row(5, L.MENU.index("Middle click")))
-    j.wait_shows("Buttons 5: Middle click")
+    assign(j, 5, "Middle click")
 
-    j.click(*L.key_button(4))
-    j.click(*L.key_menu_row(4, L.MENU.index("Key combination")))
+    j.choose(L.key_button(4), L.key_menu_row(4, L.MENU.index("Key combination")))
     capture = j.dialog()
     j.click_control("Ctrl")
     j.key("a", window=capture)
@@ -102,8 +97,7 @@ def key_page_changes(j):
     j.wait_no_message()
     j.wait_shows("Buttons 4: Ctrl + A")
 
-    j.click(*L.key_button(6))
-    j.click(*L.key_menu_row(6, L.MENU.index("Fire key")))
+    j.choose(L.key_button(6), L.key_menu_row(6, L.MENU.index("Fire key")))
     fire = j.dialog()
     j.click_control("Shots per press")
     j.key("ctrl+a", "2", window=fire)
@@ -134,7 +128,7 @@ def dpi_page_changes(j):
     expected = j.reference(["set", "dpi", 3, 3200], ["set", "dpi", 2, 1200], ["set", "rate", 500],
                            ["set", "ripple", "on"], ["set", "angle-snap", "on"], ["set", "levels", 4])
     j.start()
-    j.click(*L.NAV_DPI)
+    j.show_page(L.NAV_DPI, "DPI & Performance")
     j.drag(L.dpi_thumb(3, 14), L.dpi_thumb(3, 30))  # 1600 to 3200, the 15th and the 31st value
     j.wait_shows("3200")
     j.double_click(*L.dpi_value_text(2))
@@ -147,14 +141,13 @@ def dpi_page_changes(j):
     j.click(*L.RATE_RADIO[500])
     j.click(*L.RIPPLE_BOX)
     j.click(*L.ANGLE_SNAP_BOX)
-    j.click(*L.middle(L.DPI_LEVEL_COUNT))
-    j.click(*L.combo_row(L.DPI_LEVEL_COUNT, 3))
+    pick(j, L.DPI_LEVEL_COUNT, 3)
     wait_for(lambda: not j.shows("DPI 5"), "the rows above the level count to hide")
     j.quit()
     expect_equal(j.memory(), expected.memory(), "the mouse's memory")
 
     j.start()
-    j.click(*L.NAV_DPI)
+    j.show_page(L.NAV_DPI, "DPI & Performance")
     names = j.accessible().names("zorvan")
     for shown in ("DPI 4", "1200", "3200"):
         expect(shown in names, f"the DPI page shows \"{shown}\" after a restart")
@@ -171,8 +164,7 @@ def sensor_values(j, sensor):
 
 def pick(j, combo, row):
     """Row `row` of the list that the combo button at `combo` opens."""
-    j.click(*L.middle(combo))
-    j.click(*L.combo_row(combo, row))
+    j.choose(L.middle(combo), L.combo_row(combo, row))
 
 
 @journey(pid2=True)
@@ -182,7 +174,7 @@ def lighting_page_changes(j):
     expected = j.reference(["light", "main", 1, "--colour", "0080FF"], ["set", "light-off", "off"],
                            ["set", "sleep", 900])
     j.start()
-    j.click(*L.NAV_LIGHTING)
+    j.show_page(L.NAV_LIGHTING, "Lighting")
     pick(j, L.LIGHT_EFFECT, L.EFFECTS.index("Static"))
     j.wait_shows("Static")
     j.click(*L.PRESET_COLOURS[0])  # red
@@ -197,7 +189,7 @@ def lighting_page_changes(j):
     expect_equal(j.memory(), expected.memory(), "the mouse's memory")
 
     j.start()
-    j.click(*L.NAV_LIGHTING)
+    j.show_page(L.NAV_LIGHTING, "Lighting")
     for shown in ("Static", "15 min"):
         j.wait_shows(shown)
     j.quit()
@@ -276,7 +268,7 @@ def without_a_mouse_until_it_links(j):
     j.start(mouse=False)
     j.wait_shows("Buttons 5: Middle click")  # the Strix's local profile, without a mouse
     j.wait_shows("switch it on")  # tc_state_mouseoff
-    j.click(*L.NAV_LIGHTING)
+    j.show_page(L.NAV_LIGHTING, "Lighting")
     j.wait_shows("Wave")  # the main effect of the Strix
     reads = j.log_count("OnSyncOk")
     j.ctl("emulator", "link", "on")
@@ -342,7 +334,7 @@ def older_dpi_layout_and_the_desktop_pointer(j):
     j.extra_env["XDG_CURRENT_DESKTOP"] = "KDE"
     j.start(mouse=False)
     j.wait_shows("switch it on")
-    j.click(*L.NAV_DPI)
+    j.show_page(L.NAV_DPI, "DPI & Performance")
     j.wait_shows("DPI 1")
     j.click(*L.OLD_PRECISION_BOX)
     left, top, width, height = L.OLD_POINTER_SPEED
@@ -376,7 +368,7 @@ def logo_only_model(j):
     expected = j.reference(["light", "logo", 1, "--colour", "FF0000"])
     j.start()
     j.wait_shows("Zorvan Ember")
-    j.click(*L.NAV_LIGHTING)
+    j.show_page(L.NAV_LIGHTING, "Lighting")
     pick(j, L.LIGHT_EFFECT, L.EFFECTS.index("Static"))
     j.wait_shows("Static")
     j.click(*L.PRESET_COLOURS[0])  # red
@@ -392,7 +384,7 @@ def lift_off_distance(j):
     expected = j.reference(["set", "lod", 2])
     j.start()
     j.wait_shows("Zorvan Vanta Pro")
-    j.click(*L.NAV_DPI)
+    j.show_page(L.NAV_DPI, "DPI & Performance")
     j.click(*L.LOD_RADIO[2])
     j.quit()
     expect_equal(j.memory(), expected.memory(), "the mouse's memory")

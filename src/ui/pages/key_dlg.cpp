@@ -59,7 +59,6 @@ int KeyCountOf(const DeviceDescription* device)
 CKeyDlg::CKeyDlg(const PageContext& context, QWidget* parent)
     : TitledPage(context, parent, QStringLiteral("key_nr.png"), "tc_page1")
 {
-    setAccessibleName(Title());
     for (int i = 0; i < kKeys; ++i)
         numbers_[size_t(i)] = LoadPicture(SkinFile(QStringLiteral("number/number%1.png").arg(i + 1)), SkinScale());
     BuildKeys();
@@ -231,7 +230,6 @@ void CKeyDlg::RefreshTexts()
     }
     FillProfileSelector();
     debounce_->setAccessibleName(Context().Text("tc_adv_str21"));
-    setAccessibleName(Title());
     ShowKeyTexts();
     update();
 }
