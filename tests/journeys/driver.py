@@ -224,6 +224,14 @@ class Journey:
         wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the pop-up list to open")
         self.click(*entry)
 
+    def choose_by_right_click(self, place, row):
+        """A right click at `place` (window coordinates) opens a menu at the pointer; its row
+        `row` (0-based, 20 pixels a row, the menu two pixels right of and below the pointer)."""
+        before = set(self.desktop.windows_named(".*"))
+        self.click(*place, button=3)
+        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the menu to open")
+        self.click(place[0] + 2 + 40, place[1] + 2 + 1 + row * 20 + 10)
+
     def double_click(self, x, y, window=None):
         target = window if window is not None else self.window()
         self.desktop.xdotool("mousemove", "--window", target, x, y, "click", "--repeat", 2, "--delay", 80, 1)

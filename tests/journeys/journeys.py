@@ -18,7 +18,8 @@ from driver import CLOSE_BUTTON, DIALOGS, JOURNEYS, expect, expect_equal, journe
 
 
 def new_macro(j, name, keys):
-    """On the macro page: a new macro named `name`, `keys` recorded into it, saved."""
+    """On the macro page: a new macro named `name`, `keys` recorded into it, saved. While it
+    records, the page's other commands, the macro tree's menu among them, say to stop first."""
     j.show_page(L.NAV_MACROS, "Macros")
     j.click_control("New macro")
     dialog = j.dialog()
@@ -28,10 +29,19 @@ def new_macro(j, name, keys):
     j.click_control(name)  # the tree's item: the macro to record into
     j.click_control("Start recording")
     j.wait_shows("Stop recording")
+    j.click(*L.list_row(L.MACRO_TREE, 0), button=3)
+    j.answer("Stop recording first.")
     j.key(*keys, window=j.window())
     j.click_control("Stop recording")
     j.click_control("Save")
     wait_for(lambda: f"{name}.qxm" in j.macro_files(), f"the macro file {name}.qxm")
+
+
+def macro_events(j, name):
+    """(code, action) of the events of the macro file `name` in the journey's macro folder."""
+    import json
+    shown = json.loads(j.ctl("--json", "macro", "show", os.path.join(j.data_dir, "Mac", f"{name}.qxm")))
+    return [(event["code"], event["action"]) for event in shown["events"]]
 
 
 def assign(j, key, function):
@@ -54,29 +64,36 @@ def pick_macro(j, key, name):
 def macro_kept_across_restarts(j):
     """A macro recorded and saved is there after a restart, a key gets it through the picker,
     and the mouse then holds what `zorvanctl assign KEY macro NAME` writes; restarts never add
-    copies of it."""
+    copies of it. Clicks made while it recorded are not in it. An export that cannot be
+    written says so."""
     j.start()
     new_macro(j, "Alpha", ["a", "b"])
     j.quit()
-    cli_state = j.copy_state("cli.state")
+    expect_equal(macro_events(j, "Alpha"), [(0x41, 1), (0x41, 0), (0x42, 1), (0x42, 0)],
+                 "the recorded events: the keys typed, no click")
+    before_key = j.copy_state("before-key.state")
 
     j.start()
     j.show_page(L.NAV_MACROS, "Macros")
     j.wait_shows("Alpha")
     pick_macro(j, 4, "Alpha")
     j.quit()
-
-    cli_data = os.path.join(j.root, "cli-data")
-    import shutil
-    shutil.copytree(j.data_dir, cli_data)
-    j.ctl("assign", 4, "macro", "Alpha", state=cli_state, data_dir=cli_data)
-    expect_equal(j.memory(), j.memory(state=cli_state), "the mouse's memory after the key got the macro")
+    expected = j.reference(["assign", 4, "macro", "Alpha"], data_from=j.data_dir, state_from=before_key)
+    expect_equal(j.memory(), expected.memory(), "the mouse's memory after the key got the macro")
 
     for _ in range(2):
         j.start()
         j.wait_shows("Buttons 4: Macro - Alpha")
         j.quit()
     expect_equal(j.macro_files(), ["Alpha.qxm"], "the macro folder")
+
+    j.start()
+    j.show_page(L.NAV_MACROS, "Macros")
+    j.click_control("Alpha")
+    j.choose_by_right_click(L.list_row(L.MACRO_TREE, 0), 0)  # the macro's menu: export
+    j.choose_file("^Save As$", "/proc/Alpha.qxm")  # a place no file can be written to
+    j.answer("/proc/Alpha.qxm")
+    j.quit()
 
 
 @journey()
