@@ -7,6 +7,7 @@
 // `zorvanctl macro slot` prints for the saved file.
 #include "app/configuration.h"
 #include "app/function_catalogue.h"
+#include "app/log.h"
 #include "device/eeprom_map.h"
 #include "device/emulated/mouse_firmware.h"
 #include "macro/hd_macro_codec.h"
@@ -33,6 +34,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <mutex>
 
 using namespace zorvan;
 using namespace zorvan::test;
@@ -82,6 +85,7 @@ class MacroEndToEndTest : public QObject {
 private slots:
     void aRecordedMacroReachesTheKeysSlot();
     void whileRecordingClicksGoInOnlyThroughTheInsertButton();
+    void aFailedExportIsShownNamingTheFile();
     void keysFromTheXServerReachTheSlot();
 };
 
@@ -274,6 +278,64 @@ void MacroEndToEndTest::whileRecordingClicksGoInOnlyThroughTheInsertButton()
     QVERIFY(!page->Recording());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(tree, treeItem("Other")));
     QVERIFY(page->CurrentMacro() != burst);
+    window.ExitProgram();
+    Macros().Clear();
+}
+
+void MacroEndToEndTest::aFailedExportIsShownNamingTheFile()
+{
+    UiFixture fixture;
+    Macros().Clear();
+    const QString stored = MacroFolder() + QStringLiteral("/Burst.qxm");
+    QVERIFY(WriteMacroFile(stored, NewEmptyMacro(QStringLiteral("Burst"))).Ok());
+    QVERIFY(LoadMacroLibrary());
+    const auto port = EmulatedPort();
+    QVERIFY(port);
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.NaviButton(2), Qt::LeftButton);
+    auto* page = dynamic_cast<CMacroDlg*>(window.PageAt(CZorvanDlg::kMacroPage));
+    QVERIFY(page);
+    std::vector<QString> messages;
+    QString target;
+    MacroPageDialogs dialogs;
+    dialogs.message = [&messages](const QString& text) { messages.push_back(text); };
+    dialogs.saveMacroFile = [&target](const QString&) { return target; };
+    page->SetDialogs(dialogs);
+    // The tree's menu on the macro, then its first entry: export.
+    const auto exportTo = [&](const QString& file) {
+        target = file;
+        CTreeCtrlEx* tree = page->TreeView();
+        const QModelIndex burst = page->TreeModel()->IndexOf(page->Tree().FindChild(nullptr, QStringLiteral("Burst")));
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, Centre(tree, burst));
+        QCOMPARE(page->LastMenu().front().code, int32_t(CMacroDlg::kMenuExport));
+        QVERIFY(PickFromOpenMenu(0));
+    };
+
+    QTemporaryDir folder;
+    exportTo(folder.filePath(QStringLiteral("Burst.qxm")));
+    QVERIFY(messages.empty());
+    QFile copy(target);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QFile original(stored);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original.readAll());
+
+    // A folder nobody may write in: the failure is shown with the file, and logged.
+    std::mutex logged;
+    QStringList lines;
+    SetLogEcho([&](const std::string& line) {
+        std::lock_guard lock(logged);
+        lines << QString::fromStdString(line);
+    });
+    exportTo(QStringLiteral("/proc/zorvan-export/Burst.qxm"));
+    SetLogEcho({});
+    QCOMPARE(messages.size(), size_t(1));
+    QVERIFY2(messages[0].startsWith(QStringLiteral("Export failed: /proc/zorvan-export/Burst.qxm cannot be written (")),
+             qPrintable(messages[0]));
+    QVERIFY(!lines.filter(QStringLiteral("ExportMacro: copy file err=0x")).isEmpty());
     window.ExitProgram();
     Macros().Clear();
 }

@@ -461,8 +461,10 @@ void CMacroDlg::ExportSelected()
     if (item == nullptr || item->kind != kMacroItem)
         return;
     const QString target = dialogs_.saveMacroFile(QStringLiteral("%1.qxm").arg(SafeFileName(item->text)));
-    if (!target.isEmpty())
-        ExportMacro(item, target);
+    if (target.isEmpty())
+        return;
+    if (const MacroCommandResult result = ExportMacro(item, target); !result.ok)
+        Message(result.message);
 }
 
 void CMacroDlg::MoveToFolder(MacroTreeItem* item, MacroTreeItem* folder)
