@@ -160,8 +160,8 @@ int ExportCommand(CliContext& ctx)
     if (item == nullptr)
         return ctx.Fail(NoSuchMacro(ctx.args[1]));
     // The file as last written: what the macro folder holds for this macro.
-    if (!ExportMacro(item, target))
-        return ctx.Fail(QStringLiteral("cannot write %1: copying %2 failed").arg(target, TreeItem_To_FilePath(item)));
+    if (const MacroCommandResult exported = ExportMacro(item, target); !exported.ok)
+        return ctx.Fail(exported.message);
     if (ctx.json)
         ctx.PrintJson(QJsonObject{{QStringLiteral("name"), item->text}, {QStringLiteral("file"), target}});
     else

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace zorvan {
 namespace {
@@ -288,24 +289,27 @@ MacroCommandResult ImportMacro(MacroTree& tree, MacroTreeItem* target, const QSt
     return {true, {}, item, {}};
 }
 
-bool ExportMacro(const MacroTreeItem* item, const QString& target)
+MacroCommandResult ExportMacro(const MacroTreeItem* item, const QString& target)
 {
     if (item == nullptr || item->kind != kMacroItem)
-        return false;
+        return Refused({});
+    // Logged as the copy's failure and told with the file that could not be read or written.
+    const auto failed = [](const char* text, const QString& file, int error) {
+        Log("ExportMacro: copy file err=0x%x", unsigned(error));
+        return Refused(QString::fromLatin1(text).arg(file, QString::fromLocal8Bit(std::strerror(error))));
+    };
     QFile stored(TreeItem_To_FilePath(item));
     errno = 0;
     const bool opened = !stored.fileName().isEmpty() && stored.open(QIODevice::ReadOnly);
     const QByteArray bytes = opened ? stored.readAll() : QByteArray();
     if (!opened || stored.error() != QFileDevice::NoError) {
-        Log("ExportMacro: copy file err=0x%x", unsigned(errno != 0 ? errno : ENOENT));
-        return false;
+        const QString file = stored.fileName().isEmpty() ? item->text : stored.fileName();
+        return failed("Export failed: %1 cannot be read (%2).", file, errno != 0 ? errno : ENOENT);
     }
     const FileWriteResult written = MyCreateFile(target, bytes);
-    if (!written.Ok()) {
-        Log("ExportMacro: copy file err=0x%x", unsigned(written.error));
-        return false;
-    }
-    return true;
+    if (!written.Ok())
+        return failed("Export failed: %1 cannot be written (%2).", target, written.error);
+    return {true, {}, nullptr, {}};
 }
 
 MacroCommandResult MoveMacro(MacroTree& tree, MacroTreeItem* item, MacroTreeItem* folder)

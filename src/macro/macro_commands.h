@@ -53,8 +53,9 @@ MacroCommandResult DeleteItem(MacroTree& tree, MacroTreeItem* item);
 MacroCommandResult ImportMacro(MacroTree& tree, MacroTreeItem* target, const QString& path);
 
 // Copies the stored file of a macro item to `target`, replacing it (the file as last written:
-// unsaved edits are not included). Logs "ExportMacro: copy file err=0x%x" on failure.
-bool ExportMacro(const MacroTreeItem* item, const QString& target);
+// unsaved edits are not included). A failure logs "ExportMacro: copy file err=0x%x" and its
+// message names the file that could not be read or written.
+MacroCommandResult ExportMacro(const MacroTreeItem* item, const QString& target);
 
 // Moves a macro item into `folder` (the root when null): its file goes along (written first
 // when dirty). tc_macro_msg8 when the folder holds the name; "Rename failed. err=0x%x" when the

@@ -43,4 +43,11 @@ struct ApplyRequest {
     uint32_t data = 0;
 };
 
+// Does the request write to the mouse? The desktop's pointer settings alone go to the desktop:
+// they need no mouse.
+constexpr bool NeedsMouse(const ApplyRequest& request)
+{
+    return (request.flags & ~apply::kSystemPointer) != 0;
+}
+
 }  // namespace zorvan

@@ -135,7 +135,7 @@ void ApplyWorker::Handle(CUSBDriver& link, const ApplyRequest& request)
         done = done_;
     }
     bool ok = false;
-    if (!link.Cmd() && Options().GoWithNoDev == 0) {
+    if (!link.Cmd() && Options().GoWithNoDev == 0 && NeedsMouse(request)) {
         ShowMessage(QStringLiteral("Error"), GetText("tc_msg15"));
     } else {
         // The profile and the macros are copied now: the user-interface thread may go on

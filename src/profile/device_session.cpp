@@ -140,12 +140,19 @@ void DeviceSession::TellDrvStatus(int shown)
         exchanges_.Make<bool>([this, shown] { return link_.TellDrvStatus(uint8_t(shown)); }, {});
 }
 
-bool DeviceSession::SettingsChangeAllowed()
+bool DeviceSession::DesktopChangeAllowed()
 {
     if (Reading()) {
         ShowText("tc_adv_str15");
         return false;
     }
+    return true;
+}
+
+bool DeviceSession::SettingsChangeAllowed()
+{
+    if (!DesktopChangeAllowed())
+        return false;
     const AppOptions& options = Options();
     if (table_.AnyCommandHandle()) {
         // A page asks before every change, so the answer cannot wait: while the worker writes,

@@ -77,6 +77,10 @@ public:
     // tc_adv_str15) through ShowMessage. Answers at once: while the apply worker writes, the
     // mouse is evidently linked and the link state is not asked.
     bool SettingsChangeAllowed();
+    // The same for the desktop's pointer settings, which the profile carries and the desktop
+    // takes: no mouse is needed, only a running profile read refuses (tc_adv_str15), as its end
+    // replaces the profile.
+    bool DesktopChangeAllowed();
     // Shows the refusal of `edit` through ShowMessage, or posts its request when the option
     // ApplyNow is set. True when the change went through.
     bool Apply(const Edit& edit);

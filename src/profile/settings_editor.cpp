@@ -14,9 +14,9 @@ void Report(DeviceSession& session, const ChangeDone& done, ChangeResult result)
 
 }  // namespace
 
-std::optional<Edit> SettingsEditor::EditCurrent(const ProfileEdit& edit)
+std::optional<Edit> SettingsEditor::EditCurrent(const ProfileEdit& edit, bool allowed)
 {
-    if (!session_.SettingsChangeAllowed())
+    if (!allowed)
         return std::nullopt;
     Edit result = Edit::Refused(QStringLiteral("there is no current profile"));
     EditCurrentProfile([&](ProfileRecord& profile) { result = edit(profile); });
@@ -25,14 +25,24 @@ std::optional<Edit> SettingsEditor::EditCurrent(const ProfileEdit& edit)
 
 void SettingsEditor::ChangeSetting(const ProfileEdit& edit, ChangeDone done)
 {
-    const std::optional<Edit> result = EditCurrent(edit);
+    Change(edit, session_.SettingsChangeAllowed(), done);
+}
+
+void SettingsEditor::ChangeDesktopSetting(const ProfileEdit& edit, ChangeDone done)
+{
+    Change(edit, session_.DesktopChangeAllowed(), done);
+}
+
+void SettingsEditor::Change(const ProfileEdit& edit, bool allowed, const ChangeDone& done)
+{
+    const std::optional<Edit> result = EditCurrent(edit, allowed);
     const bool made = result && session_.Apply(*result);
     Report(session_, done, made ? ChangeResult::kMade : ChangeResult::kRefused);
 }
 
 void SettingsEditor::ChangeLighting(const ProfileEdit& edit, ChangeDone done)
 {
-    const std::optional<Edit> result = EditCurrent(edit);
+    const std::optional<Edit> result = EditCurrent(edit, session_.SettingsChangeAllowed());
     if (!result) {
         Report(session_, done, ChangeResult::kRefused);
         return;

@@ -2,7 +2,8 @@
 // The one path by which the window's pages and zorvanctl change the mouse's settings: the
 // settings-change check, the edit of the current profile under its lock, then the apply
 // request posted when ApplyNow is set (lighting: once the mouse has said that its lighting
-// is not locked). Also the on-board profile switch, a request posted as it is, and a wait for
+// is not locked). The desktop's pointer settings, which the profile carries too, take the same
+// path with a check that needs no mouse. Also the on-board profile switch, a request posted as it is, and a wait for
 // the apply worker's writes.
 //
 // Every result comes through a completion callback, later, on the session's thread: the
@@ -34,6 +35,9 @@ public:
 
     // A setting of the current profile.
     void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {});
+    // A desktop pointer setting the current profile carries (SetPointerSettings): as
+    // ChangeSetting, with the desktop's check, which needs no mouse.
+    void ChangeDesktopSetting(const ProfileEdit& edit, ChangeDone done = {});
     // A lighting setting: the request is posted only while the mouse's lighting is not locked
     // (tc_adv_str29 otherwise).
     void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {});
@@ -50,9 +54,11 @@ public:
     void AfterWrites(DeviceSession::Done done);
 
 private:
-    // The settings-change check and `edit` on the current profile; nothing when the check
-    // refuses.
-    std::optional<Edit> EditCurrent(const ProfileEdit& edit);
+    // `allowed` (the settings-change check) and `edit` on the current profile; nothing when the
+    // check refuses.
+    std::optional<Edit> EditCurrent(const ProfileEdit& edit, bool allowed);
+    // EditCurrent, then its request posted (ApplyNow) or its refusal shown.
+    void Change(const ProfileEdit& edit, bool allowed, const ChangeDone& done);
 
     DeviceSession& session_;
 };

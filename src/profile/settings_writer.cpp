@@ -174,7 +174,7 @@ bool WriteSettings(CUSBDriver& link, const WriteSnapshot& snapshot, uint32_t fla
                    const ProgressCallback& progress)
 {
     ResetMacroReservedFields resetAtEnd;
-    if (snapshot.profile.id == 0 || (!link.Cmd() && Options().GoWithNoDev == 0))
+    if (snapshot.profile.id == 0 || (!link.Cmd() && Options().GoWithNoDev == 0 && NeedsMouse({flags, data})))
         return false;
     const DeviceDescription* current = CurrentDevice();
     const DeviceDescription device = current != nullptr ? *current : DeviceDescription{};

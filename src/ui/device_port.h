@@ -56,6 +56,8 @@ public:
     virtual void TellDrvStatus(int shown) = 0;
     // May a page change a setting now? Shows the refusal itself.
     virtual bool SettingsChangeAllowed() = 0;
+    // May a page change the desktop's pointer settings now (no mouse needed)? Shows the refusal.
+    virtual bool DesktopChangeAllowed() = 0;
     // Profile 0 back to its defaults as the current profile, the DPI level to the default
     // level, the reset time noted.
     virtual void ResetProfileToDefaults() = 0;
@@ -67,6 +69,8 @@ public:
     // ---- Changes: the settings editor's operations; `done` is called later on this thread ----
     // A setting of the current profile: the settings-change check, `edit`, its request.
     virtual void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
+    // A desktop pointer setting of the current profile: as ChangeSetting, with the desktop's check.
+    virtual void ChangeDesktopSetting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
     // A lighting setting: as ChangeSetting, with the lighting-lock query before the request.
     virtual void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) = 0;
     // Makes on-board profile `index` (0..3) active on the mouse; its read follows.

@@ -36,10 +36,15 @@ public:
     int CurrentProfileIndex() const override;
     void TellDrvStatus(int shown) override { session_->TellDrvStatus(shown); }
     bool SettingsChangeAllowed() override { return session_->SettingsChangeAllowed(); }
+    bool DesktopChangeAllowed() override { return session_->DesktopChangeAllowed(); }
     void ResetProfileToDefaults() override { session_->ResetProfileToDefaults(); }
     void WriteDefaultsToMouse() override { session_->WriteDefaultsToMouse(); }
     void Exit() override { session_->Exit(); }
     void ChangeSetting(const ProfileEdit& edit, ChangeDone done) override { editor_->ChangeSetting(edit, std::move(done)); }
+    void ChangeDesktopSetting(const ProfileEdit& edit, ChangeDone done) override
+    {
+        editor_->ChangeDesktopSetting(edit, std::move(done));
+    }
     void ChangeLighting(const ProfileEdit& edit, ChangeDone done) override
     {
         editor_->ChangeLighting(edit, std::move(done));

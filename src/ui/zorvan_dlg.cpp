@@ -474,6 +474,9 @@ void CZorvanDlg::UpdateLightingButton()
     const bool lighting = !device || device->ShowMainEffect != 0 || device->ShowLogoEffect != 0;
     if (const int n = EntryOf(kLightingPage); n >= 0 && navi_[size_t(n)])
         navi_[size_t(n)]->setVisible(lighting);
+    // A model without lighting has no lighting page to show: the buttons page takes its place.
+    if (!lighting && currentPage_ == kLightingPage)
+        SwitchPage(kKeyPage);
 }
 
 void CZorvanDlg::UpdateTexts()

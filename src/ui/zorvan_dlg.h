@@ -121,6 +121,8 @@ private:
     // The registry position of `page`, or -1.
     int EntryOf(int page) const;
     void AddTrayIcon();
+    // The lighting button shown only for a model with lighting; without it, the lighting page
+    // on screen gives way to the buttons page.
     void UpdateLightingButton();
     void UpdateTexts();
     // Hides the window to the tray, or minimises it when the desktop has no tray.

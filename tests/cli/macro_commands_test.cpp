@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace zorvan {
@@ -49,6 +52,12 @@ TEST(MacroCommands, NewExportImportAndTheNameRules)
     EXPECT_EQ(test::ReadFile(exported), test::ReadFile(file)) << "a byte copy of the macro's file";
     test::WriteFile(exported, test::ReadFile(exported));  // replaced when it exists
     ASSERT_EQ(cli.Run({"macro", "export", "Burst", exported}).exitCode, 0);
+    // A copy that fails (a name longer than the file system takes) says which file.
+    const QString tooLong = cli.File(QString(300, u'a') + ".qxm");
+    const CliResult failed = cli.Run({"macro", "export", "Burst", tooLong});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err, "zorvanctl: Export failed: " + tooLong + " cannot be written (" +
+                              QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ").\n");
 
     const CliResult imported = cli.Run({"macro", "import", exported});
     ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();

@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace zorvan {
@@ -255,8 +258,24 @@ TEST_F(MacroCommands, ExportCopiesTheFileAsLastSaved)
     });
     const QString target = DataDir() + "out/Jump.qxm";
     WriteFile(target, "an older export");
-    ASSERT_TRUE(ExportMacro(jump_, target));
+    ASSERT_TRUE(ExportMacro(jump_, target).ok);
     EXPECT_EQ(ReadFile(target), saved);
+}
+
+TEST_F(MacroCommands, AFailedExportSaysWhichFile)
+{
+    const QString unwritable = QStringLiteral("/proc/zorvan-export/Jump.qxm");  // not even root makes it
+    MacroCommandResult result = ExportMacro(jump_, unwritable);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.startsWith("Export failed: " + unwritable + " cannot be written ("))
+        << result.message.toStdString();
+
+    const QString stored = MacroDir() + "Jump.qxm";
+    ASSERT_TRUE(QFile::remove(stored));
+    result = ExportMacro(jump_, DataDir() + "out/Jump.qxm");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Export failed: " + stored + " cannot be read (" + QString::fromLocal8Bit(std::strerror(ENOENT)) + ").");
+    EXPECT_FALSE(QFileInfo::exists(DataDir() + "out/Jump.qxm"));
 }
 
 TEST_F(MacroCommands, AMacroMovesWithItsFile)

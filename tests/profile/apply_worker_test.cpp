@@ -71,17 +71,19 @@ TEST_F(ApplyWorkerTest, RequestsRunInOrderAndWaitIdleWaitsForThem)
     EXPECT_TRUE(messages_->Messages().empty());
 }
 
-TEST_F(ApplyWorkerTest, NoDeviceShowsTcMsg15AndDropsTheRequest)
+TEST_F(ApplyWorkerTest, NoDeviceShowsTcMsg15AndDropsTheRequestUnlessItIsTheDesktops)
 {
+    Config().opt.ShowSys = 0;  // the desktop of the machine running the tests stays as it is
     Link().SetHandles(nullptr, nullptr);
     worker_.Start(Link());
     worker_.Post(apply::kLod, 0);
+    worker_.Post(apply::kSystemPointer, 0);
     ASSERT_TRUE(worker_.WaitIdle(10s));
     const auto shown = messages_->Messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(shown[0].text, GetText("tc_msg15"));
-    EXPECT_EQ(Done(), (std::vector<std::pair<uint32_t, bool>>{{apply::kLod, false}}));
+    EXPECT_EQ(Done(), (std::vector<std::pair<uint32_t, bool>>{{apply::kLod, false}, {apply::kSystemPointer, true}}));
 }
 
 TEST_F(ApplyWorkerTest, FailedWriteShowsUpdateSettingsFailed)

@@ -134,12 +134,14 @@ TEST_F(DeviceSessionTest, SettingsChangeCheck)
     MakeSession();
     EXPECT_FALSE(Dev().SettingsChangeAllowed()) << "no mouse";
     EXPECT_TRUE(Shown(GetText("tc_msg15")));
+    EXPECT_TRUE(Dev().DesktopChangeAllowed()) << "the desktop's pointer settings need no mouse";
     ASSERT_TRUE(Connect());
     EXPECT_TRUE(Dev().SettingsChangeAllowed());
 
     zorvan::Profiles().syncFlag = false;
     EXPECT_FALSE(Dev().SettingsChangeAllowed()) << "a read runs";
     EXPECT_TRUE(Shown(GetText("tc_adv_str15")));
+    EXPECT_FALSE(Dev().DesktopChangeAllowed()) << "its end replaces the profile";
     zorvan::Profiles().syncFlag = true;
 
     Mouse().SetLinked(false);

@@ -1,13 +1,17 @@
 // The DPI and lighting pages against the emulated mouse: a DPI thumb dragged, the polling rate
 // changed and a preset colour clicked in the window leave the mouse's EEPROM exactly as
-// zorvanctl's `set` and `light` leave a mouse of the same model for the same changes.
+// zorvanctl's `set` and `light` leave a mouse of the same model for the same changes. The older
+// layout's pointer group changes the desktop's settings with the mouse and without it.
 #include "app/configuration.h"
 #include "device/emulated/firmware_state.h"
 #include "device/emulated/mouse_firmware.h"
+#include "profile/profile_edits.h"
+#include "profile/system_pointer.h"
 #include "ui/controls/combo_btn.h"
 #include "ui/controls/png_btn.h"
 #include "ui/controls/png_slider_bar.h"
 #include "ui/live_device_port.h"
+#include "ui/pages/adv_dlg.h"
 #include "ui/pages/led_dlg.h"
 #include "ui/pages/new_adv_dlg.h"
 #include "ui/ui_fixture.h"
@@ -18,6 +22,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <mutex>
 
 using namespace zorvan;
 using namespace zorvan::test;
@@ -39,12 +45,32 @@ int Zorvanctl(const QString& state, const QString& data, const QStringList& comm
     return process.exitCode();
 }
 
+// The desktop's pointer settings as the settings writer hands them over (on its thread).
+class RecordingPointer : public SystemPointerSettings {
+public:
+    void Apply(const PointerSettings& settings) override
+    {
+        std::lock_guard lock(mutex_);
+        applied_.push_back(settings);
+    }
+    std::vector<PointerSettings> Applied() const
+    {
+        std::lock_guard lock(mutex_);
+        return applied_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<PointerSettings> applied_;
+};
+
 }  // namespace
 
 class DpiEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void theWindowWritesWhatZorvanctlWrites();
+    void theOlderLayoutsPointerGroupNeedsNoMouse();
 };
 
 void DpiEndToEndTest::theWindowWritesWhatZorvanctlWrites()
@@ -113,6 +139,73 @@ void DpiEndToEndTest::theWindowWritesWhatZorvanctlWrites()
                                  .arg(a[i], 2, 16, QLatin1Char('0'))
                                  .arg(b[i], 2, 16, QLatin1Char('0'))));
     }
+}
+
+void DpiEndToEndTest::theOlderLayoutsPointerGroupNeedsNoMouse()
+{
+    UiFixture fixture;
+    Config().opt.OldAdvDlg = 1;
+    Config().opt.ShowSys = 1;
+    Config().opt.ApplyNow = 1;
+    Config().opt.GoWithNoDev = 0;
+    auto recording = std::make_unique<RecordingPointer>();
+    RecordingPointer* desktop = recording.get();
+    std::unique_ptr<SystemPointerSettings> previous = SetSystemPointer(std::move(recording));
+    BackendChoice choice;
+    choice.emulate = true;
+    choice.model = std::pair{0x1A, 0x05};  // the model made for the older layout
+    QString error;
+    const auto port = LiveDevicePort::Create(choice, &error);
+    QVERIFY2(port, qPrintable(error));
+    MouseFirmware* mouse = port->Backend().EmulatedMouse();
+    QSignalSpy read(port.get(), &DevicePort::profileRead);
+    QSignalSpy lost(port.get(), &DevicePort::deviceLost);
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    QTRY_VERIFY_WITH_TIMEOUT(read.count() >= 1 && !port->Reading(), 10000);
+    QTest::mouseClick(window.NaviButton(1), Qt::LeftButton);
+    auto* page = dynamic_cast<CAdvDlg*>(window.PageAt(CZorvanDlg::kDpiPage));
+    QVERIFY(page);
+    QVERIFY(page->PrecisionBox()->isVisible());
+    const auto profile = [&port] { return *port->CurrentProfile(); };
+    // What the desktop got last, once the writes posted so far are done.
+    const auto desktopGot = [&]() -> std::optional<PointerSettings> {
+        bool done = false;
+        port->AfterWrites([&done](bool) { done = true; });
+        if (!QTest::qWaitFor([&done] { return done; }, 10000) || desktop->Applied().empty())
+            return std::nullopt;
+        return desktop->Applied().back();
+    };
+
+    // With the mouse.
+    const int precision = profile().enhancePrecision;
+    QTest::mouseClick(page->PrecisionBox(), Qt::LeftButton);
+    QCOMPARE(profile().enhancePrecision, precision == 0 ? 1 : 0);
+    QVERIFY(desktopGot() == PointerSettingsOf(profile()));
+
+    // Without it: the boxes and the sliders still change the desktop's settings.
+    mouse->SetPlugged(false);
+    QTRY_VERIFY_WITH_TIMEOUT(lost.count() == 1 && !port->Connected(), 10000);
+    const std::vector<ShownMessage> before = fixture.Messages();
+    const size_t appliedBefore = desktop->Applied().size();
+    QTest::mouseClick(page->PrecisionBox(), Qt::LeftButton);
+    QCOMPARE(profile().enhancePrecision, precision);
+    QVERIFY(!page->OneScreenBox()->isChecked());
+    QTest::mouseClick(page->OneScreenBox(), Qt::LeftButton);
+    QCOMPARE(profile().wheelLines, kWheelOneScreen);
+    QVERIFY(page->OneScreenBox()->isChecked());
+    CPngSliderBar* speed = page->PointerSpeedSlider();
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 6, speed->height() / 2));
+    QCOMPARE(profile().pointerSpeed, 20);
+    CPngSliderBar* doubleClick = page->DoubleClickSlider();
+    QTest::mouseClick(doubleClick, Qt::LeftButton, {}, QPoint(5, doubleClick->height() / 2));
+    QCOMPARE(profile().doubleClickTime, 900);
+    QCOMPARE(fixture.Messages().size(), before.size());  // no "connect the mouse" refusal
+    QVERIFY(desktopGot() == PointerSettingsOf(profile()));
+    QCOMPARE(desktop->Applied().size(), appliedBefore + 4);
+
+    window.ExitProgram();
+    SetSystemPointer(std::move(previous));
 }
 
 QTEST_MAIN(DpiEndToEndTest)

@@ -358,6 +358,8 @@ void DpiPageTest::theOlderLayoutsPointerSettings()
     h.Profile().wheelLines = kWheelOneScreen;
     h.Profile().doubleClickTime = 555;  // not a slider value: shown as the nearest
     const auto page = h.Make<CAdvDlg>();
+    // Without a mouse the mouse's settings are refused; the desktop's are not.
+    h.port.allowChanges = false;
     QCOMPARE(page->LevelSlider(0)->Length(), 390);
     QVERIFY(Shown(page->PointerSpeedSlider()));
     QCOMPARE(page->PointerSpeedSlider()->Value(), 10);

@@ -21,6 +21,7 @@ public:
     bool connected = true;
     bool reading = false;
     bool allowChanges = true;    // the settings-change check
+    bool allowDesktopChanges = true;  // its desktop form
     bool lightingLocked = false;  // the lighting-lock query
     bool switchWorks = true;      // SelectProfile
     bool writesOk = true;         // AfterWrites
@@ -48,6 +49,7 @@ public:
     int CurrentProfileIndex() const override { return profile ? profileIndex : -1; }
     void TellDrvStatus(int shown) override { told.push_back(shown); }
     bool SettingsChangeAllowed() override { return allowChanges; }
+    bool DesktopChangeAllowed() override { return allowDesktopChanges; }
     void ResetProfileToDefaults() override { ++resets; }
     void WriteDefaultsToMouse() override
     {
@@ -57,8 +59,18 @@ public:
     }
     void Exit() override { ++exits; }
 
-    void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {}) override { Report(done, Change(edit, false)); }
-    void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) override { Report(done, Change(edit, true)); }
+    void ChangeSetting(const ProfileEdit& edit, ChangeDone done = {}) override
+    {
+        Report(done, Change(edit, allowChanges, false));
+    }
+    void ChangeDesktopSetting(const ProfileEdit& edit, ChangeDone done = {}) override
+    {
+        Report(done, Change(edit, allowDesktopChanges, false));
+    }
+    void ChangeLighting(const ProfileEdit& edit, ChangeDone done = {}) override
+    {
+        Report(done, Change(edit, allowChanges, true));
+    }
     void SelectProfile(int index, ChangeDone done = {}) override
     {
         if (!allowChanges) {
@@ -95,9 +107,9 @@ private:
     // As the settings editor: the check, the edit, and its request posted with ApplyNow
     // (lighting: unless the mouse's lighting is locked; the profile keeps the change). A refusal
     // is shown as the session shows it.
-    ChangeResult Change(const ProfileEdit& edit, bool lighting)
+    ChangeResult Change(const ProfileEdit& edit, bool allowed, bool lighting)
     {
-        if (!allowChanges || !profile)
+        if (!allowed || !profile)
             return ChangeResult::kRefused;
         const Edit result = edit(*profile);
         if (!result.IsChanged()) {

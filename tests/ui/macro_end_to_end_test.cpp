@@ -1,10 +1,13 @@
-// The macro page against the emulated mouse: a macro recorded from key events and saved, then
-// given to a key through the editing path, reaches the key's macro slot in the mouse's EEPROM
-// as the bytes the settings writer makes of the saved file; saving it again while the key uses
-// it rewrites the slot. Under an X server (xvfb-run), the keys come from xdotool and the slot
-// is compared with what `zorvanctl macro slot` prints for the saved file.
+// The macro page in the real window against the emulated mouse: a macro recorded from key
+// events and saved, then given to a key through the editing path, reaches the key's macro slot
+// in the mouse's EEPROM as the bytes the settings writer makes of the saved file; saving it
+// again while the key uses it rewrites the slot. While recording, the window's clicks are no
+// events of the macro: only the insert button puts clicks in, every other command is refused.
+// Under an X server (xvfb-run), the keys come from xdotool and the slot is compared with what
+// `zorvanctl macro slot` prints for the saved file.
 #include "app/configuration.h"
 #include "app/function_catalogue.h"
+#include "app/log.h"
 #include "device/eeprom_map.h"
 #include "device/emulated/mouse_firmware.h"
 #include "macro/hd_macro_codec.h"
@@ -13,7 +16,12 @@
 #include "macro/macro_record.h"
 #include "macro/time_stamp_id.h"
 #include "profile/profile_edits.h"
+#include "text/language_texts.h"
+#include "ui/controls/macro_tree_model.h"
+#include "ui/controls/png_btn.h"
+#include "ui/controls/tree_ctrl_ex.h"
 #include "ui/pages/macro_page.h"
+#include "ui/pages/menu_dlg.h"
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
@@ -26,6 +34,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <mutex>
 
 using namespace zorvan;
 using namespace zorvan::test;
@@ -42,6 +52,22 @@ void SendKey(QWidget* to, QEvent::Type type, int key, quint32 keysym = 0)
 }
 
 // The slot bytes the settings writer sends for the saved file (what `zorvanctl macro slot` prints).
+// The centre of a tree or list item, in its viewport.
+QPoint Centre(const CTreeCtrlEx* view, const QModelIndex& index)
+{
+    return view->visualRect(index).center();
+}
+
+// Picks row `row` of the pop-up list open now, with the mouse.
+bool PickFromOpenMenu(int row)
+{
+    CMenuDlg* menu = CMenuDlg::Current();
+    if (menu == nullptr)
+        return false;
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->RowRect(row).center());
+    return true;
+}
+
 QByteArray SlotOfFile(const QString& path)
 {
     const std::optional<StMacro> macro = ReadMacroFile(path);
@@ -58,6 +84,8 @@ class MacroEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void aRecordedMacroReachesTheKeysSlot();
+    void whileRecordingClicksGoInOnlyThroughTheInsertButton();
+    void aFailedExportIsShownNamingTheFile();
     void keysFromTheXServerReachTheSlot();
 };
 
@@ -123,6 +151,191 @@ void MacroEndToEndTest::aRecordedMacroReachesTheKeysSlot()
     expected = SlotOfFile(file);
     QCOMPARE(MacroEventCount(*ReadMacroFile(file)), 3);
     QCOMPARE(slotOnTheMouse(int(expected.size())), expected);
+    window.ExitProgram();
+    Macros().Clear();
+}
+
+void MacroEndToEndTest::whileRecordingClicksGoInOnlyThroughTheInsertButton()
+{
+    UiFixture fixture;
+    Macros().Clear();
+    for (const char* name : {"Burst", "Other"})
+        QVERIFY(WriteMacroFile(MacroFolder() + QStringLiteral("/%1.qxm").arg(QLatin1String(name)),
+                               NewEmptyMacro(QString::fromLatin1(name)))
+                    .Ok());
+    QVERIFY(LoadMacroLibrary());
+    const auto port = EmulatedPort();
+    QVERIFY(port);
+    QSignalSpy profileRead(port.get(), &DevicePort::profileRead);
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() >= 1 && !port->Reading(), 10000);
+
+    QTest::mouseClick(window.NaviButton(2), Qt::LeftButton);
+    QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kMacroPage));
+    auto* page = dynamic_cast<CMacroDlg*>(window.PageAt(CZorvanDlg::kMacroPage));
+    QVERIFY(page);
+    std::vector<QString> messages;
+    QStringList asked;
+    MacroPageDialogs dialogs;
+    dialogs.message = [&messages](const QString& text) { messages.push_back(text); };
+    dialogs.captureKey = [](const QString&) { return std::optional<unsigned>(0x42); };
+    dialogs.askText = [&asked](const QString& prompt, int) {
+        asked << prompt;
+        return std::optional<QString>();
+    };
+    dialogs.confirm = [&asked](const QString& question) {
+        asked << question;
+        return false;
+    };
+    page->SetDialogs(dialogs);
+
+    CTreeCtrlEx* tree = page->TreeView();
+    CTreeCtrlEx* events = page->EventView();
+    const auto treeItem = [&](const char* name) {
+        return page->TreeModel()->IndexOf(page->Tree().FindChild(nullptr, QString::fromLatin1(name)));
+    };
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(tree, treeItem("Burst")));
+    const std::optional<uint32_t> burst = page->CurrentMacro();
+    QVERIFY(burst);
+    QTest::mouseClick(page->RecordButton(), Qt::LeftButton);
+    QVERIFY(page->Recording());
+
+    // Keys are recorded; clicks go in through the insert button: a key asked for, a left click.
+    QTest::keyClick(page, Qt::Key_A);
+    QTest::mouseClick(page->InsertButton(), Qt::LeftButton);
+    QVERIFY(PickFromOpenMenu(0));
+    QTest::mouseClick(page->InsertButton(), Qt::LeftButton);
+    QVERIFY(PickFromOpenMenu(3));
+    QVERIFY(messages.empty());
+    const auto keyRows = [page] {
+        QList<uint> rows;
+        for (const EventRow& r : page->Rows())
+            if (r.kind != kRowDelay)
+                rows.append(uint(r.kind) << 16 | r.value);
+        return rows;
+    };
+    const QList<uint> recorded{uint(kRowPress) << 16 | 0x41, uint(kRowRelease) << 16 | 0x41,
+                               uint(kRowPress) << 16 | 0x42, uint(kRowPress) << 16 | kMouseLeft,
+                               uint(kRowRelease) << 16 | kMouseLeft};
+    QCOMPARE(keyRows(), recorded);
+    QVERIFY(page->SaveButton()->isVisible());
+
+    // Every other click of the page and the window: refused with tc_macro_msg17, or nothing.
+    const QPoint firstRow = Centre(events, page->EventView()->model()->index(0, 0));
+    const QPoint emptyTree(tree->viewport()->width() / 2, tree->viewport()->height() - 5);
+    struct Click {
+        const char* what;
+        std::function<void()> click;
+        bool refused;
+    };
+    const auto left = [](QWidget* w) { return [w] { QTest::mouseClick(w, Qt::LeftButton); }; };
+    const std::array<CPngBtn*, 4> listButtons = page->ListButtons();
+    const Click clicks[] = {
+        {"a macro of the tree", [&] { QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(tree, treeItem("Other"))); }, false},
+        {"a double click in the tree", [&] { QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, Centre(tree, treeItem("Other"))); }, false},
+        {"the tree's menu on a macro", [&] { QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, Centre(tree, treeItem("Burst"))); }, true},
+        {"the tree's menu on empty space", [&] { QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, emptyTree); }, true},
+        {"the page's surface", [&] { QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(20, 500)); }, false},
+        {"the page's surface, right", [&] { QTest::mouseClick(page, Qt::RightButton, {}, QPoint(20, 500)); }, false},
+        {"an event", [&] { QTest::mouseClick(events->viewport(), Qt::LeftButton, {}, firstRow); }, false},
+        {"the event list's menu", [&] { QTest::mouseClick(events->viewport(), Qt::RightButton, {}, firstRow); }, true},
+        {"a double click on an event", [&] { QTest::mouseDClick(events->viewport(), Qt::LeftButton, {}, firstRow); }, true},
+        {"new macro", left(listButtons[0]), true},
+        {"delete macro", left(listButtons[1]), true},
+        {"modify event", left(listButtons[2]), true},
+        {"delete event", left(listButtons[3]), true},
+        {"delay box", left(page->DelayBox()), true},
+        {"loop mode 0", left(page->LoopRadio(kLoopCount)), true},
+        {"loop mode 1", left(page->LoopRadio(kLoopMode1)), true},
+        {"loop mode 2", left(page->LoopRadio(kLoopMode2)), true},
+        {"save", left(page->SaveButton()), true},
+        {"another page", left(window.NaviButton(0)), true},
+    };
+    for (const Click& c : clicks) {
+        const EventRows before = page->Rows();
+        messages.clear();
+        c.click();
+        QVERIFY2(page->Rows() == before, c.what);
+        QVERIFY2(messages == (c.refused ? std::vector<QString>{GetText("tc_macro_msg17")} : std::vector<QString>{}), c.what);
+        QVERIFY2(!CMenuDlg::Current() || !CMenuDlg::Current()->isVisible(), c.what);
+        QVERIFY2(page->CurrentMacro() == burst && page->Recording(), c.what);
+    }
+    QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kMacroPage));
+    QVERIFY(page->DelayBox()->isChecked());
+    QVERIFY(page->LoopRadio(kLoopCount)->isChecked());
+
+    // The tree's rename and delete keys are keys of the macro now.
+    QTest::keyClick(tree, Qt::Key_F2);
+    QTest::keyClick(tree, Qt::Key_Delete);
+    QVERIFY(asked.isEmpty());
+    QCOMPARE(keyRows().mid(recorded.size()), (QList<uint>{uint(kRowPress) << 16 | 0x71, uint(kRowRelease) << 16 | 0x71,
+                                                          uint(kRowPress) << 16 | 0x2E, uint(kRowRelease) << 16 | 0x2E}));
+
+    QTest::mouseClick(page->RecordButton(), Qt::LeftButton);
+    QVERIFY(!page->Recording());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(tree, treeItem("Other")));
+    QVERIFY(page->CurrentMacro() != burst);
+    window.ExitProgram();
+    Macros().Clear();
+}
+
+void MacroEndToEndTest::aFailedExportIsShownNamingTheFile()
+{
+    UiFixture fixture;
+    Macros().Clear();
+    const QString stored = MacroFolder() + QStringLiteral("/Burst.qxm");
+    QVERIFY(WriteMacroFile(stored, NewEmptyMacro(QStringLiteral("Burst"))).Ok());
+    QVERIFY(LoadMacroLibrary());
+    const auto port = EmulatedPort();
+    QVERIFY(port);
+    CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.NaviButton(2), Qt::LeftButton);
+    auto* page = dynamic_cast<CMacroDlg*>(window.PageAt(CZorvanDlg::kMacroPage));
+    QVERIFY(page);
+    std::vector<QString> messages;
+    QString target;
+    MacroPageDialogs dialogs;
+    dialogs.message = [&messages](const QString& text) { messages.push_back(text); };
+    dialogs.saveMacroFile = [&target](const QString&) { return target; };
+    page->SetDialogs(dialogs);
+    // The tree's menu on the macro, then its first entry: export.
+    const auto exportTo = [&](const QString& file) {
+        target = file;
+        CTreeCtrlEx* tree = page->TreeView();
+        const QModelIndex burst = page->TreeModel()->IndexOf(page->Tree().FindChild(nullptr, QStringLiteral("Burst")));
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, Centre(tree, burst));
+        QCOMPARE(page->LastMenu().front().code, int32_t(CMacroDlg::kMenuExport));
+        QVERIFY(PickFromOpenMenu(0));
+    };
+
+    QTemporaryDir folder;
+    exportTo(folder.filePath(QStringLiteral("Burst.qxm")));
+    QVERIFY(messages.empty());
+    QFile copy(target);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QFile original(stored);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original.readAll());
+
+    // A folder nobody may write in: the failure is shown with the file, and logged.
+    std::mutex logged;
+    QStringList lines;
+    SetLogEcho([&](const std::string& line) {
+        std::lock_guard lock(logged);
+        lines << QString::fromStdString(line);
+    });
+    exportTo(QStringLiteral("/proc/zorvan-export/Burst.qxm"));
+    SetLogEcho({});
+    QCOMPARE(messages.size(), size_t(1));
+    QVERIFY2(messages[0].startsWith(QStringLiteral("Export failed: /proc/zorvan-export/Burst.qxm cannot be written (")),
+             qPrintable(messages[0]));
+    QVERIFY(!lines.filter(QStringLiteral("ExportMacro: copy file err=0x")).isEmpty());
     window.ExitProgram();
     Macros().Clear();
 }

@@ -50,7 +50,7 @@ private slots:
     void cleanup();
 
     void pressesAreReportedOnlyWhereTheyMean();
-    void aDisabledTreeIgnoresTheMouse();
+    void aDisabledTreeSelectsNothing();
     void keysMoveTheSelectionAndAskForRenameAndDelete();
     void theWalkStopsAtTheFirstYes();
     void foldersNestSixLevelsAtMost();
@@ -126,14 +126,19 @@ void MacroTreeCtrlTest::pressesAreReportedOnlyWhereTheyMean()
     QCOMPARE(view_->SelectedItem(), jump);
 }
 
-void MacroTreeCtrlTest::aDisabledTreeIgnoresTheMouse()
+void MacroTreeCtrlTest::aDisabledTreeSelectsNothing()
 {
     QSignalSpy clicked(view_.get(), &CTreeCtrlEx::itemClicked);
+    QSignalSpy doubled(view_.get(), &CTreeCtrlEx::itemDoubleClicked);
     QSignalSpy right(view_.get(), &CTreeCtrlEx::itemRightClicked);
     view_->SetMouseEnabled(false);
     QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, Centre(Index("Jump")));
+    QTest::mouseDClick(view_->viewport(), Qt::LeftButton, {}, Centre(Index("Games")));
+    QCOMPARE(clicked.count() + doubled.count(), 0);
+    QVERIFY(!view_->isExpanded(Index("Games")));
+    // The owner still hears of a context menu asked for (to say why there is none).
     QTest::mousePress(view_->viewport(), Qt::RightButton, {}, Centre(Index("Jump")));
-    QCOMPARE(clicked.count() + right.count(), 0);
+    QCOMPARE(right.count(), 1);
     QVERIFY(!view_->SelectedItem().isValid());
 }
 

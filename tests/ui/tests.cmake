@@ -45,6 +45,13 @@ if(XVFB_RUN)
   endif()
 endif()
 
+# `make screenshots` renders the same pictures in every language.
+if(TARGET zorvan_screenshots)
+  add_test(NAME ui.screenshots_every_language COMMAND ${CMAKE_CURRENT_LIST_DIR}/screenshots-languages.sh
+    $<TARGET_FILE:zorvan_screenshots> ${PROJECT_BINARY_DIR}/bin)
+  set_tests_properties(ui.screenshots_every_language PROPERTIES TIMEOUT 300)
+endif()
+
 # The GUI as a Wayland client of weston's headless backend, with no X server.
 zorvan_ui_test(ui_wayland_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/wayland_checks.cpp)
 add_test(NAME ui.wayland_checks COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-weston.sh $<TARGET_FILE:ui_wayland_checks>)

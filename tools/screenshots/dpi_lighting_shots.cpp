@@ -7,6 +7,7 @@
 #include "profile/profile_defaults.h"
 #include "text/language_texts.h"
 #include "ui/fake_device_port.h"
+#include "ui/pages/menu_dlg.h"
 #include "ui/zorvan_dlg.h"
 
 #include <QColorDialog>
@@ -49,6 +50,9 @@ void ShootInWindow(const Shot& shot, const QString& title, const ShootFn& shoot,
             shoot(window, prefix + QString::fromLatin1(shot.name));
         }
     }
+    // Its end released the function menu's pictures, which the main window goes on using (in
+    // the next language's pictures).
+    CMenuDlg::LoadPictures();
     Config().opt.OldAdvDlg = older;
 }
 

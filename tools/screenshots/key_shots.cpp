@@ -16,6 +16,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace zorvan {
 namespace {
 
@@ -42,6 +45,13 @@ void HoverRow(CMenuDlg* menu, int row)
     QApplication::sendEvent(menu, &move);
 }
 
+// A picture that cannot be taken ends the program: every language must show the same ones.
+[[noreturn]] void Missing(const QString& name, const char* why)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(name), why);
+    std::exit(1);
+}
+
 QImage Dialog(QDialog& dialog)
 {
     dialog.show();
@@ -66,25 +76,28 @@ void ShootKeyPage(CZorvanDlg& window, const QString& prefix,
     page->MarkKeyUnder(QPoint(-1, -1));
 
     page->OpenKeyMenu(1);
-    if (CMenuDlg* menu = CMenuDlg::Current()) {
-        save(WithPopups(window, {menu}), prefix + QStringLiteral("keys-menu"));
-        int group = -1;
-        for (int row = 0; row < menu->RowCount(); ++row) {
-            if (menu->IsGroupRow(row) && group < 0)
-                group = row;
-        }
-        // The multimedia group: the second group row when the DPI group is shown.
-        for (int row = group + 1; row < menu->RowCount(); ++row) {
-            if (menu->IsGroupRow(row)) {
-                group = row;
-                break;
-            }
-        }
-        HoverRow(menu, group);
-        if (CMenuDlg* second = menu->SecondLevel())
-            save(WithPopups(window, {menu, second}), prefix + QStringLiteral("keys-menu-level2"));
-        CMenuDlg::CloseOpen();
+    CMenuDlg* menu = CMenuDlg::Current();
+    if (menu == nullptr || menu->VisibleRows() == 0 || CMenuDlg::RowHeight() == 0)
+        Missing(prefix + QStringLiteral("keys-menu"), "the function menu shows no rows");
+    save(WithPopups(window, {menu}), prefix + QStringLiteral("keys-menu"));
+    int group = -1;
+    for (int row = 0; row < menu->RowCount(); ++row) {
+        if (menu->IsGroupRow(row) && group < 0)
+            group = row;
     }
+    // The multimedia group: the second group row when the DPI group is shown.
+    for (int row = group + 1; row < menu->RowCount(); ++row) {
+        if (menu->IsGroupRow(row)) {
+            group = row;
+            break;
+        }
+    }
+    HoverRow(menu, group);
+    CMenuDlg* second = menu->SecondLevel();
+    if (second == nullptr)
+        Missing(prefix + QStringLiteral("keys-menu-level2"), "the second level did not open");
+    save(WithPopups(window, {menu, second}), prefix + QStringLiteral("keys-menu-level2"));
+    CMenuDlg::CloseOpen();
 
     const bool boxes = Options().ComboRec != 0;
     SharedCaptureMemory() = CaptureMemory{};  // the capture of the previous language saw the same keys

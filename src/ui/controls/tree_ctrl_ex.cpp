@@ -256,10 +256,15 @@ void CTreeCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 void CTreeCtrlEx::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    if (!mouseEnabled_)
-        return;
     const QPoint pos = event->position().toPoint();
     const QModelIndex hit = indexAt(pos);
+    if (!mouseEnabled_) {
+        // Nothing is selected; the owner still hears of the context menu asked for, to say why
+        // there is none.
+        if (event->button() == Qt::RightButton)
+            emit itemRightClicked(id_, hit, event->globalPosition().toPoint());
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         const bool same = hit == SelectedItem();
         Select(hit);

@@ -58,7 +58,9 @@ public:
     // The colours of the options (list colours and frame), opaque; item height 38 in 4K mode.
     void SetSkinLook(int32_t background, int32_t selectedFill, int32_t selectedText, int32_t normalText, int32_t frame);
 
-    // While disabled every mouse button is ignored (the macro page while it records).
+    // While disabled a click changes nothing (the macro page while it records): no selection,
+    // no opening, no drag; a right press is still reported, so that the owner can say why no
+    // menu opens.
     void SetMouseEnabled(bool enabled);
     bool MouseEnabled() const { return mouseEnabled_; }
 

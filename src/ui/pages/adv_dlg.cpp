@@ -4,6 +4,7 @@
 #include "skin/display_scale.h"
 #include "ui/controls/png_btn.h"
 #include "ui/controls/png_slider_bar.h"
+#include "ui/pages/menu_dlg.h"
 #include "ui/pages/page_controls.h"
 
 #include <QPainter>
@@ -67,20 +68,20 @@ CAdvDlg::CAdvDlg(const PageContext& context, QWidget* parent) : DpiPage(context,
         oneScreen_ = BoxUnder(this, wheel_);
     if (precision_) {
         connect(precision_, &CPngBtn::clicked, this, [this] {
-            Change([](ProfileRecord& p, const DeviceDescription&) {
+            ChangePointer([](const ProfileRecord& p) {
                 PointerChange change;
                 change.enhancePrecision = p.enhancePrecision == 0;
-                return SetPointerSettings(p, change);
+                return change;
             });
         });
     }
     if (oneScreen_) {
         connect(oneScreen_, &CPngBtn::clicked, this, [this] {
             const int lines = wheel_->Value();
-            Change([lines](ProfileRecord& p, const DeviceDescription&) {
+            ChangePointer([lines](const ProfileRecord& p) {
                 PointerChange change;
                 change.wheelLines = p.wheelLines == kWheelOneScreen ? lines : kWheelOneScreen;
-                return SetPointerSettings(p, change);
+                return change;
             });
         });
     }
@@ -102,7 +103,8 @@ CPngSliderBar* CAdvDlg::PointerSlider(const Point& at, const std::vector<int>& v
         return nullptr;
     bar->SetValues(values);
     bar->SpreadScaleEvenly(steps);
-    connect(bar, &SliderBarBase::queryChange, this, [this](int, int, int, bool* allowed) { *allowed = MayChange(); });
+    connect(bar, &SliderBarBase::queryChange, this,
+            [this](int, int, int, bool* allowed) { *allowed = Context().port.DesktopChangeAllowed(); });
     connect(bar, &SliderBarBase::valueChanging, this, [this] { update(); });
     connect(bar, &SliderBarBase::valueSet, this, [this](int value, int barId) { OnPointerSlider(value, barId); });
     return bar;
@@ -122,7 +124,15 @@ void CAdvDlg::OnPointerSlider(int value, int id)
             return;
         change.wheelLines = value;
     }
-    Change([change](ProfileRecord& p, const DeviceDescription&) { return SetPointerSettings(p, change); });
+    ChangePointer([change](const ProfileRecord&) { return change; });
+}
+
+void CAdvDlg::ChangePointer(const std::function<PointerChange(const ProfileRecord&)>& change)
+{
+    CMenuDlg::CloseOpen();
+    Context().port.ChangeDesktopSetting([change](ProfileRecord& p) { return SetPointerSettings(p, change(p)); });
+    // The edit is made at once (or refused): the controls show what the profile holds.
+    RefreshFromProfile();
 }
 
 void CAdvDlg::RefreshExtras(const ProfileRecord& p)

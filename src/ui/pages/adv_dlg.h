@@ -2,7 +2,8 @@
 // CAdvDlg: the DPI and performance page in its older layout (the option OldAdvDlg is not 0):
 // level rows 390 pixels wide, the polling rates in a row, and with ShowSys the desktop's
 // pointer settings (pointer speed, enhanced precision, wheel lines or one screen at a time,
-// double-click time), which the profile carries and the settings writer hands to the desktop.
+// double-click time), which the profile carries and the settings writer hands to the desktop:
+// they change with or without a mouse.
 #include "ui/pages/dpi_page.h"
 
 namespace zorvan {
@@ -29,6 +30,9 @@ protected:
 private:
     CPngSliderBar* PointerSlider(const Point& at, const std::vector<int>& values, int id);
     void OnPointerSlider(int value, int id);
+    // A change of the pointer settings, made of the current profile, through the settings
+    // editor's desktop path; the controls then show the profile.
+    void ChangePointer(const std::function<PointerChange(const ProfileRecord&)>& change);
 
     CPngSliderBar* speed_ = nullptr;
     CPngSliderBar* wheel_ = nullptr;

@@ -36,27 +36,6 @@ constexpr int kNameLimit = 15;
 constexpr int kDelayDigits = 6;
 constexpr int kLabelMargin = 24;
 
-// The mouse pseudo-code of a button pressed inside the window while recording, or 0.
-unsigned MouseCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return kMouseLeft;
-    case Qt::RightButton: return kMouseRight;
-    case Qt::MiddleButton: return kMouseMiddle;
-    case Qt::ForwardButton: return kMouseForward;
-    case Qt::BackButton: return kMouseBack;
-    default: return 0;
-    }
-}
-
-bool Within(const QObject* object, const QObject* widget)
-{
-    for (const QObject* at = object; at != nullptr; at = at->parent())
-        if (at == widget)
-            return true;
-    return false;
-}
-
 // The picture of a pressed button: the page background, darkened where the button is.
 QImage Darkened(const QImage& background, const QRect& area)
 {
@@ -482,8 +461,10 @@ void CMacroDlg::ExportSelected()
     if (item == nullptr || item->kind != kMacroItem)
         return;
     const QString target = dialogs_.saveMacroFile(QStringLiteral("%1.qxm").arg(SafeFileName(item->text)));
-    if (!target.isEmpty())
-        ExportMacro(item, target);
+    if (target.isEmpty())
+        return;
+    if (const MacroCommandResult result = ExportMacro(item, target); !result.ok)
+        Message(result.message);
 }
 
 void CMacroDlg::MoveToFolder(MacroTreeItem* item, MacroTreeItem* folder)
@@ -641,31 +622,15 @@ void CMacroDlg::RecordKey(unsigned code, bool up)
 
 bool CMacroDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!recording_ || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window())
+    // While recording, every key transition inside the window belongs to the macro. The mouse
+    // keeps working the window: clicks go into a macro through the insert button.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (!recording_ || !key || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window())
         return TitledPage::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat())
-            RecordKey(unsigned(VirtualKeyOf(*key)), event->type() == QEvent::KeyRelease);
-        return true;
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease: {
-        // Buttons pressed on the page's surface and over the macro tree are recorded; the
-        // page's controls and the rest of the window keep their clicks (the record and insert
-        // buttons work, the other commands and the page switch are refused with their message).
-        if (watched != this && !Within(watched, treeView_))
-            return TitledPage::eventFilter(watched, event);
-        const unsigned code = MouseCode(static_cast<QMouseEvent*>(event)->button());
-        RecordKey(code, event->type() == QEvent::MouseButtonRelease);
-        return code != 0;
-    }
-    default:
-        return TitledPage::eventFilter(watched, event);
-    }
+    const auto* transition = static_cast<QKeyEvent*>(event);
+    if (!transition->isAutoRepeat())
+        RecordKey(unsigned(VirtualKeyOf(*transition)), event->type() == QEvent::KeyRelease);
+    return true;
 }
 
 void CMacroDlg::OnInsert()

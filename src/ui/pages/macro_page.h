@@ -3,8 +3,9 @@
 // folder), in the middle the event list of the selected macro, on the right the recorder and
 // the options (delay check box, loop mode, repeat count), the insert and save buttons. The
 // tree's commands (new, rename, delete, import, export, moving a macro by dragging it) run the
-// macro commands of src/macro; while the page records, every other command and leaving the
-// page are refused with tc_macro_msg17.
+// macro commands of src/macro. While the page records, the keyboard belongs to the recorder;
+// the record and insert buttons work (clicks go into a macro through the insert button), and
+// every other command, context menu and leaving the page are refused with tc_macro_msg17.
 #include "macro/macro_events.h"
 #include "macro/macro_tree.h"
 #include "ui/controls/png_btn.h"
@@ -55,6 +56,7 @@ public:
 
     // ---- What the page shows -----------------------------------------------------------------
     CTreeCtrlEx* TreeView() const { return treeView_; }
+    CTreeCtrlEx* EventView() const { return eventView_; }
     MacroTreeModel* TreeModel() const { return treeModel_.get(); }
     MacroTree& Tree() { return tree_; }
     const EventRows& Rows() const;
@@ -66,6 +68,11 @@ public:
     CPngBtn* DelayBox() const { return delayBox_; }
     CPngBtn* LoopRadio(int mode) const { return loop_[size_t(mode)]; }
     QLineEdit* RepeatEdit() const { return repeat_; }
+    CPngBtn* RecordButton() const { return record_; }
+    CPngBtn* InsertButton() const { return insert_; }
+    CPngBtn* SaveButton() const { return save_; }
+    // The buttons under the two lists: new and delete (tree), modify and delete (events).
+    std::array<CPngBtn*, 4> ListButtons() const { return {newButton_, deleteButton_, modifyButton_, deleteEventButton_}; }
 
     // ---- Commands (the buttons, menus and keys run these) ------------------------------------
     void OnRecord();
