@@ -373,7 +373,8 @@ def older_dpi_layout_and_the_desktop_pointer(j):
     j.wait_shows(str(values[-1]))
     j.click(*L.OLD_RATE_RADIO[250])
     j.quit()
-    expected = j.reference(["set", "dpi", 2, values[-1]], ["set", "rate", 250], state_from=base)
+    expected = j.reference(["emulator", "link", "on"], ["set", "dpi", 2, values[-1]], ["set", "rate", 250],
+                           state_from=base)
     expect_equal(j.memory(), expected.memory(), "the mouse's memory")
 
 
