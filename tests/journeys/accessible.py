@@ -70,6 +70,19 @@ class Accessible:
                 continue
         return found
 
+    def set_focused_text(self, app_name, text):
+        """Puts `text` into the text field that has the keyboard focus, as a screen reader's
+        user would, without typing it (so no completion list opens). False when no focused
+        text field is found."""
+        focused = self._atspi.STATE_FOCUSED
+        for node in self._showing(app_name):
+            try:
+                if node.getState().contains(focused) and node.getRoleName() == "text":
+                    return bool(node.queryEditableText().setTextContents(text))
+            except Exception:
+                continue
+        return False
+
     def places(self, app_name, name):
         """Screen rectangles (x, y, width, height) of the showing objects named `name`."""
         found = []

@@ -267,11 +267,14 @@ class Journey:
     def answer(self, text, button="OK"):
         """In the program's dialog that says `text` (a part of it), the button `button`."""
         def dialog_box():
-            for node_role, name, description, box in self.accessible().described("zorvan"):
-                if node_role == "dialog" and (text in description or text in name):
-                    return box
+            # Only when it is the one dialog on screen: another one (the wait message of a read
+            # that the answer's dialog came with) would take the click.
+            dialogs = [(name, description, box) for node_role, name, description, box
+                       in self.accessible().described("zorvan") if node_role == "dialog"]
+            if len(dialogs) == 1 and (text in dialogs[0][1] or text in dialogs[0][0]):
+                return dialogs[0][2]
             return None
-        box = wait_for(dialog_box, f"a dialog saying \"{text}\"")
+        box = wait_for(dialog_box, f"a dialog saying \"{text}\", alone on the screen")
         inside = [p for p in self.accessible().places("zorvan", button)
                   if box[0] <= p[0] < box[0] + box[2] and box[1] <= p[1] < box[1] + box[3]]
         expect(inside, f"the dialog saying \"{text}\" has a button \"{button}\"")
@@ -294,11 +297,11 @@ class Journey:
         raise JourneyFailed(f"the dialog saying \"{text}\" stayed open after its \"{button}\" was clicked")
 
     def choose_file(self, title, path):
-        """In the file dialog titled `title` (a pattern): the file `path` typed into its name
-        field, and Enter."""
+        """In the file dialog titled `title` (a pattern): the file `path` put into its name
+        field (through the accessibility bus: typed, a path opens the dialog's completion list,
+        which takes the keys meant for the field), and Enter."""
         dialog = self.dialog(title)
-        self.key("ctrl+a", window=dialog)
-        self.type(path, window=dialog)
+        wait_for(lambda: self.accessible().set_focused_text("zorvan", path), "the file dialog's name field")
         self.key("Return", window=dialog)
         wait_for(lambda: dialog not in self.desktop.windows_named(title), f"the file dialog \"{title}\" to close")
 

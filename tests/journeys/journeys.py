@@ -84,6 +84,9 @@ def macro_kept_across_restarts(j):
     for _ in range(2):
         j.start()
         j.wait_shows("Buttons 4: Macro - Alpha")
+        j.show_page(L.NAV_MACROS, "Macros")
+        j.click_control("Alpha")
+        wait_for(lambda: {"A", "B"} <= set(j.accessible().names("zorvan")), "the macro's events on the macro page")
         j.quit()
     expect_equal(j.macro_files(), ["Alpha.qxm"], "the macro folder")
 
