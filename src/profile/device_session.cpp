@@ -151,13 +151,19 @@ bool DeviceSession::DesktopChangeAllowed()
 
 bool DeviceSession::SettingsChangeAllowed()
 {
+    // With ApplyNow 0 a change only waits in the profile: the mouse need not answer now.
+    return MouseTakesChange(Options().ApplyNow != 0);
+}
+
+bool DeviceSession::MouseTakesChange(bool writtenNow)
+{
     if (!DesktopChangeAllowed())
         return false;
     const AppOptions& options = Options();
     if (table_.AnyCommandHandle()) {
         // A page asks before every change, so the answer cannot wait: while the worker writes,
         // the link state would wait for the whole write, and the writes show the mouse linked.
-        if (options.ApplyNow == 0 || options.GoWithNoDev != 0 || worker_.Busy() || link_.GetConnectStatus() == 1)
+        if (!writtenNow || options.GoWithNoDev != 0 || worker_.Busy() || link_.GetConnectStatus() == 1)
             return true;
         ShowText("tc_msg10");
         return false;
@@ -202,6 +208,8 @@ void DeviceSession::AddPending(const ApplyRequest& request)
 bool DeviceSession::WritePending()
 {
     if (pending_.flags == 0)
+        return false;
+    if (NeedsMouse(pending_) ? !MouseTakesChange(true) : !DesktopChangeAllowed())
         return false;
     const ApplyRequest request = std::exchange(pending_, ApplyRequest{});
     emit pendingChanged();

@@ -120,6 +120,7 @@ public:
     // request (or DropPending() forgets them; a read of the mouse's profile replaces them).
     bool ChangesPending() const { return pending_.flags != 0; }
     ApplyRequest PendingRequest() const { return pending_; }
+    // After the check that they can be written now (shown when not); false when not written.
     bool WritePending();
     void DropPending();
     // Waits until the apply worker has written every request posted so far; the result of the
@@ -175,6 +176,8 @@ signals:
 
 private:
     void AddPending(const ApplyRequest& request);
+    // The settings-change check for a change written now (`writtenNow`) or kept for later.
+    bool MouseTakesChange(bool writtenNow);
     void OnFindDeviceOK();
     void RefreshLayout();
     void LoadProfilesOfCurrentModel();

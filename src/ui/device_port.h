@@ -83,7 +83,8 @@ public:
     // `done` once every request posted so far is written: the result of the last one.
     virtual void AfterWrites(std::function<void(bool ok)> done) = 0;
     // With ApplyNow 0, changes wait in the current profile until the user has them written:
-    // whether some do, writing them (one request), or leaving them in the local profile only.
+    // whether some do, writing them (one request, after the check that the mouse takes it,
+    // which shows its refusal), or leaving them in the local profile only.
     virtual bool ChangesPending() const { return false; }
     virtual void WritePending() {}
     virtual void DropPending() {}

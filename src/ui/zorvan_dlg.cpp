@@ -397,8 +397,7 @@ void CZorvanDlg::BuildApplyButton()
     apply_->setVisible(session_.ChangesPending());
     connect(apply_, &CPngBtn::clicked, this, [this] {
         CMenuDlg::CloseOpen();
-        if (session_.SettingsChangeAllowed())
-            session_.WritePending();
+        session_.WritePending();
     });
     connect(&session_, &DevicePort::pendingChanged, apply_, [this] { apply_->setVisible(session_.ChangesPending()); });
 }

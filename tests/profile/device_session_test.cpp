@@ -179,6 +179,46 @@ TEST_F(DeviceSessionTest, AnEditIsWrittenByTheWorkerAndTheLightingLockRefusesLig
     EXPECT_EQ(Memory(eeprom::kMainLight, 1), std::vector<uint8_t>{0x01}) << "profile mode 2 is mouse mode 1";
 }
 
+TEST_F(DeviceSessionTest, WithApplyNowOffChangesWaitAndAreWrittenTogether)
+{
+    MakeSession();
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(Settle());
+    Config().opt.ApplyNow = 0;
+    int pendingNews = 0;
+    QObject::connect(&Dev(), &DeviceSession::pendingChanged, [&] { ++pendingNews; });
+    const std::vector<uint8_t> rate = Memory(eeprom::kPollingRate, 2);
+    const auto apply = [&](const std::function<Edit(ProfileRecord&)>& change) {
+        Edit edit;
+        EditCurrentProfile([&](ProfileRecord& p) { edit = change(p); });
+        ASSERT_TRUE(Dev().Apply(edit));
+    };
+    const DeviceDescription device = *CurrentDevice();
+    apply([&](ProfileRecord& p) { return SetPollingRate(p, 500, device); });
+    apply([&](ProfileRecord& p) { return SetPollingRate(p, 250, device); });
+    EXPECT_EQ(Dev().PendingRequest().flags, apply::kPollingRate);
+    apply([&](ProfileRecord& p) { return SetDebounce(p, 14, device, Options()); });
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Memory(eeprom::kPollingRate, 2), rate) << "nothing is written before the user asks";
+    EXPECT_EQ(Dev().PendingRequest().flags, apply::kPollingRate | apply::kDebounce);
+    EXPECT_EQ(pendingNews, 1);
+
+    Mouse().SetLinked(false);
+    EXPECT_FALSE(Dev().WritePending()) << "written now, so the mouse must answer";
+    EXPECT_TRUE(Shown(GetText("tc_msg10")));
+    EXPECT_TRUE(Dev().ChangesPending());
+    Mouse().SetLinked(true);
+    ASSERT_TRUE(Dev().WritePending());
+    EXPECT_FALSE(Dev().ChangesPending());
+    EXPECT_EQ(pendingNews, 2);
+    ASSERT_TRUE(Dev().WaitApplied(std::chrono::seconds(5)));
+    EXPECT_EQ(Memory(eeprom::kPollingRate, 2), (std::vector<uint8_t>{0x04, 0x51})) << "the last rate chosen";
+
+    apply([&](ProfileRecord& p) { return SetPollingRate(p, 1000, device); });
+    Dev().StartProfileRead();
+    EXPECT_TRUE(RunUntil([&] { return !Dev().ChangesPending(); })) << "a read puts the mouse's profile back";
+}
+
 TEST_F(DeviceSessionTest, ALightingChangeOnTheMouseIsReadBack)
 {
     MakeSession();
