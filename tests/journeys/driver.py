@@ -181,7 +181,13 @@ class Journey:
         return wait_for(shown, "the main window")
 
     def wait_read(self, reads_before):
-        wait_for(lambda: self.log_count("OnSyncOk") > reads_before, "the profile read (OnSyncOk)")
+        """A profile read ended after `reads_before` had, and the window shows its result: the
+        pages are refreshed when the read ends, before the battery is asked, so the battery's
+        answer after the read's end says the pages are done."""
+        def shown():
+            log = self.log()
+            return log.count("OnSyncOk") > reads_before and "GetPower:" in log[log.rindex("OnSyncOk"):]
+        wait_for(shown, "the profile read (OnSyncOk) and the pages refreshed after it")
         self.wait_no_message()
 
     def wait_written(self, writes_before):

@@ -369,9 +369,8 @@ def older_dpi_layout_and_the_desktop_pointer(j):
     j.wait_read(reads)
     j.wait_shows("Zorvan Classic")
     values = sensor_values(j, 0x3104)
-    level_2 = next(int(name) for _, name, _ in j.controls() if name in map(str, values) and
-                   j.accessible().places("zorvan", name)[0][1] - j.window_origin()[1] == L.DPI_ROW_TOP + L.DPI_ROW_STEP)
-    start = L.dpi_thumb(2, values.index(level_2), len(values), L.OLD_DPI_ROW_WIDTH)
+    wait_for(lambda: j.shows("DPI 4") and not j.shows("DPI 5"), "the Classic's four DPI levels")
+    start = L.dpi_thumb(2, values.index(1200), len(values), L.OLD_DPI_ROW_WIDTH)  # its second level
     j.drag(start, L.dpi_thumb(2, len(values) - 1, len(values), L.OLD_DPI_ROW_WIDTH))
     j.wait_shows(str(values[-1]))
     j.click(*L.OLD_RATE_RADIO[250])
