@@ -225,18 +225,32 @@ class Journey:
     def choose(self, opener, entry):
         """A click at `opener` (window coordinates) that opens a pop-up list (a function menu,
         a combo button's list), then, once the list is on the screen, a click on its `entry`."""
-        before = set(self.desktop.windows_named(".*"))
-        self.click(*opener)
-        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the pop-up list to open")
+        self.open_popup(lambda: self.click(*opener))
         self.click(*entry)
 
     def choose_by_right_click(self, place, row):
         """A right click at `place` (window coordinates) opens a menu at the pointer; its row
         `row` (0-based, 20 pixels a row, the menu two pixels right of and below the pointer)."""
-        before = set(self.desktop.windows_named(".*"))
-        self.click(*place, button=3)
-        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the menu to open")
+        self.open_popup(lambda: self.click(*place, button=3))
         self.click(place[0] + 2 + 40, place[1] + 2 + 1 + row * 20 + 10)
+
+    def open_popup(self, opening, tries=1):
+        """Runs `opening` until a new window of the program opens that is at least two list rows
+        high: a pop-up list or menu, not a tooltip."""
+        before = set(self.desktop.windows_named(".*"))
+
+        def opened():
+            return any(size and size[1] >= 40 for size in
+                       (self.window_size(w, "zorvan") for w in set(self.desktop.windows_named(".*")) - before))
+
+        for _ in range(tries):
+            opening()
+            try:
+                wait_for(opened, "a pop-up list to open", timeout=PATIENCE if tries == 1 else 5)
+                return
+            except JourneyFailed:
+                continue
+        raise JourneyFailed("the pop-up list did not open")
 
     def double_click(self, x, y, window=None):
         target = window if window is not None else self.window()
@@ -317,16 +331,24 @@ class Journey:
         def icon():
             # The icon's window sits in the tray host's panel, the size of its icons (22 pixels).
             for window in self.desktop.windows_named(".*", visible=False):
-                if self.desktop.xdotool("getwindowname", window, check=False).strip() != "zorvan":
-                    continue
-                geometry = self.desktop.xdotool("getwindowgeometry", "--shell", window, check=False).split()
-                if "WIDTH=22" in geometry and "HEIGHT=22" in geometry:
+                if self.window_size(window, "zorvan") == (22, 22):
                     return window
             return None
-        before = set(self.desktop.windows_named(".*"))
-        self.click(11, 11, button=3, window=wait_for(icon, "the tray icon"))
-        wait_for(lambda: set(self.desktop.windows_named(".*")) - before, "the tray menu")
+
+        icon_window = wait_for(icon, "the tray icon")
+        # The icon may take a moment after it appears before it answers a click.
+        self.open_popup(lambda: self.click(11, 11, button=3, window=icon_window), tries=3)
         self.key(*["Down"] * (entry + 1), "Return")
+
+    def window_size(self, window, name):
+        """(width, height) of `window` when its name is `name`, else None."""
+        if self.desktop.xdotool("getwindowname", window, check=False).strip() != name:
+            return None
+        fields = self.desktop.xdotool("getwindowgeometry", "--shell", window, check=False).split()
+        geometry = dict(field.split("=", 1) for field in fields if "=" in field)
+        if "WIDTH" not in geometry:
+            return None
+        return int(geometry["WIDTH"]), int(geometry["HEIGHT"])
 
     def wait_no_message(self):
         wait_for(lambda: not self.desktop.windows_named(DIALOGS), "the program's dialogs to close")
