@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "app/option_keys.h"
+#include "app/value_ranges.h"
 
 #include <array>
 #include <cstdio>
@@ -67,9 +68,29 @@ std::vector<uint8_t> ByteList(const QString& text, size_t maxCount)
     return bytes;
 }
 
-Point ReadPoint(const IniSection& section, std::string_view key, Point fallback)
+// `value` of key `key` in section `section`, held to `range`; a value outside is logged.
+int32_t Held(int32_t value, ValueRange range, const char* section, const char* key)
 {
-    const std::optional<QString> text = NonEmpty(section, key);
+    if (range.Holds(value))
+        return value;
+    const int32_t held = range.Clamp(value);
+    Log("%s: %s=%d out of range, %d used", section, key, value, held);
+    return held;
+}
+
+// The first N values of a number list as layout coordinates.
+template <size_t N>
+std::array<int32_t, N> Coordinates(const std::vector<uint32_t>& v, const char* section, const char* key)
+{
+    std::array<int32_t, N> c{};
+    for (size_t i = 0; i < N; ++i)
+        c[i] = Held(int32_t(v[i]), kLayoutRange, section, key);
+    return c;
+}
+
+Point ReadPoint(const IniSection& ini, const char* section, const char* key, Point fallback)
+{
+    const std::optional<QString> text = NonEmpty(ini, key);
     if (!text)
         return fallback;
     const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 2);
@@ -77,7 +98,8 @@ Point ReadPoint(const IniSection& section, std::string_view key, Point fallback)
         ShowMessage(kError, QStringLiteral("Wrong POINT num"));
         return fallback;
     }
-    return Point{int32_t(v[0]), int32_t(v[1])};
+    const auto [x, y] = Coordinates<2>(v, section, key);
+    return Point{x, y};
 }
 
 void ReadOption(const IniSection& ini, const OptionKey& k, AppOptions& opt)
@@ -86,7 +108,7 @@ void ReadOption(const IniSection& ini, const OptionKey& k, AppOptions& opt)
     case OptionKind::Int:
     case OptionKind::IntIgnored:
         if (k.intField)
-            opt.*k.intField = ini.Int(k.key, k.intDefault);
+            opt.*k.intField = Held(ini.Int(k.key, k.intDefault), k.range, kOpt, k.key);
         break;
     case OptionKind::U16:
         opt.*k.u16Field = uint16_t(ini.Int(k.key, k.intDefault));
@@ -111,17 +133,19 @@ void ReadOption(const IniSection& ini, const OptionKey& k, AppOptions& opt)
         Rect r = k.rectDefault;
         if (const std::optional<QString> text = NonEmpty(ini, k.key)) {
             const std::vector<uint32_t> v = ParseNumberList(text->left(49), 10, 4);
-            if (v.size() < 4)
+            if (v.size() < 4) {
                 ShowMessage(kError, QStringLiteral("Wrong rect num"));
-            else
-                r = Rect{int32_t(v[0]), int32_t(v[1]), int32_t(v[2]), int32_t(v[3])};
+            } else if (k.rectField) {
+                const auto [left, top, right, bottom] = Coordinates<4>(v, kOpt, k.key);
+                r = Rect{left, top, right, bottom};
+            }
         }
         if (k.rectField)
             opt.*k.rectField = r;
         break;
     }
     case OptionKind::Point:
-        opt.*k.pointField = ReadPoint(ini, k.key, k.pointDefault);
+        opt.*k.pointField = ReadPoint(ini, kOpt, k.key, k.pointDefault);
         break;
     }
 }
@@ -228,7 +252,7 @@ void ReadKeyTables(const IniSection& ini, DeviceDescription& d)
     }
 }
 
-void ReadMarks(const IniSection& ini, DeviceDescription& d)
+void ReadMarks(const IniSection& ini, const char* section, DeviceDescription& d)
 {
     static const auto names = Numbered<16>("Mark%d");
     for (int n = 1; n <= 16; ++n) {
@@ -240,8 +264,8 @@ void ReadMarks(const IniSection& ini, DeviceDescription& d)
             ShowMessage(kError, QStringLiteral("Mark value error"));
             continue;
         }
-        const auto x = int32_t(v[0]), y = int32_t(v[1]), w = int32_t(v[2]), h = int32_t(v[3]);
-        d.KeyMarks[size_t(n - 1)] = Rect{x, y, int32_t(uint32_t(x) + uint32_t(w)), int32_t(uint32_t(y) + uint32_t(h))};
+        const auto [x, y, w, h] = Coordinates<4>(v, section, names[size_t(n - 1)].c_str());
+        d.KeyMarks[size_t(n - 1)] = Rect{x, y, x + w, y + h};
     }
 }
 
@@ -251,8 +275,12 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
     static const auto sections = Numbered<kDeviceSlots>("DEV_%d");
     static const auto rates = Numbered<4>("RATE%d");
     static const auto exKeys = Numbered<3>("ExKey%d");
-    const IniSection ini = file.Section(sections[size_t(n - 1)]);
+    const char* section = sections[size_t(n - 1)].c_str();
+    const IniSection ini = file.Section(section);
     auto num = [&](std::string_view key, int32_t fallback) { return ini.Int(key, fallback); };
+    auto held = [&](const char* key, int32_t fallback, ValueRange range) {
+        return Held(ini.Int(key, fallback), range, section, key);
+    };
 
     d = DeviceDescription{};
     name = ini.Value("Name").value_or(QString()).left(63);
@@ -262,8 +290,8 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
 
     d.CID = num("CID", 0);
     d.MID = num("MID", 0);
-    d.MarkPoint = ReadPoint(ini, "ptMark", Point{337, 65});
-    d.LedMarkPoint = ReadPoint(ini, "ptLedMark", Point{525, 30});
+    d.MarkPoint = ReadPoint(ini, section, "ptMark", Point{337, 65});
+    d.LedMarkPoint = ReadPoint(ini, section, "ptLedMark", Point{525, 30});
     for (const std::string& rate : rates)
         num(rate, 0);  // read, no effect
     d.ReportRate = num("DR", 0x500);
@@ -278,7 +306,7 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
     d.ShowXY = num("ShowXY", 0);
     d.ShowRGBSw = num("ShowRGBSw", 1);
     d.DpiMenuMask = num("DpiMenuMask", 7);
-    d.DpiUiLevels = num("DpiUILevels", 0);
+    d.DpiUiLevels = held("DpiUILevels", 0, kDpiLevelCountRange);
     d.SetDpiByClick = num("SetDPIByClick", 0);
     d.ShowSleep = num("ShowSleep", 1);
     d.DpiLedMode = num("DpiLEDMode", 0);
@@ -309,8 +337,8 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
         ShowMessage(kWarning, QStringLiteral("wrong DpiLimit value"));
 
     d.DpiLevelCount = num("DM", 6);
-    d.DpiHeight = num("DPIH", 10);
-    d.DefaultLevel = num("DEFLEVEL", 0);
+    d.DpiHeight = held("DPIH", 10, kLayoutRange);
+    d.DefaultLevel = held("DEFLEVEL", 0, kDpiLevelIndexRange);
 
     SensorDpiTable* table = sensors.Find(d.Sensor);
     if (table == nullptr)
@@ -347,7 +375,7 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
         ShowMessage(kWarning, QStringLiteral("DC != DM."));
     }
 
-    d.KeyHeight = num("KEYH", 10);
+    d.KeyHeight = held("KEYH", 10, kLayoutRange);
 
     switch (num("MDNUM", 9)) {
     case 3: d.ModeCode = 1; break;
@@ -365,7 +393,7 @@ bool ReadDeviceSection(const IniFile& file, int n, SensorTables& sensors, Device
     d.KeyCount = km / 2;
 
     ReadKeyTables(ini, d);
-    ReadMarks(ini, d);
+    ReadMarks(ini, section, d);
     return true;
 }
 

@@ -5,9 +5,9 @@ namespace {
 
 using O = AppOptions;
 
-OptionKey Int(const char* key, int32_t O::*field, int32_t def)
+OptionKey Int(const char* key, int32_t O::*field, int32_t def, ValueRange range = {})
 {
-    return OptionKey{key, OptionKind::Int, field, nullptr, nullptr, nullptr, nullptr, def};
+    return OptionKey{key, OptionKind::Int, field, nullptr, nullptr, nullptr, nullptr, def, 0, {}, {}, range};
 }
 OptionKey Ignored(const char* key, int32_t def)
 {
@@ -42,8 +42,8 @@ std::vector<OptionKey> Build()
         Int("Suwnd", &O::Suwnd, 1),
         Int("ApplyNow", &O::ApplyNow, 0),
         Int("BtnTips", &O::BtnTips, 0),
-        Int("MenuItems", &O::MenuItems, 13),
-        Int("TipForDebounce", &O::TipForDebounce, 0),
+        Int("MenuItems", &O::MenuItems, 13, kMenuRowsRange),
+        Int("TipForDebounce", &O::TipForDebounce, 0, kLayoutRange),
         Int("OldAdvDlg", &O::OldAdvDlg, 0),
         Int("EnhancePrecision", &O::EnhancePrecision, 1),
         Int("Debounce", &O::Debounce, 12),
@@ -51,19 +51,19 @@ std::vector<OptionKey> Build()
         Ignored("ShowWelcome", 0),
         Int("ShowProfile", &O::ShowProfile, 1),
         Int("ComboRec", &O::ComboRec, 1),
-        Int("FontSize", &O::FontSize, 12),
+        Int("FontSize", &O::FontSize, 12, kFontSizeRange),
         Int("ShowPower", &O::ShowPower, 0),
         Int("SyncChangeDpiLevel", &O::SyncChangeDpiLevel, 0),
-        Int("MinDelay", &O::MinDelay, 10),
+        Int("MinDelay", &O::MinDelay, 10, kMacroDelayRange),
         Int("MacroDir", &O::MacroDir, 0),
-        Int("MacroOptX", &O::MacroOptX, 756),
+        Int("MacroOptX", &O::MacroOptX, 756, kLayoutRange),
         Ignored("MacroHasMsKey", 0),
         Int("ListTrans", &O::ListTrans, 0),
         RectKey("rcMacroList", &O::rcMacroList, Rect{100, 85, 326, 464}),
         RectKey("rcKeyList", &O::rcKeyList, Rect{401, 85, 627, 464}),
         Colour("clrMacFrame", &O::clrMacFrame, 0),
         Int("InsertBefore", &O::InsertBefore, 1),
-        Int("MinUIDelay", &O::MinUIDelay, 1),
+        Int("MinUIDelay", &O::MinUIDelay, 1, kMacroDelayRange),
         RectKey("rcSupprotBtn", nullptr, Rect{}),
         RectKey("rcHomePageBtn", &O::rcHomePageBtn, Rect{}),
         U16("VID", &O::VID, 0x25A7),
@@ -103,14 +103,14 @@ std::vector<OptionKey> Build()
         Int("ComboName1", &O::ComboName1, 0),
         Int("ComboName2", &O::ComboName2, 0),
         Int("ComboName3", &O::ComboName3, 0),
-        Int("BarY", &O::BarY, 3),
-        Int("DpiBarY", &O::DpiBarY, 12),
-        Int("DpiSliderY", &O::DpiSliderY, 3),
-        Int("ScaleY", &O::ScaleY, 4),
-        Int("SliderY", &O::SliderY, 0),
-        Int("MenuW", &O::MenuW, 0),
-        Int("NaviW", &O::NaviW, 0),
-        Int("RateVSp", &O::RateVSp, 67),
+        Int("BarY", &O::BarY, 3, kLayoutRange),
+        Int("DpiBarY", &O::DpiBarY, 12, kLayoutRange),
+        Int("DpiSliderY", &O::DpiSliderY, 3, kLayoutRange),
+        Int("ScaleY", &O::ScaleY, 4, kLayoutRange),
+        Int("SliderY", &O::SliderY, 0, kLayoutRange),
+        Int("MenuW", &O::MenuW, 0, kLayoutRange),
+        Int("NaviW", &O::NaviW, 0, kLayoutRange),
+        Int("RateVSp", &O::RateVSp, 67, kLayoutRange),
         PointKey("ptMin", &O::ptMin, Point{952, 12}),
         PointKey("ptNavi", &O::ptNavi, Point{25, 110}),
         PointKey("ptPower", &O::ptPower, Point{949, 66}),

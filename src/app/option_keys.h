@@ -2,6 +2,7 @@
 // The [OPT] keys in the order they are read, with their kind, default and field. One table
 // serves the load and every listing of the options (zorvanctl cfg-check).
 #include "app/app_options.h"
+#include "app/value_ranges.h"
 
 #include <vector>
 
@@ -31,6 +32,7 @@ struct OptionKey {
     int maxChars = 0;
     Rect rectDefault;
     Point pointDefault;
+    ValueRange range;  // Int: the value is held to it; points and rects hold to kLayoutRange
 };
 
 // Every [OPT] key read by the data initialisation after `Debug`, in reading order, except

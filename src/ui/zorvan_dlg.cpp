@@ -590,6 +590,10 @@ void CZorvanDlg::setVisible(bool visible)
 
 void CZorvanDlg::ShowMainWindow()
 {
+    // An ending program stays hidden: neither the start-up's late show nor the tray or a second
+    // copy brings the window back while the last writes finish.
+    if (exiting_)
+        return;
     if (isVisible() && !isMinimized()) {
         raise();
         activateWindow();

@@ -1,7 +1,12 @@
 #include "app/key_assignment.h"
+#include "app/log.h"
 #include "config_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace zorvan::test {
 namespace {
@@ -106,6 +111,123 @@ INSTANTIATE_TEST_SUITE_P(
                     FatalCase{"Km34", Device(1, "KM=34"), false}, FatalCase{"Km2", Device(1, "KM=2"), true},
                     FatalCase{"NoSensorIsNeverRead", "[DEV_1]\nMDNUM=4\n", true}),
     [](const testing::TestParamInfo<FatalCase>& info) { return std::string(info.param.name); });
+
+// Values that size, place or count things are held to their ranges where the file is read.
+struct RangeCase {
+    const char* name;
+    QByteArray cfg;
+    std::vector<int32_t> (*read)(const Configuration&);
+    std::vector<int32_t> held;
+};
+
+class ConfigRangeTest : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(ConfigRangeTest, HoldsTheValueToItsRangeWithoutAMessage)
+{
+    const LoadResult r = LoadCfg(GetParam().cfg);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(GetParam().read(r.config), GetParam().held);
+    EXPECT_TRUE(r.messages.empty()) << r.Texts().join(u'|').toStdString();
+}
+
+const AppOptions& O(const Configuration& c)
+{
+    return c.opt;
+}
+const DeviceDescription& D(const Configuration& c)
+{
+    return c.devices[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, ConfigRangeTest,
+    testing::Values(
+        RangeCase{"MenuRowsAbove", Opt("MenuItems=268435456") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).MenuItems}; }, {100}},
+        RangeCase{"MenuRowsBelow", Opt("MenuItems=-1") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).MenuItems}; }, {0}},
+        RangeCase{"MenuRowsInside", Opt("MenuItems=40") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).MenuItems}; }, {40}},
+        RangeCase{"Widths", Opt("MenuW=-2147483648\nNaviW=0x7FFFFFFF\nRateVSp=10000") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).MenuW, O(c).NaviW, O(c).RateVSp}; },
+                  {-10000, 10000, 10000}},
+        RangeCase{"SliderOffsets", Opt("BarY=-20000\nDpiBarY=20000\nDpiSliderY=12\nScaleY=-10000\nSliderY=10001") + Device(1),
+                  [](const Configuration& c) {
+                      return std::vector<int32_t>{O(c).BarY, O(c).DpiBarY, O(c).DpiSliderY, O(c).ScaleY, O(c).SliderY};
+                  },
+                  {-10000, 10000, 12, -10000, 10000}},
+        RangeCase{"Positions", Opt("MacroOptX=65536\nTipForDebounce=-65536") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).MacroOptX, O(c).TipForDebounce}; },
+                  {10000, -10000}},
+        RangeCase{"FontSize", Opt("FontSize=1000") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).FontSize}; }, {100}},
+        RangeCase{"Delays", Opt("MinDelay=70000\nMinUIDelay=-5") + Device(1),
+                  [](const Configuration& c) {
+                      return std::vector<int32_t>{O(c).MinDelay, c.limits.minDelay, O(c).MinUIDelay};
+                  },
+                  {65535, 65535, 0}},
+        RangeCase{"Point", Opt("ptNavi=30000,-30000") + Device(1),
+                  [](const Configuration& c) { return std::vector<int32_t>{O(c).ptNavi.x, O(c).ptNavi.y}; },
+                  {10000, -10000}},
+        RangeCase{"Rect", Opt("rcSys=-99999,5,99999,6") + Device(1),
+                  [](const Configuration& c) {
+                      const Rect& r = O(c).rcSys;
+                      return std::vector<int32_t>{r.left, r.top, r.right, r.bottom};
+                  },
+                  {-10000, 5, 10000, 6}},
+        RangeCase{"DeviceGaps", Opt("") + Device(1, "KEYH=2147483647\nDPIH=-2147483648"),
+                  [](const Configuration& c) { return std::vector<int32_t>{D(c).KeyHeight, D(c).DpiHeight}; },
+                  {10000, -10000}},
+        RangeCase{"DevicePoints", Opt("") + Device(1, "ptMark=12345,1\nptLedMark=1,-12345"),
+                  [](const Configuration& c) {
+                      return std::vector<int32_t>{D(c).MarkPoint.x, D(c).MarkPoint.y, D(c).LedMarkPoint.x,
+                                                  D(c).LedMarkPoint.y};
+                  },
+                  {10000, 1, 1, -10000}},
+        RangeCase{"MarkSizeAndPlace", Opt("") + Device(1, "Mark1=2000000,-5,10000,10000"),
+                  [](const Configuration& c) {
+                      const Rect& r = D(c).KeyMarks[0];
+                      return std::vector<int32_t>{r.left, r.top, r.right, r.bottom};
+                  },
+                  {10000, -5, 20000, 9995}},
+        RangeCase{"DpiLevelCountAndIndexAbove", Opt("") + Device(1, "DpiUILevels=9\nDEFLEVEL=8"),
+                  [](const Configuration& c) { return std::vector<int32_t>{D(c).DpiUiLevels, D(c).DefaultLevel}; },
+                  {8, 7}},
+        RangeCase{"DpiLevelCountAndIndexBelow", Opt("") + Device(1, "DpiUILevels=-3\nDEFLEVEL=-1"),
+                  [](const Configuration& c) { return std::vector<int32_t>{D(c).DpiUiLevels, D(c).DefaultLevel}; },
+                  {0, 0}}),
+    [](const testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
+
+std::vector<std::string> OutOfRangeLines(const std::function<void()>& load)
+{
+    std::vector<std::string> lines;
+    SetLogEcho([&lines](const std::string& line) {
+        if (line.find("out of range") != std::string::npos)
+            lines.push_back(line);
+    });
+    load();
+    SetLogEcho({});
+    return lines;
+}
+
+TEST(ConfigLoad, AHeldValueIsLoggedWithItsSectionAndKey)
+{
+    const auto lines = OutOfRangeLines([] { LoadCfg(Opt("MenuItems=268435456") + Device(1, "Mark1=1,2,3,99999")); });
+    EXPECT_EQ(lines, (std::vector<std::string>{"OPT: MenuItems=268435456 out of range, 100 used",
+                                               "DEV_1: Mark1=99999 out of range, 10000 used"}));
+}
+
+TEST(ConfigLoad, TheShippedDataNeedsNoValueHeld)
+{
+    TempDir dir;
+    Configuration config;
+    bool ok = false;
+    const auto lines = OutOfRangeLines([&] {
+        ok = LoadConfiguration(DefaultDataDir() + QStringLiteral("cfg.ini"), dir.File(QStringLiteral("Log.txt")), config);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(lines.empty()) << lines.front();
+}
 
 TEST(ConfigLoad, ValueRulesOfOptions)
 {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace zorvan::test {
@@ -141,6 +143,39 @@ TEST_F(LogTest, EchoSeesEveryEntryEvenWhenTheLogIsOff)
     Log("seen %d", 1);
     SetLogEcho(nullptr);
     EXPECT_EQ(echoed, std::vector<std::string>{"seen 1"});
+}
+
+// The UI thread, the reader threads and the apply worker log at once: every entry reaches the
+// file and the echo whole, and the echo is handed one entry at a time.
+TEST_F(LogTest, EntriesOfSeveralThreadsStayWhole)
+{
+    InitLog(2, LogPath());
+    std::vector<std::string> echoed;
+    SetLogEcho([&echoed](const std::string& e) { echoed.push_back(e); });
+    constexpr int kThreads = 4;
+    constexpr int kEntries = 50;
+    const std::string tail(300, 'x');
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, &tail] {
+            for (int i = 0; i < kEntries; ++i)
+                Log("thread %d entry %d %s", t, i, tail.c_str());
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    SetLogEcho(nullptr);
+    std::vector<std::string> expected;
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kEntries; ++i)
+            expected.push_back("thread " + std::to_string(t) + " entry " + std::to_string(i) + " " + tail);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> written = FileEntries();
+    std::sort(written.begin(), written.end());
+    std::sort(echoed.begin(), echoed.end());
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(echoed, expected);
 }
 
 }  // namespace

@@ -13,5 +13,6 @@ foreach(name ${journey_names})
   add_test(NAME journey.${name}
            COMMAND /usr/bin/python3 ${journeys_dir}/journeys.py ${name} ${PROJECT_BINARY_DIR}/bin
                    ${PROJECT_BINARY_DIR}/journey-screenshots)
-  set_tests_properties(journey.${name} PROPERTIES TIMEOUT 300 LABELS journey)
+  # The sanitizer builds' suppressions reach the programs a journey starts.
+  set_tests_properties(journey.${name} PROPERTIES TIMEOUT 300 LABELS journey ENVIRONMENT "${ui_sanitizer_env}")
 endforeach()

@@ -205,16 +205,17 @@ TEST_F(LightingDecoders, LogoBlockFromTheMouse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        log_.clear();
+        ClearLog();
         LightingBlock logo = before;
         EEPROM_To_LogoRGB(std::span<const uint8_t, 10>(c.e.data(), 10), logo);
         EXPECT_EQ(logo.mode, c.expected.mode);
         EXPECT_EQ(logo.speed, c.expected.speed);
         EXPECT_EQ(logo.brightness, c.expected.brightness);
         EXPECT_EQ(logo.colour, c.expected.colour);
-        ASSERT_GE(log_.size(), 1 + c.lines.size());
-        EXPECT_EQ(log_[0], Dump("EEPROM_To_LogoRGB: ", c.e));
-        EXPECT_EQ(std::vector<std::string>(log_.end() - long(c.lines.size()), log_.end()), c.lines);
+        const std::vector<std::string> log = LogLines();
+        ASSERT_GE(log.size(), 1 + c.lines.size());
+        EXPECT_EQ(log[0], Dump("EEPROM_To_LogoRGB: ", c.e));
+        EXPECT_EQ(std::vector<std::string>(log.end() - long(c.lines.size()), log.end()), c.lines);
     }
 }
 
@@ -246,16 +247,17 @@ TEST_F(LightingDecoders, MainBlockFromTheMouse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        log_.clear();
+        ClearLog();
         LightingBlock main = before;
         EEPROM_To_MainRGB(std::span<const uint8_t, 8>(c.e.data(), 8), main);
         EXPECT_EQ(main.mode, c.expected.mode);
         EXPECT_EQ(main.speed, c.expected.speed);
         EXPECT_EQ(main.brightness, c.expected.brightness);
         EXPECT_EQ(main.colour, c.expected.colour);
-        ASSERT_GE(log_.size(), 1 + c.lines.size());
-        EXPECT_EQ(log_[0], Dump("EEPROM_To_MainRGB: ", c.e));
-        EXPECT_EQ(std::vector<std::string>(log_.end() - long(c.lines.size()), log_.end()), c.lines);
+        const std::vector<std::string> log = LogLines();
+        ASSERT_GE(log.size(), 1 + c.lines.size());
+        EXPECT_EQ(log[0], Dump("EEPROM_To_MainRGB: ", c.e));
+        EXPECT_EQ(std::vector<std::string>(log.end() - long(c.lines.size()), log.end()), c.lines);
     }
 }
 

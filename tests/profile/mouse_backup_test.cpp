@@ -271,7 +271,8 @@ TEST_F(WholeMouse, TheWriteCheckFindsAWriteTheMouseDidNotKeep)
     QString error;
     EXPECT_FALSE(Restore(*backup, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("holds something else at 0x"))) << error.toStdString();
-    EXPECT_TRUE(std::any_of(log_.begin(), log_.end(), [](const std::string& line) {
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
         return line.find("Write check: 0x") != std::string::npos && line.find("was written") != std::string::npos;
     }));
     EXPECT_EQ(Images(), changed);

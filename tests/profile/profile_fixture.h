@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide configuration, macro library and log as one test needs them, put back
-// afterwards: built-in sensor tables, device 0 as the current device, captured log lines.
+// afterwards: built-in sensor tables, device 0 as the current device, captured log lines (the
+// log hands them over from whichever thread logs, so the capture has a lock of its own).
 #include "app/configuration.h"
 #include "app/log.h"
 #include "macro/macro_library.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,7 +23,10 @@ protected:
         saved_ = Config();
         Config().sensors.Build(0, 12000, 32000);
         Macros().Clear();
-        SetLogEcho([this](const std::string& line) { log_.push_back(line); });
+        SetLogEcho([this](const std::string& line) {
+            std::lock_guard lock(logMutex_);
+            log_.push_back(line);
+        });
     }
 
     void TearDown() override
@@ -55,19 +61,29 @@ protected:
         return macro;
     }
 
-    bool Logged(const std::string& line) const
+    // The log lines captured so far, in order.
+    std::vector<std::string> LogLines() const
     {
-        for (const std::string& l : log_) {
-            if (l == line)
-                return true;
-        }
-        return false;
+        std::lock_guard lock(logMutex_);
+        return log_;
     }
 
-    std::vector<std::string> log_;
+    void ClearLog()
+    {
+        std::lock_guard lock(logMutex_);
+        log_.clear();
+    }
+
+    bool Logged(const std::string& line) const
+    {
+        const std::vector<std::string> lines = LogLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
 
 private:
     Configuration saved_;
+    mutable std::mutex logMutex_;
+    std::vector<std::string> log_;
 };
 
 }  // namespace zorvan::test

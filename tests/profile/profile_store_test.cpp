@@ -100,7 +100,7 @@ TEST_F(ProfileStore, StoreOfAnotherSizeGivesNewProfiles)
         QByteArray image = good;
         image.resize(size, '\0');
         ASSERT_TRUE(test::WriteFile(StorePath(), image));
-        log_.clear();
+        ClearLog();
         EXPECT_FALSE(LoadPro(dir_.Path())) << size;
         EXPECT_TRUE(Logged("LoadPro err: wrong size"));
         EXPECT_NE(ProfileCopy(1)->id, oldId);
@@ -128,7 +128,7 @@ TEST_F(ProfileStore, ARecordThatIsNotAProfileBecomesANewProfileInItsPlace)
     records[2].id = 0;
     records[3].currentKeySet = 7;  // odd, but a profile: kept as it is
     ASSERT_TRUE(test::WriteFile(StorePath(), StoreImage(records[2].id, records)));
-    log_.clear();
+    ClearLog();
     EXPECT_FALSE(LoadPro(dir_.Path()));
     EXPECT_TRUE(Logged("LoadPro err: record 1 is not a profile (magic=0x12345678, id=0x" +
                        QString::number(records[1].id, 16).toStdString() + ")"));
@@ -153,7 +153,8 @@ TEST_F(ProfileStore, FailedSaveLeavesTheOldStore)
     // A data folder that is a file cannot take a store.
     ASSERT_TRUE(test::WriteFile(dir_.File("blocked"), "x"));
     EXPECT_FALSE(SavePro(dir_.File("blocked/")));
-    EXPECT_TRUE(std::any_of(log_.begin(), log_.end(),
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.rfind("SavePro: CreateFile err=", 0) == 0; }));
     EXPECT_EQ(test::ReadFile(StorePath()), before);
 }

@@ -3,6 +3,7 @@
 // dialogs), the fire key dialog, the debounce control, the profile selector, and what a bad
 // configuration or profile does to it.
 #include "app/configuration.h"
+#include "app/value_ranges.h"
 #include "macro/macro_library.h"
 #include "profile/function_name.h"
 #include "profile/profile_defaults.h"
@@ -708,7 +709,7 @@ void KeyPageTest::outOfRangeConfigurationIsSurvived()
     device.KeyMarks[1] = Rect{50, 50, 10, 10};  // right of its left edge
     device.DpiMenuMask = 0x7FFFFFFF;
     device.ExKeys = {-1, -1, -1};
-    Config().opt.MenuItems = 1 << 28;
+    Config().opt.MenuItems = kMenuRowsRange.high;  // the most rows cfg.ini can give
     Config().opt.MenuW = -50;
     Config().opt.KeyMask = -1 & ~1;
     port_->profile->currentKeySet = 77;

@@ -51,6 +51,7 @@ private slots:
     void restoreDefaultsRunsBehindTheProgressDialog();
     void exitSavesTheStoreAndTellsTheMouse();
     void exitWaitsForTheWritesStillRunning();
+    void anEndingWindowIsNotShownAgain();
     void changedMacrosHaveTheKeysWritten_data();
     void changedMacrosHaveTheKeysWritten();
 
@@ -383,6 +384,21 @@ void MainWindowTest::exitWaitsForTheWritesStillRunning()
     QCOMPARE(session.heldWrites.size(), size_t(1));
     session.heldWrites.front()(true);
     QTRY_COMPARE(exited.count(), 1);
+}
+
+void MainWindowTest::anEndingWindowIsNotShownAgain()
+{
+    FakeDevicePort session;
+    session.holdWrites = true;
+    CZorvanDlg window(session, false, kTitle);
+    QVERIFY(window.Init());
+    window.ShowMainWindow();
+    window.ExitProgram();
+    QTest::qWait(1200);  // past the start-up's late show
+    window.OnTrayMessage(514);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(session.told.back(), 0);
+    session.heldWrites.front()(true);
 }
 
 QTEST_MAIN(MainWindowTest)
