@@ -241,6 +241,9 @@ TEST_F(DeviceSessionTest, OnlyLightingZonesTheModelShowsAreReadBack)
 {
     MakeSession();
     ASSERT_TRUE(Connect());
+    // The battery is asked after the read: its exchange must not count as a read-back below.
+    ASSERT_TRUE(RunUntil([&] { return counts_.power >= 1; }, 3000));
+    ASSERT_TRUE(Settle());
     ASSERT_EQ(CurrentDevice()->ShowLogoEffect, 0);
     int changed = 0;
     QObject::connect(&Dev(), &DeviceSession::lightingChanged, [&] { ++changed; });
