@@ -276,9 +276,6 @@ class Journey:
             self.desktop.xdotool("windowfocus", "--sync", window)
         self.desktop.xdotool("type", "--delay", 60, text)
 
-    def focused(self):
-        return int(self.desktop.xdotool("getwindowfocus").strip())
-
     def dialog(self, pattern=MESSAGE):
         """The newest visible window named `pattern` (skinned dialogs, file dialogs)."""
         found = wait_for(lambda: self.desktop.windows_named(pattern), f"a window named {pattern}")
@@ -433,12 +430,6 @@ class Journey:
         if result.returncode != 0:
             raise JourneyFailed(f"zorvanctl {' '.join(map(str, args))} failed: {result.stderr.strip()}")
         return result.stdout
-
-    def window_origin(self):
-        """The main window's top-left corner on the screen."""
-        place = self.desktop.xdotool("getwindowgeometry", "--shell", self.window()).split()
-        geometry = dict(line.split("=", 1) for line in place if "=" in line)
-        return int(geometry["X"]), int(geometry["Y"])
 
     def copy_state(self, name):
         """A copy of the mouse's state file as it is now, for zorvanctl to change."""
