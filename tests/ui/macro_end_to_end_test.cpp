@@ -68,6 +68,16 @@ bool PickFromOpenMenu(int row)
     return true;
 }
 
+// The page's event rows but the delays, as kind << 16 | value.
+QList<uint> KeyRows(const CMacroDlg* page)
+{
+    QList<uint> rows;
+    for (const EventRow& r : page->Rows())
+        if (r.kind != kRowDelay)
+            rows.append(uint(r.kind) << 16 | r.value);
+    return rows;
+}
+
 QByteArray SlotOfFile(const QString& path)
 {
     const std::optional<StMacro> macro = ReadMacroFile(path);
@@ -210,17 +220,10 @@ void MacroEndToEndTest::whileRecordingClicksGoInOnlyThroughTheInsertButton()
     QTest::mouseClick(page->InsertButton(), Qt::LeftButton);
     QVERIFY(PickFromOpenMenu(3));
     QVERIFY(messages.empty());
-    const auto keyRows = [page] {
-        QList<uint> rows;
-        for (const EventRow& r : page->Rows())
-            if (r.kind != kRowDelay)
-                rows.append(uint(r.kind) << 16 | r.value);
-        return rows;
-    };
     const QList<uint> recorded{uint(kRowPress) << 16 | 0x41, uint(kRowRelease) << 16 | 0x41,
                                uint(kRowPress) << 16 | 0x42, uint(kRowPress) << 16 | kMouseLeft,
                                uint(kRowRelease) << 16 | kMouseLeft};
-    QCOMPARE(keyRows(), recorded);
+    QCOMPARE(KeyRows(page), recorded);
     QVERIFY(page->SaveButton()->isVisible());
 
     // Every other click of the page and the window: refused with tc_macro_msg17, or nothing.
@@ -271,7 +274,7 @@ void MacroEndToEndTest::whileRecordingClicksGoInOnlyThroughTheInsertButton()
     QTest::keyClick(tree, Qt::Key_F2);
     QTest::keyClick(tree, Qt::Key_Delete);
     QVERIFY(asked.isEmpty());
-    QCOMPARE(keyRows().mid(recorded.size()), (QList<uint>{uint(kRowPress) << 16 | 0x71, uint(kRowRelease) << 16 | 0x71,
+    QCOMPARE(KeyRows(page).mid(recorded.size()), (QList<uint>{uint(kRowPress) << 16 | 0x71, uint(kRowRelease) << 16 | 0x71,
                                                           uint(kRowPress) << 16 | 0x2E, uint(kRowRelease) << 16 | 0x2E}));
 
     QTest::mouseClick(page->RecordButton(), Qt::LeftButton);
@@ -378,16 +381,9 @@ void MacroEndToEndTest::keysFromTheXServerReachTheSlot()
     QCOMPARE(QProcess::execute(xdotool, {QStringLiteral("keydown"), QStringLiteral("62"), QStringLiteral("key"),
                                          QStringLiteral("38"), QStringLiteral("keyup"), QStringLiteral("62")}),
              0);
-    const auto keyRows = [page] {
-        QList<uint> rows;
-        for (const EventRow& r : page->Rows())
-            if (r.kind != kRowDelay)
-                rows.append(uint(r.kind) << 16 | r.value);
-        return rows;
-    };
     const QList<uint> expected{uint(kRowPress) << 16 | 0xA1, uint(kRowPress) << 16 | 0x41,
                                uint(kRowRelease) << 16 | 0x41, uint(kRowRelease) << 16 | 0xA1};
-    QTRY_COMPARE_WITH_TIMEOUT(keyRows(), expected, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(KeyRows(page), expected, 5000);
     page->OnRecord();
     page->OnSave();
     QVERIFY(!page->SaveVisible());
