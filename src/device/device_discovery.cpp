@@ -359,6 +359,7 @@ void DeviceDiscovery::FinishTimedSearch(int found)
         findTimer_.stop();
         findRetry_ = 0;
     }
+    emit searchEnded();
 }
 
 void DeviceDiscovery::StartDeviceCountCheck()

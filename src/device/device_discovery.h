@@ -83,6 +83,8 @@ signals:
     void deviceGone();
     // More than one device was identified within the first seconds (message tc_msg36).
     void tooManyDevices();
+    // A search of the find timer ended: the nodes without access and the slots may differ.
+    void searchEnded();
 
 private:
     struct Candidate {

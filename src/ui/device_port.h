@@ -112,6 +112,9 @@ signals:
     void linkRead(bool linked);
     // The mouse is gone: the battery indicator hides.
     void deviceLost();
+    // A device search or an identification ended: what DeniedNodes() and ReceiverWithoutMouse()
+    // say may have changed.
+    void searchChanged();
     // The session asks the program to end after showing the language text `textKey`.
     void closeRequested(const QString& textKey);
     // Progress of a whole-profile write (0..100) and its end.

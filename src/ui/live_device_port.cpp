@@ -39,6 +39,8 @@ LiveDevicePort::LiveDevicePort(std::unique_ptr<DeviceBackend> backend)
     connect(s, &DeviceSession::lightingChanged, this, &DevicePort::lightingChanged);
     connect(s, &DeviceSession::dpiLightingChanged, this, &DevicePort::dpiLightingChanged);
     connect(s, &DeviceSession::pendingChanged, this, &DevicePort::pendingChanged);
+    connect(discovery_.get(), &DeviceDiscovery::searchEnded, this, &DevicePort::searchChanged);
+    connect(&notifier_, &DeviceNotifier::identificationEnded, this, &DevicePort::searchChanged);
 }
 
 LiveDevicePort::~LiveDevicePort()

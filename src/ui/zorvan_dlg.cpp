@@ -64,7 +64,6 @@ constexpr int kInitialisationWaitMs = 1000;
 const Rect kDefaultPageArea{2, 160, 1019, 690};
 // The status line: in the navigation row, right of the navigation buttons, before the edge.
 const QRect kStatusLine(300, 122, 700, 24);
-constexpr int kStatusRefreshMs = 2000;
 // At the end, how long changes still being written may hold the program.
 constexpr int kExitWriteWait = 3000;
 
@@ -178,6 +177,8 @@ CZorvanDlg::CZorvanDlg(DevicePort& session, bool hasArguments, const QString& ti
         UpdateMouseStatus();
     });
     connect(&session_, &DevicePort::profileRead, this, &CZorvanDlg::UpdateMouseStatus);
+    // The status follows what the searches find (nodes without access, a receiver alone).
+    connect(&session_, &DevicePort::searchChanged, this, &CZorvanDlg::UpdateMouseStatus);
     notifications_ = new BatteryNotifications(title_, BatteryNotifications::FreedesktopService(),
                                               [this](const QString& summary, const QString& body) { ShowBalloon(summary, body); },
                                               this);
@@ -228,10 +229,6 @@ bool CZorvanDlg::Init()
     if (TrayWanted(trayIconOption_))
         AddTrayIcon();
     session_.Start();
-    // The status follows what the searches find (nodes without access, a receiver alone).
-    auto* statusRefresh = new QTimer(this);
-    connect(statusRefresh, &QTimer::timeout, this, &CZorvanDlg::UpdateMouseStatus);
-    statusRefresh->start(kStatusRefreshMs);
     QTimer::singleShot(kInitialisationWaitMs, this, [this] {
         if (shown_)
             ShowMainWindow();
@@ -405,6 +402,15 @@ void CZorvanDlg::BuildApplyButton()
 void CZorvanDlg::UpdateMouseStatus()
 {
     const MouseStatus status = StatusOf(session_, linked_);
+    if (tray_) {
+        const QString tip =
+            status.text.isEmpty() ? windowTitle() : windowTitle() + QStringLiteral(" \u2013 ") + status.text;
+        if (tray_->toolTip() != tip)
+            tray_->setToolTip(tip);
+    }
+    // Said again only when it changed: nothing is drawn while nothing happens.
+    if (status_ && status_->Text() == status.text && accessDetails_ == status.details)
+        return;
     accessDetails_ = status.details;
     const AppOptions& o = Options();
     if (status_) {
@@ -417,8 +423,6 @@ void CZorvanDlg::UpdateMouseStatus()
         status_->SetTip(clickable ? accessDetails_ : QString());
         status_->update();
     }
-    if (tray_)
-        tray_->setToolTip(status.text.isEmpty() ? windowTitle() : windowTitle() + QStringLiteral(" \u2013 ") + status.text);
 }
 
 void CZorvanDlg::OnStatusClicked()

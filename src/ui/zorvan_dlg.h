@@ -81,8 +81,6 @@ public:
     QAction* AutostartAction() const { return autostartAction_; }
     QAction* NotifyAction() const { return notifyAction_; }
     BatteryNotifications* Notifications() const { return notifications_; }
-    // Says again what is going on with the mouse (status line, tray tooltip).
-    void UpdateMouseStatus();
     const QImage& Background() const { return background_; }
 
     // Asks for the ".qxa" file of an export (`save`) or import; empty when none was chosen. A
@@ -128,6 +126,8 @@ private:
     // Hides the window to the tray, or minimises it when the desktop has no tray.
     void HideToTray();
     void TellShown(int shown);
+    // Says again what is going on with the mouse (status line, tray tooltip), when it changed.
+    void UpdateMouseStatus();
     void ShowWaitMessage();
     void OnPowerRead(bool charging, int level);
     void OnStatusClicked();

@@ -192,9 +192,12 @@ TEST_F(DiscoveryTest, TheFindTimersSearchesRunBesideTheUserInterfaceThread)
 {
     discovery.timing.findTimerMs = 10;
     AddMouse(test::kPid);
+    int ended = 0;
+    QObject::connect(&discovery, &DeviceDiscovery::searchEnded, [&ended] { ++ended; });
     discovery.OnDeviceChange({DeviceChange::Kind::kArrival, "USB#VID_25a7&PID_fa92#receiver"});
     ASSERT_TRUE(test::RunUntil([this] { return !identified.empty(); }, 3000));
     ASSERT_TRUE(test::RunUntil([this] { return !discovery.Searching(); }, 1000)) << "the result is handed back";
+    EXPECT_GE(ended, 1) << "the window hears of every search's end";
     EXPECT_FALSE(discovery.FindTimerActive()) << "a search that found the mouse stops the timer";
     const std::vector<std::thread::id> threads = bus.SearchThreads();
     ASSERT_FALSE(threads.empty());

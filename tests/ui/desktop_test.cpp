@@ -227,7 +227,7 @@ void DesktopTest::missingAccessIsExplainedNamingTheNode()
     session.denied.clear();
     session.connected = true;
     session.device = &Config().devices[0];
-    window.UpdateMouseStatus();
+    emit session.searchChanged();
     QCOMPARE(window.StatusLine()->Text(), QStringLiteral("Zorvan Strix"));
     QVERIFY(window.StatusLine()->toolTip().isEmpty());
 }

@@ -85,6 +85,7 @@ private slots:
 
     void keysFollowTheModel_data();
     void keysFollowTheModel();
+    void hoverMarkingLooksOnlyAfterThePointerCrossesAKey();
     void keyPlacesDoubleInFourKButNotTheGap();
     void fourKDoublesThePage();
     void menuPlaceWidensAndOpensUpwards_data();
@@ -680,6 +681,35 @@ void KeyPageTest::unknownCodesAreRepairedWithoutWriting()
     QVERIFY(!page.KeyButton(2)->Text().isEmpty());
     page.RefreshFromProfile();
     QCOMPARE(port_->repairs, 1);  // nothing left to repair
+}
+
+void KeyPageTest::hoverMarkingLooksOnlyAfterThePointerCrossesAKey()
+{
+    CKeyDlg& page = Page();
+    page.show();
+    QTRY_VERIFY(!page.HoverMarkDue());  // the look when shown
+    const auto cross = [&page](int key, QEvent::Type type) {
+        const QPoint inside = page.KeyButton(key)->mapToGlobal(page.KeyButton(key)->rect().center());
+        QCursor::setPos(type == QEvent::Enter ? inside : page.mapToGlobal(QPoint(2, 2)));
+        const QPointF at(inside);
+        QEnterEvent enter(at, at, at);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(page.KeyButton(key), type == QEvent::Enter ? static_cast<QEvent*>(&enter) : &leave);
+    };
+    for (const int key : {2, 0}) {
+        cross(key, QEvent::Enter);
+        QVERIFY(page.HoverMarkDue());
+        QTRY_COMPARE(page.MarkPanel()->Highlighted(), key);
+        // Resting on the key, nothing more runs.
+        QVERIFY(!page.HoverMarkDue());
+        cross(key, QEvent::Leave);
+        QTRY_COMPARE(page.MarkPanel()->Highlighted(), -1);
+        QVERIFY(!page.HoverMarkDue());
+    }
+    // A hidden page does not look.
+    page.hide();
+    cross(1, QEvent::Enter);
+    QVERIFY(!page.HoverMarkDue());
 }
 
 void KeyPageTest::missingMousePictureIsToldOnce()

@@ -26,6 +26,7 @@
 #include "ui/pending_changes.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -66,7 +67,10 @@ CKeyDlg::CKeyDlg(const PageContext& context, QWidget* parent)
     BuildCommandButtons();
     debounce_ = new CDebounceDlg(context, this);
     marks_ = new CKeyMarkDlg(this);
+    // The marking looks where the pointer is once it has entered or left a key button (and when
+    // the page is shown, in case it rests on one): nothing runs while the pointer rests.
     hoverMark_.setInterval(kHoverMarkMs);
+    hoverMark_.setSingleShot(true);
     connect(&hoverMark_, &QTimer::timeout, this, [this] { MarkKeyUnder(QCursor::pos()); });
 }
 
@@ -96,6 +100,7 @@ void CKeyDlg::BuildKeys()
         button->SetPictures(face, face, face);
         ApplySkinDefaults(button);
         connect(button, &CPngBtn::clicked, this, [this, i] { OpenKeyMenu(i); });
+        button->installEventFilter(this);
         keys_[size_t(i)] = button;
     }
 }
@@ -385,6 +390,13 @@ void CKeyDlg::hideEvent(QHideEvent* event)
 {
     hoverMark_.stop();
     TitledPage::hideEvent(event);
+}
+
+bool CKeyDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((event->type() == QEvent::Enter || event->type() == QEvent::Leave) && isVisible())
+        hoverMark_.start();
+    return TitledPage::eventFilter(watched, event);
 }
 
 void CKeyDlg::paintEvent(QPaintEvent* event)

@@ -46,6 +46,8 @@ public:
     void AssignRecord(int key, const KeyAssignment& record);
     // The hover marking: the mark of the key whose button is under `global` (screen).
     void MarkKeyUnder(const QPoint& global);
+    // The hover marking is due (kHoverMarkMs after the pointer entered or left a key button).
+    bool HoverMarkDue() const { return hoverMark_.isActive(); }
 
     CPngBtn* KeyButton(int key) const { return keys_[size_t(key)]; }
     CComboBtn* ProfileSelector() const { return profiles_; }
@@ -61,6 +63,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildKeys();

@@ -28,6 +28,9 @@ CPowerDlg::CPowerDlg(QWidget* parent, const QImage& background) : QWidget(parent
 
 void CPowerDlg::SetPower(bool charging, int level)
 {
+    // The poll repeats the same reading most of the time: drawn again only when it changed.
+    if (charging == charging_ && level == level_)
+        return;
     charging_ = charging;
     level_ = level;
     update();
