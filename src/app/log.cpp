@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -22,6 +23,11 @@ struct LogState {
     QString path;
     std::function<void(const std::string&)> echo;
     std::function<void(const std::string&)> debugOutput;
+    // Whether an entry goes anywhere, kept beside the fields it follows from (under the mutex) so
+    // that callers on hot paths ask without taking the lock.
+    std::atomic<bool> wanted{false};
+
+    void UpdateWanted() { wanted.store(echo || (level != 0 && sink != Sink::None), std::memory_order_release); }
 };
 
 LogState& State()
@@ -89,6 +95,7 @@ void InitLog(int level, const QString& logFile)
     s.level = level;
     s.path = logFile;
     s.sink = Sink::DebugOutput;
+    s.UpdateWanted();
     if (level < 2)
         return;
     QFile file(logFile);
@@ -114,6 +121,7 @@ void ResetLog()
     s.level = 0;
     s.sink = Sink::None;
     s.path.clear();
+    s.UpdateWanted();
 }
 
 int LogLevel()
@@ -130,14 +138,16 @@ QString LogFilePath()
     return s.path;
 }
 
+bool LogWanted()
+{
+    return State().wanted.load(std::memory_order_acquire);
+}
+
 void Log(const char* format, ...)
 {
+    if (!LogWanted())
+        return;
     LogState& s = State();
-    {
-        std::lock_guard lock(s.mutex);
-        if (!s.echo && (s.level == 0 || s.sink == Sink::None))
-            return;
-    }
     va_list args;
     va_start(args, format);
     const std::string message = FormatV(format, args);
@@ -148,13 +158,7 @@ void Log(const char* format, ...)
 
 void LogHex(const void* data, size_t length, int perLine, const char* label)
 {
-    {
-        LogState& s = State();
-        std::lock_guard lock(s.mutex);
-        if (s.level == 0 && !s.echo)
-            return;
-    }
-    if (data == nullptr || length == 0)
+    if (!LogWanted() || data == nullptr || length == 0)
         return;
     const auto* bytes = static_cast<const unsigned char*>(data);
     constexpr size_t kLine = kEntryLimit - 1;  // room for the terminator of the line buffer
@@ -187,6 +191,7 @@ void SetLogEcho(std::function<void(const std::string&)> echo)
     LogState& s = State();
     std::lock_guard lock(s.mutex);
     s.echo = std::move(echo);
+    s.UpdateWanted();
 }
 
 void SetDebugOutput(std::function<void(const std::string&)> sink)

@@ -19,6 +19,9 @@ void ResetLog();
 int LogLevel();
 QString LogFilePath();
 
+// Whether entries are written anywhere now (a caller may skip preparing one when not); no lock.
+bool LogWanted();
+
 // printf-style entry; text arguments are UTF-8.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -10,9 +10,11 @@ namespace zorvan {
 
 void DispatchBody(const AnswerBody& body, ReplyQueue& replies, EventSink* sink)
 {
-    char label[32];
-    std::snprintf(label, sizeof label, "Read(%x):", CurrentThreadId());
-    LogHex(body.data(), kBodyLength - 1, 0, label);
+    if (LogWanted()) {
+        char label[32];
+        std::snprintf(label, sizeof label, "Read(%x):", CurrentThreadId());
+        LogHex(body.data(), kBodyLength - 1, 0, label);
+    }
     if (body[kBodyCommand] != kEventBody) {
         replies.Push(body);
         return;
