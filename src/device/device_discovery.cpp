@@ -344,22 +344,29 @@ void DeviceDiscovery::OnFindTimer()
     if (Searching())
         return;  // the next tick comes after this search's result
     --findRetry_;
-    search_ = std::thread([this] {
+    SearchInBackground([this](int found) { FinishTimedSearch(found); });
+}
+
+void DeviceDiscovery::SearchInBackground(std::function<void(int found)> done)
+{
+    search_ = std::thread([this, done = std::move(done)] {
         const int found = FindDev();
-        PostToThread(this, [this, found] { FinishTimedSearch(found); });
+        PostToThread(this, [this, found, done] {
+            if (search_.joinable())
+                search_.join();  // it has posted this and ends now (ClearThread may have joined it already)
+            done(found);
+            emit searchEnded();
+        });
     });
 }
 
 void DeviceDiscovery::FinishTimedSearch(int found)
 {
-    if (search_.joinable())
-        search_.join();  // it has posted this and ends now (ClearThread may have joined it already)
     Log("OnTimer: FindHIDDevice=%d", found);
     if (found > 0 || findRetry_ <= 0) {
         findTimer_.stop();
         findRetry_ = 0;
     }
-    emit searchEnded();
 }
 
 void DeviceDiscovery::StartDeviceCountCheck()

@@ -5,9 +5,9 @@
 // table with its reader thread. Device arrivals and removals drive the find timer.
 //
 // Lives on the user-interface thread: the device-change handling and the timers run there. A
-// search pauses between opening interfaces and probing them, so the find timer's searches run
-// on a search thread of their own, one at a time, and hand their result back; FindDev called
-// directly (start-up, zorvanctl) searches on the caller's thread. Identification and reader
+// search pauses between opening interfaces and probing them, so the window's searches (at
+// start-up and the find timer's) run on a search thread of their own, one at a time, and hand
+// their result back; FindDev called directly (zorvanctl) searches on the caller's thread. Identification and reader
 // threads post through the DeviceNotifier ("device identified", mouse events). Every thread it
 // starts is joined by ClearThread (or the destructor); every handle a search opens and does
 // not keep is closed by that search.
@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -49,9 +50,12 @@ public:
                     ReplyQueue& replies = Replies(), QObject* parent = nullptr);
     ~DeviceDiscovery() override;
 
-    // One search: the number of new pairs for which identification started. Not while the find
-    // timer's search runs.
+    // One search: the number of new pairs for which identification started. Not while a search
+    // runs on the search thread.
     int FindDev();
+    // One search on the search thread; `done` gets its count on this object's thread, then
+    // searchEnded() is emitted. Not while another search runs.
+    void SearchInBackground(std::function<void(int found)> done);
     // Devices identified since the last search (g_nFindOkNum).
     int FindOkNum() const { return findOkNum_.load(); }
     // Interfaces of the configured ids that the user may not open, at the last search.
@@ -70,7 +74,7 @@ public:
     // The device-count check: once after 3 s, tooManyDevices() when more than one device was identified.
     void StartDeviceCountCheck();
     bool FindTimerActive() const { return findTimer_.isActive(); }
-    // The find timer's search is running on its thread.
+    // A search is running on the search thread.
     bool Searching() const { return search_.joinable(); }
     // Program exit: no further search.
     void StopFindTimer() { findTimer_.stop(); }
@@ -83,7 +87,7 @@ signals:
     void deviceGone();
     // More than one device was identified within the first seconds (message tc_msg36).
     void tooManyDevices();
-    // A search of the find timer ended: the nodes without access and the slots may differ.
+    // A search on the search thread ended: the nodes without access and the slots may differ.
     void searchEnded();
 
 private:
@@ -108,7 +112,7 @@ private:
     DeviceNotifier& notifier_;
     ReplyQueue& replies_;
     ThreadSet threads_;
-    std::thread search_;  // the find timer's search; joined when its result arrives
+    std::thread search_;  // the search on the search thread; joined when its result arrives
     std::mutex matchMutex_;
     HidHandlePtr matched_;
     std::atomic<int> findOkNum_{0};

@@ -96,6 +96,12 @@ int DeviceSession::CountDevices()
     return discovery_.FindDev();
 }
 
+void DeviceSession::CountDevicesInBackground(std::function<void(int found)> done)
+{
+    LoadCID();
+    discovery_.SearchInBackground(std::move(done));
+}
+
 void DeviceSession::Start()
 {
     if (started_)

@@ -50,6 +50,9 @@ public:
     // The last used model ("CID.dct") and the device search. The caller closes the program
     // when it finds none and the option Suwnd is 0 (message tc_msg15).
     int CountDevices();
+    // The same with the search on the search thread (the window's start-up: its thread never
+    // sleeps in the search's pauses); `done` gets the count later on this thread.
+    void CountDevicesInBackground(std::function<void(int found)> done);
     // The device-count check, apply worker, device notifications, layout refresh.
     void Start();
 

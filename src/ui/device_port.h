@@ -25,8 +25,10 @@ class DevicePort : public QObject {
 public:
     using QObject::QObject;
 
-    // Counts the connected mice at start-up (the device search); the number found.
-    virtual int CountDevices() = 0;
+    // Counts the connected mice at start-up (the device search) without holding this thread;
+    // `done` gets the number found on this thread, later or (a port that knows at once) before
+    // the call returns.
+    virtual void CountDevices(std::function<void(int found)> done) = 0;
     // After the window is built: timers, apply worker, device notifications, the layout for
     // the current device.
     virtual void Start() = 0;

@@ -23,7 +23,10 @@ public:
     static std::unique_ptr<LiveDevicePort> Create(const BackendChoice& choice, QString* error);
     ~LiveDevicePort() override;
 
-    int CountDevices() override { return session_->CountDevices(); }
+    void CountDevices(std::function<void(int found)> done) override
+    {
+        session_->CountDevicesInBackground(std::move(done));
+    }
     void Start() override { session_->Start(); }
     std::vector<std::string> DeniedNodes() const override { return discovery_->DeniedNodes(); }
     bool ReceiverWithoutMouse() const override;

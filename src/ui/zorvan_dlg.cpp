@@ -214,7 +214,24 @@ bool CZorvanDlg::Init()
     if (!BuildSkin())
         return false;
 
-    const int devices = session_.CountDevices();
+    // The device search runs beside the initialisation wait (its pauses would hold this thread);
+    // the window shows once both are over, and never when the search decides it must not run.
+    QTimer::singleShot(kInitialisationWaitMs, this, [this] {
+        waited_ = true;
+        ShowWhenStarted();
+    });
+    QPointer<CZorvanDlg> self(this);
+    session_.CountDevices([self](int devices) {
+        if (self)
+            self->OnDevicesCounted(devices);
+    });
+    return !exiting_;
+}
+
+void CZorvanDlg::OnDevicesCounted(int devices)
+{
+    if (exiting_)
+        return;
     Log("nDevNum=%d", devices);
     UpdateMouseStatus();
     if (devices <= 0 && !accessDetails_.isEmpty())
@@ -222,18 +239,21 @@ bool CZorvanDlg::Init()
     if (devices <= 0 && Options().Suwnd == 0) {
         CMsgDlg::Message(this, GetText("tc_msg15"));
         RequestClose();
-        return false;
+        return;
     }
     // The user's macros, before the mouse's profile read merges the macros of its keys.
     LoadMacroLibrary();
     if (TrayWanted(trayIconOption_))
         AddTrayIcon();
     session_.Start();
-    QTimer::singleShot(kInitialisationWaitMs, this, [this] {
-        if (shown_)
-            ShowMainWindow();
-    });
-    return true;
+    started_ = true;
+    ShowWhenStarted();
+}
+
+void CZorvanDlg::ShowWhenStarted()
+{
+    if (started_ && waited_ && shown_ && !exiting_)
+        ShowMainWindow();
 }
 
 bool CZorvanDlg::BuildSkin()
@@ -598,6 +618,11 @@ void CZorvanDlg::ShowMainWindow()
     // copy brings the window back while the last writes finish.
     if (exiting_)
         return;
+    // Asked (by a second copy) before the device search let the program run: shown once it has.
+    if (!started_) {
+        shown_ = true;
+        return;
+    }
     if (isVisible() && !isMinimized()) {
         raise();
         activateWindow();

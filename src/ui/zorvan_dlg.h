@@ -40,7 +40,9 @@ public:
                std::vector<PageEntry> pages = StandardPages());
     ~CZorvanDlg() override;
 
-    // The initialisation; false when the window cannot run (it then closes itself).
+    // The initialisation; false when the window cannot run as far as known when it returns (it
+    // then closes itself). The device search ends later: without a mouse and with Suwnd 0 the
+    // window closes then, before it was ever shown.
     bool Init();
 
     void ShowMainWindow();
@@ -107,6 +109,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The device search's count is in: the program runs on, or ends (tc_msg15).
+    void OnDevicesCounted(int devices);
+    // Shows the window once the search has let it run and the initialisation wait is over.
+    void ShowWhenStarted();
     bool BuildSkin();
     void BuildTitleButtons();
     void BuildLanguageSelector();
@@ -139,6 +145,8 @@ private:
     QString title_;
     bool shown_;
     bool exiting_ = false;
+    bool started_ = false;  // the device search let the program run on
+    bool waited_ = false;   // the initialisation wait is over
     int trayIconOption_;
     QImage background_;
     QIcon icon_;

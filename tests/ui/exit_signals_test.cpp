@@ -114,7 +114,14 @@ void ExitSignalsTest::signalEndsThroughTheNormalExit()
 
     bool edited = false;
     bool raised = false;
-    QTimer::singleShot(0, [&] {
+    // The change is made in the window, which shows once the program has started (the device
+    // search has ended, the local profile is loaded).
+    QTimer shown;
+    shown.start(20);
+    QObject::connect(&shown, &QTimer::timeout, [&] {
+        if (!app.Window() || !app.Window()->isVisible())
+            return;
+        shown.stop();
         DevicePort* port = app.Port();
         QVERIFY(port && !port->Connected());
         port->ChangeSetting(

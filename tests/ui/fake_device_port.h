@@ -16,6 +16,7 @@ class FakeDevicePort : public DevicePort {
     Q_OBJECT
 public:
     int devices = 1;
+    int countDelayMs = -1;  // at least 0: the count arrives that much later, as the live search's does
     std::vector<std::string> denied;  // device nodes the user may not open
     bool receiverOnly = false;
     bool connected = true;
@@ -36,7 +37,13 @@ public:
     std::vector<int> selected;  // SelectProfile indices that switched
     int starts = 0, resets = 0, writes = 0, exits = 0;
 
-    int CountDevices() override { return devices; }
+    void CountDevices(std::function<void(int found)> done) override
+    {
+        if (countDelayMs < 0)
+            done(devices);
+        else
+            QTimer::singleShot(countDelayMs, this, [this, done] { done(devices); });
+    }
     void Start() override { ++starts; }
     std::vector<std::string> DeniedNodes() const override { return denied; }
     bool ReceiverWithoutMouse() const override { return receiverOnly; }

@@ -179,8 +179,7 @@ void MacroEndToEndTest::whileRecordingClicksGoInOnlyThroughTheInsertButton()
     QSignalSpy profileRead(port.get(), &DevicePort::profileRead);
     CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
-    window.ShowMainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(ShowStartedWindow(window));
     QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() >= 1 && !port->Reading(), 10000);
 
     QTest::mouseClick(window.NaviButton(2), Qt::LeftButton);
@@ -296,8 +295,7 @@ void MacroEndToEndTest::aFailedExportIsShownNamingTheFile()
     QVERIFY(port);
     CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
-    window.ShowMainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(ShowStartedWindow(window));
     QTest::mouseClick(window.NaviButton(2), Qt::LeftButton);
     auto* page = dynamic_cast<CMacroDlg*>(window.PageAt(CZorvanDlg::kMacroPage));
     QVERIFY(page);
@@ -364,8 +362,7 @@ void MacroEndToEndTest::keysFromTheXServerReachTheSlot()
     QSignalSpy profileRead(port.get(), &DevicePort::profileRead);
     CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
     QVERIFY(window.Init());
-    window.ShowMainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(ShowStartedWindow(window));
     QTRY_VERIFY_WITH_TIMEOUT(profileRead.count() >= 1 && !port->Reading(), 10000);
 
     window.SwitchPage(kMacroPage);

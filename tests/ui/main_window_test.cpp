@@ -15,6 +15,7 @@
 #include "ui/ui_fixture.h"
 #include "ui/zorvan_dlg.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
@@ -47,6 +48,8 @@ private slots:
     void missingBackgroundEndsTheWindow();
     void skinPicturesAreDecodedOnce();
     void noMouseWithoutSuwndEnds();
+    void deviceSearchRunsBesideTheInitialWait_data();
+    void deviceSearchRunsBesideTheInitialWait();
     void batteryIndicatorFollowsTheSession();
     void restoreDefaultsRunsBehindTheProgressDialog();
     void exitSavesTheStoreAndTellsTheMouse();
@@ -282,6 +285,55 @@ void MainWindowTest::noMouseWithoutSuwndEnds()
     QVERIFY(!window.Init());
     QTRY_COMPARE(exited.count(), 1);
     QCOMPARE(session.starts, 0);
+}
+
+void MainWindowTest::deviceSearchRunsBesideTheInitialWait_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<int>("countDelayMs");
+    QTest::addColumn<bool>("showAskedEarly");  // a second copy asks for the window meanwhile
+    QTest::newRow("a mouse, the search ends within the wait") << 1 << 300 << false;
+    QTest::newRow("a mouse, the search outlasts the wait") << 1 << 1500 << false;
+    QTest::newRow("a mouse, the window asked for during the search") << 1 << 1500 << true;
+    QTest::newRow("no mouse, Suwnd 0") << 0 << 300 << false;
+    QTest::newRow("no mouse, Suwnd 0, the window asked for") << 0 << 300 << true;
+}
+
+void MainWindowTest::deviceSearchRunsBesideTheInitialWait()
+{
+    QFETCH(int, devices);
+    QFETCH(int, countDelayMs);
+    QFETCH(bool, showAskedEarly);
+    Config().opt.Suwnd = 0;
+    FakeDevicePort session;
+    session.devices = devices;
+    session.countDelayMs = countDelayMs;
+    CZorvanDlg window(session, false, kTitle);
+    QSignalSpy exited(&window, &CZorvanDlg::exited);
+    bool everShown = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &window, [&] { everShown = everShown || window.isVisible(); });
+    watch.start(10);
+    if (devices == 0)
+        CloseNextModal(CMsgDlg::kOk);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(window.Init());  // the count is not in yet
+    QCOMPARE(session.starts, 0);
+    if (showAskedEarly)
+        window.OnTrayMessage(514);
+    if (devices == 0) {
+        // The program ends without its window ever showing, the wait over or not.
+        QTRY_COMPARE_WITH_TIMEOUT(exited.count(), 1, 3000);
+        QTest::qWait(1000 - int(clock.elapsed()));
+        QVERIFY(!everShown);
+        QCOMPARE(session.starts, 0);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 4000);
+    // Shown when both the wait (1000 ms from the search's start) and the search are over.
+    QVERIFY(clock.elapsed() >= std::max(1000, countDelayMs) - 20);
+    QCOMPARE(session.starts, 1);
 }
 
 void MainWindowTest::batteryIndicatorFollowsTheSession()

@@ -122,7 +122,9 @@ std::unique_ptr<LiveDevicePort> StartLive()
     if (!live)
         return nullptr;
     QSignalSpy read(live.get(), &DevicePort::profileRead);
-    if (live->CountDevices() <= 0)
+    int devices = -1;
+    live->CountDevices([&devices](int found) { devices = found; });
+    if (!QTest::qWaitFor([&] { return devices >= 0; }, 10000) || devices <= 0)
         return nullptr;
     live->Start();
     if (!QTest::qWaitFor([&] { return read.count() >= 1 && !live->Reading(); }, 10000))

@@ -5,11 +5,13 @@
 #include "app/paths.h"
 #include "skin/display_scale.h"
 #include "text/language_texts.h"
+#include "ui/zorvan_dlg.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 
 namespace zorvan::test {
@@ -61,6 +63,12 @@ std::unique_ptr<LiveDevicePort> EmulatedPort()
     if (!port)
         qWarning("%s", qPrintable(error));
     return port;
+}
+
+bool ShowStartedWindow(CZorvanDlg& window)
+{
+    window.ShowMainWindow();
+    return QTest::qWaitFor([&window] { return window.isVisible(); }, 10000) && QTest::qWaitForWindowExposed(&window);
 }
 
 void CloseNextModal(int result, int delayMs)

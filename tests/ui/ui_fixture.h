@@ -10,6 +10,10 @@
 #include <functional>
 #include <memory>
 
+namespace zorvan {
+class CZorvanDlg;
+}
+
 namespace zorvan::test {
 
 class UiFixture {
@@ -33,6 +37,10 @@ private:
 // The real device session over a fresh emulated mouse (not yet started); null, with the
 // failure logged as a test warning, when it cannot be made.
 std::unique_ptr<LiveDevicePort> EmulatedPort();
+
+// Asks the started window to show and waits until it is on the screen: with the real session
+// it shows once the device search has let the program run and the initialisation wait is over.
+bool ShowStartedWindow(CZorvanDlg& window);
 
 // Closes the next modal dialog that opens (the dialogs run their own loops) with `result`.
 void CloseNextModal(int result, int delayMs = 50);

@@ -29,8 +29,7 @@ void WaylandChecks::windowRunsUnderAWaylandCompositor()
     {
         CZorvanDlg window(*port, false, QStringLiteral("Zorvan"));
         QVERIFY(window.Init());
-        window.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&window, 10000));
+        QVERIFY(ShowStartedWindow(window));
         QCOMPARE(window.CurrentPage(), int(CZorvanDlg::kKeyPage));
         // The second button shows the DPI page.
         CPngBtn* dpi = window.NaviButton(1);
