@@ -50,9 +50,11 @@ check-package: package
 check-package-debian12: package
 	@tests/packaging/install-on-debian12.sh $(PACKAGE_DEB)
 
-# The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/.
+# The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/,
+# and doubled as on a 4K screen into $(BUILD)/screenshots/4k/.
 screenshots: build
 	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots
+	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots/4k --doubled
 
 # The tests include a short run of every libFuzzer target (FUZZ_BUILD, built with clang); then
 # the Debian package is built and checked.

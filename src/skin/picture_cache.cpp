@@ -38,6 +38,9 @@ QImage Decode(const QString& path)
         return {};
     // In place: a second buffer here would be freed at once and leave a hole in the heap.
     picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    // Pixels are the skin's own: a double-size file is the doubled skin, not a picture for a
+    // screen of a higher pixel ratio (Qt's reader would mark "@2x" files so).
+    picture.setDevicePixelRatio(1.0);
     return picture;
 }
 
@@ -54,6 +57,18 @@ void QueueRelease(Cache& cache)
 
 }  // namespace
 
+QString ScaledPictureFile(const QString& path, double scale)
+{
+    if (scale == 1.0)
+        return path;
+    if (scale != 2.0)
+        return {};
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const int stemEnd = dot > slash ? dot : int(path.size());
+    return path.left(stemEnd) + QStringLiteral("@2x") + path.mid(stemEnd);
+}
+
 QImage LoadPicture(const QString& path, double scale)
 {
     Cache& cache = TheCache();
@@ -63,18 +78,19 @@ QImage LoadPicture(const QString& path, double scale)
         if (const auto found = cache.pictures.constFind(key); found != cache.pictures.cend())
             return *found;
     }
-    QImage picture;
-    if (scale != 1.0) {
+    // The skin's own picture at this scale when it has one, else the normal-size one enlarged.
+    const QString drawn = ScaledPictureFile(path, scale);
+    QImage picture = drawn.isEmpty() ? QImage() : Decode(drawn);
+    const bool decoded = !picture.isNull();
+    if (!decoded && scale != 1.0) {
         picture = ScalePicture(LoadPicture(path), scale);
         if (!picture.isNull())
             picture.convertTo(QImage::Format_ARGB32_Premultiplied);
-    } else {
-        picture = Decode(path);
     }
     if (picture.isNull())
         return picture;
     std::lock_guard lock(cache.mutex);
-    if (scale == 1.0)
+    if (decoded)
         ++cache.decodes;
     // Another thread may have loaded it meanwhile: hand out the copy that is kept.
     auto kept = cache.pictures.find(key);

@@ -1,6 +1,7 @@
 #include "skin/skin_loader.h"
 
 #include "app/message_box.h"
+#include "skin/display_scale.h"
 #include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 
@@ -29,7 +30,7 @@ std::optional<std::vector<QImage>> LoadSkinPictures(SkinLoader loader, const QSt
     std::vector<QImage> pictures;
     pictures.reserve(size_t(names.size()));
     for (const QString& name : names) {
-        QImage picture = LoadPicture(SkinFile(name));
+        QImage picture = LoadPicture(SkinFile(name), SkinScale());
         if (picture.width() == 0) {
             ShowMessage(QStringLiteral("Warrning"), QString::fromLatin1(MissingFileFormat(loader)).arg(name));
             return std::nullopt;

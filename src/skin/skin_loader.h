@@ -17,7 +17,8 @@ enum class SkinLoader {
     kSliderBar,      // NewSmallPngSliderBar
 };
 
-// Loads `names` (file names in the skins folder) in order. When one is missing (absent or not
+// Loads `names` (file names in the skins folder) in order, at the skin's scale (doubled in 4K
+// mode). When one is missing (absent or not
 // a picture) shows the loader's message naming it and returns nothing; later names are not
 // reported.
 std::optional<std::vector<QImage>> LoadSkinPictures(SkinLoader loader, const QStringList& names);

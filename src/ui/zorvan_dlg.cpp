@@ -203,9 +203,9 @@ bool CZorvanDlg::Init()
         icon_ = BuiltInIcon();
     }
     setWindowIcon(icon_);
-    CMenuDlg::LoadPictures();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         DecideFourK(screen->availableGeometry().size());
+    CMenuDlg::LoadPictures();
     titleFont_ = ShellFont(IsFourK() ? 34 : 24, 700);
     context_.titleFont = titleFont_;
     setWindowTitle(title_);
@@ -259,13 +259,12 @@ void CZorvanDlg::ShowWhenStarted()
 bool CZorvanDlg::BuildSkin()
 {
     const QString file = SkinFile(QStringLiteral("key_nr.png"));
-    const QSize pictureSize = LoadPicture(file).size();
-    if (pictureSize.width() == 0) {
+    background_ = LoadPicture(file, SkinScale());
+    if (background_.width() == 0) {
         ShowMessage(QStringLiteral("Error"), QStringLiteral("Load skins failed."));
         RequestClose();
         return false;
     }
-    background_ = LoadPicture(file, SkinScale());
     if (Options().clrMask != 0)
         setMask(ShapeFromPicture(background_, Options().clrMask, kMainWindowShapeTolerance));
     setFixedSize(background_.size());

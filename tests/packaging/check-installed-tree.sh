@@ -19,6 +19,7 @@ files=(
   share/zorvan/de/text.xml
   share/zorvan/zh/text.xml
   share/zorvan/skins/key_nr.png
+  share/zorvan/skins/key_nr@2x.png
   share/zorvan/appico.ico
   share/applications/zorvan.desktop
   share/metainfo/org.zorvan.Zorvan.metainfo.xml

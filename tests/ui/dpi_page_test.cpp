@@ -15,6 +15,7 @@
 #include "skin/display_scale.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +78,8 @@ private slots:
     void withoutAModelNothingShowsAndNothingChanges();
     void aSensorWithoutATableOffersNoValues();
     void inFourKModeTheControlsAreDoubled();
+    void theTypingHintCoversNoControl_data();
+    void theTypingHintCoversNoControl();
 };
 
 void DpiPageTest::theLevelCountHidesRowsAndMayResetTheCurrentLevel_data()
@@ -469,6 +472,53 @@ void DpiPageTest::inFourKModeTheControlsAreDoubled()
     ClickLevelAt(bar, 3200);
     QCOMPARE(h.Profile().dpiLevels[1].x, 3200);
     SetFourK(false);
+}
+
+void DpiPageTest::theTypingHintCoversNoControl_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("older");
+    QTest::addColumn<bool>("fourK");
+    QTest::addColumn<int>("levels");
+    for (bool fourK : {false, true}) {
+        const char* mode = fourK ? "4K" : "normal size";
+        QTest::addRow("%s, all six levels", mode) << kStrix << false << fourK << 6;
+        QTest::addRow("%s, one level", mode) << kStrix << false << fourK << 1;
+        QTest::addRow("%s, separate X/Y, eight levels", mode) << kVanta << false << fourK << 8;
+        QTest::addRow("%s, older layout", mode) << kStrix << true << fourK << 6;
+    }
+}
+
+void DpiPageTest::theTypingHintCoversNoControl()
+{
+    QFETCH(int, model);
+    QFETCH(bool, older);
+    QFETCH(bool, fourK);
+    QFETCH(int, levels);
+    PageHarness h(model);
+    h.device.DpiLevelCount = std::max(h.device.DpiLevelCount, levels);
+    h.Profile().dpiLevelCount = levels;
+    h.Profile().xySeparate = h.device.ShowXY != 0 ? 1 : 0;
+    SetFourK(fourK);
+    const auto normalSize = qScopeGuard([] { SetFourK(false); });
+    h.context.area = Scaled(h.context.area);
+    std::unique_ptr<DpiPage> page;
+    if (older)
+        page = h.Make<CAdvDlg>();
+    else
+        page = h.Make<CNewAdvDlg>();
+    const QRect hint = page->HintRect();
+    QVERIFY(!hint.isEmpty());
+    QVERIFY(page->rect().contains(hint));
+    for (const QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden() && child->geometry().intersects(hint))
+            QFAIL(qPrintable(QStringLiteral("the hint %1,%2 %3x%4 covers %5 at %6,%7 %8x%9")
+                                 .arg(hint.x()).arg(hint.y()).arg(hint.width()).arg(hint.height())
+                                 .arg(QString::fromLatin1(child->metaObject()->className()))
+                                 .arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height())));
+    }
+    // Still under the sliders, whose values it is about.
+    QVERIFY(hint.top() > page->LevelSlider(levels - 1)->geometry().bottom());
 }
 
 QTEST_MAIN(DpiPageTest)

@@ -1,10 +1,14 @@
 // Picture operations, the picture cache, window shapes and the 4K rule.
 #include "app/geometry.h"
 #include "app/log.h"
+#include "app/paths.h"
 #include "skin/display_scale.h"
 #include "skin/picture_cache.h"
 #include "skin/picture_ops.h"
+#include "skin/skin_loader.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +29,8 @@ private slots:
     void scaleDoublesPixelsNearestNeighbour();
     void cacheDecodesEachPictureOnce();
     void cacheForgetsOnlyPicturesNobodyHolds();
+    void theDoubledSkinTakesItsOwnPictureWhereItHasOne_data();
+    void theDoubledSkinTakesItsOwnPictureWhereItHasOne();
     void fourKRule_data();
     void fourKRule();
 };
@@ -173,6 +179,67 @@ void SkinTest::cacheForgetsOnlyPicturesNobodyHolds()
     QCOMPARE(PictureDecodeCount(), before);
     LoadPicture(source);
     QCOMPARE(PictureDecodeCount(), before + 1);
+}
+
+void SkinTest::theDoubledSkinTakesItsOwnPictureWhereItHasOne_data()
+{
+    QTest::addColumn<bool>("fourK");
+    QTest::addColumn<QString>("doubleFile");  // what "check_nr@2x.png" holds
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("fromDoubleFile");
+    QTest::newRow("4K, double-size picture") << true << "picture" << QSize(6, 4) << true;
+    QTest::newRow("4K, normal size only") << true << "" << QSize(6, 4) << false;
+    QTest::newRow("4K, double-size file no picture") << true << "text" << QSize(6, 4) << false;
+    QTest::newRow("normal size, double-size beside") << false << "picture" << QSize(3, 2) << false;
+}
+
+void SkinTest::theDoubledSkinTakesItsOwnPictureWhereItHasOne()
+{
+    QFETCH(bool, fourK);
+    QFETCH(QString, doubleFile);
+    QFETCH(QSize, size);
+    QFETCH(bool, fromDoubleFile);
+    // A skin folder of its own per row, so the cache holds none of its pictures yet.
+    QTemporaryDir app;
+    QDir(app.path()).mkpath(QStringLiteral("skins"));
+    const QString skins = app.filePath(QStringLiteral("skins/"));
+    // The normal-size picture is one colour; the double-size one a checkerboard that no
+    // enlargement of it gives.
+    QImage normal(3, 2, QImage::Format_ARGB32_Premultiplied);
+    normal.fill(QColor(200, 40, 40));
+    QVERIFY(normal.save(skins + QStringLiteral("check_nr.png")));
+    QImage doubled(6, 4, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            doubled.setPixelColor(x, y, (x + y) % 2 ? QColor(20, 20, 220) : QColor(240, 240, 240));
+    const QString doublePath = skins + QStringLiteral("check_nr@2x.png");
+    if (doubleFile == QLatin1String("picture")) {
+        QVERIFY(doubled.save(doublePath));
+    } else if (doubleFile == QLatin1String("text")) {
+        QFile text(doublePath);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a picture");
+    }
+    const QString appDir = Paths().appDir;
+    Paths().appDir = app.path() + QLatin1Char('/');
+    SetFourK(fourK);
+    const int before = PictureDecodeCount();
+    const auto pictures = LoadSkinPictures(SkinLoader::kPngButton, {QStringLiteral("check_nr.png")});
+    SetFourK(false);
+    Paths().appDir = appDir;
+
+    QVERIFY(pictures.has_value());
+    const QImage& picture = pictures->front();
+    QCOMPARE(picture.size(), size);
+    // The skin's pixels are window pixels: Qt would mark a "@2x" file as half its size.
+    QCOMPARE(picture.devicePixelRatio(), 1.0);
+    QCOMPARE(picture.format(), QImage::Format_ARGB32_Premultiplied);
+    const QImage expected = fromDoubleFile ? doubled
+                            : fourK        ? ScalePicture(normal, 2.0).convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                           : normal;
+    QCOMPARE(picture, expected);
+    // One file decoded: with a double-size picture the normal-size one is never read.
+    QCOMPARE(PictureDecodeCount() - before, 1);
 }
 
 void SkinTest::fourKRule_data()

@@ -1,7 +1,8 @@
 // Renders what a user sees, offscreen, into PNG files: the main window on each page, the tray
 // menu, the progress, about and message dialogs; in the first language into OUTPUT_DIR, in each
-// other one into OUTPUT_DIR/<its folder>/.
-//   zorvan_screenshots APP_DIR OUTPUT_DIR
+// other one into OUTPUT_DIR/<its folder>/. With --doubled the screen is 3840 x 2160, so the
+// window takes its doubled (4K) size, and only the first language is rendered.
+//   zorvan_screenshots APP_DIR OUTPUT_DIR [--doubled]
 #include "dpi_lighting_shots.h"
 #include "key_shots.h"
 #include "render.h"
@@ -22,11 +23,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -94,16 +97,36 @@ void ShootEverything(zorvan::CZorvanDlg& window, zorvan::DevicePort& session, co
 
 }  // namespace
 
+// The offscreen platform with one screen of `size`, described in a file in `dir`.
+void UseOffscreenScreen(const QTemporaryDir& dir, const QSize& size)
+{
+    const QString path = dir.filePath(QStringLiteral("screens.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    file.write(QStringLiteral(R"({"screens": [{"name": "shot", "x": 0, "y": 0, "width": %1, "height": %2}]})")
+                   .arg(size.width())
+                   .arg(size.height())
+                   .toUtf8());
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path.toLocal8Bit());
+}
+
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s APP_DIR OUTPUT_DIR\n", argv[0]);
+    const bool doubled = argc == 4 && std::strcmp(argv[3], "--doubled") == 0;
+    if (argc != 3 && !doubled) {
+        std::fprintf(stderr, "usage: %s APP_DIR OUTPUT_DIR [--doubled]\n", argv[0]);
         return 2;
     }
-    using namespace zorvan;
     QTemporaryDir data;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (doubled)
+        UseOffscreenScreen(data, QSize(3840, 2160));
+    QApplication app(argc, argv);
+    using namespace zorvan;
     Paths().appDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/');
     Paths().dataDir = data.path() + QLatin1Char('/');
     g_output = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
@@ -139,6 +162,8 @@ int main(int argc, char** argv)
     if (!profileShown)
         std::fprintf(stderr, "the emulated mouse's profile was not read\n");
     ShootEverything(window, session, QString());
+    if (doubled)
+        return 0;
     // The other languages, switched at run time as a user would, each into a folder of its own:
     // longer German texts and Chinese characters must fit the same places.
     for (int index = 1; index < Options().LanguageCount(); ++index) {

@@ -93,7 +93,7 @@ void MenuRows(const QString& dir)
         for (bool hover : {false, true}) {
             QImage picture = NewPicture(200, 20);
             QPainter p(&picture);
-            p.fillRect(picture.rect(), hover ? QColor(30, 44, 58) : QColor(24, 28, 35));
+            p.fillRect(QRect(0, 0, 200, 20), hover ? QColor(30, 44, 58) : QColor(24, 28, 35));
             if (hover)
                 p.fillRect(QRect(0, 0, 3, 20), kAccent);
             if (group) {

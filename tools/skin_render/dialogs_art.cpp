@@ -11,7 +11,7 @@ namespace {
 
 QImage DialogFrame(int w, int h)
 {
-    QImage picture(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage picture = NewPicture(w, h);
     WindowShape(picture, 12, kPanelBorder);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing, false);

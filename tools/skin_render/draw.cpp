@@ -10,19 +10,44 @@
 #include <cstdlib>
 
 namespace skin {
+namespace {
 
-QImage NewPicture(int width, int height)
+int g_scale = 1;
+
+}  // namespace
+
+void SetRenderScale(int scale)
 {
-    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    g_scale = scale;
+}
+
+int RenderScale()
+{
+    return g_scale;
+}
+
+QImage NewPicture(int width, int height, QImage::Format format)
+{
+    QImage picture(width * g_scale, height * g_scale, format);
+    picture.setDevicePixelRatio(g_scale);
     picture.fill(Qt::transparent);
     return picture;
 }
 
+QString ScaledPath(const QString& path)
+{
+    if (g_scale == 1)
+        return path;
+    const QFileInfo file(path);
+    return file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@%1x.").arg(g_scale) + file.suffix();
+}
+
 void Save(const QImage& picture, const QString& path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    const QString scaledPath = ScaledPath(path);
+    QDir().mkpath(QFileInfo(scaledPath).absolutePath());
+    if (picture.devicePixelRatio() != g_scale || !picture.save(scaledPath)) {
+        std::fprintf(stderr, "cannot write %s at scale %d\n", qPrintable(scaledPath), g_scale);
         std::exit(1);
     }
 }
@@ -44,7 +69,7 @@ void WindowShape(QImage& picture, double radius, const QColor& fill)
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
-    p.drawRoundedRect(QRectF(0, 0, picture.width(), picture.height()), radius, radius);
+    p.drawRoundedRect(QRectF(QPointF(0, 0), picture.deviceIndependentSize()), radius, radius);
 }
 
 void Chevron(QPainter& p, const QPointF& centre, double size, const QColor& colour)

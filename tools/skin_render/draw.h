@@ -6,8 +6,17 @@
 
 namespace skin {
 
-// A transparent picture of the given size with an antialiasing painter ready.
-QImage NewPicture(int width, int height);
+// The scale the pictures are rendered at: 1 writes "NAME.png", 2 writes "NAME@2x.png" beside it
+// (the doubled skin). Every picture is drawn in normal-size skin pixels either way.
+void SetRenderScale(int scale);
+int RenderScale();
+
+// A transparent picture of the given normal-size dimensions at the render scale (its painter
+// draws in normal-size pixels), with an antialiasing painter ready.
+QImage NewPicture(int width, int height, QImage::Format format = QImage::Format_ARGB32_Premultiplied);
+// The file a picture named `path` (the normal-size name) has at the render scale.
+QString ScaledPath(const QString& path);
+// Writes `picture` as `path` at the render scale.
 void Save(const QImage& picture, const QString& path);
 
 void RoundedBox(QPainter& p, const QRectF& r, double radius, const QColor& fill, const QColor& border);

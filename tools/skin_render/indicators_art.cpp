@@ -118,7 +118,8 @@ void Folder(const QString& path, bool open)
 // middle, black at the bottom.
 void ColourField(const QString& path)
 {
-    QImage picture(173, 173, QImage::Format_RGB32);
+    // Computed per pixel of the picture at the render scale.
+    QImage picture = NewPicture(173, 173, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {
         const double v = double(y) / (picture.height() - 1);
         for (int x = 0; x < picture.width(); ++x) {

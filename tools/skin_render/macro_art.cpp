@@ -16,10 +16,12 @@ const QPoint kPageOrigin(2, 160);
 
 void Buttons(const QString& path, const QPoint& origin, std::initializer_list<QRect> buttons)
 {
-    QImage picture(path);
+    // The picture at the render scale, drawn on in normal-size pixels.
+    QImage picture(ScaledPath(path));
     if (picture.isNull())
         return;
     picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(RenderScale());
     QPainter p(&picture);
     for (const QRect& r : buttons)
         RoundedBox(p, r.translated(origin).adjusted(1, 1, -1, -1), 5, kControl, kControlBorder);

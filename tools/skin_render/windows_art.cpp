@@ -54,7 +54,7 @@ void Logo(QPainter& p)
 
 QImage Frame()
 {
-    QImage picture(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage picture = NewPicture(kWidth, kHeight);
     WindowShape(picture, 14, kWindow);
     QPainter p(&picture);
     p.setClipPath([] {

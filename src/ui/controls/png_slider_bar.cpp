@@ -2,7 +2,6 @@
 
 #include "skin/display_scale.h"
 #include "skin/picture_cache.h"
-#include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "skin/skin_loader.h"
 
@@ -19,8 +18,7 @@ QImage SkinPictureOrNone(const QString& name)
 {
     if (name.isEmpty())
         return {};
-    const QImage picture = LoadPicture(SkinFile(name));
-    return IsFourK() && !picture.isNull() ? ScalePicture(picture, 2.0) : picture;
+    return LoadPicture(SkinFile(name), SkinScale());
 }
 
 }  // namespace
@@ -241,8 +239,7 @@ Bar* MakeBar(QWidget* parent, const SliderLook& look, SkinLoader loader)
         return nullptr;
     auto* bar = new Bar(parent, look.id);
     bar->setGeometry(Scaled(look.rect));
-    const QImage picture = IsFourK() ? ScalePicture(pictures->front(), 2.0) : pictures->front();
-    bar->SetPictures(picture, SkinPictureOrNone(look.fill));
+    bar->SetPictures(pictures->front(), SkinPictureOrNone(look.fill));
     bar->SetBarOffset(Scaled(look.barOffset));
     for (int n = 1; bar->Thumb(n); ++n)
         bar->Thumb(n)->SetThumbOffset(Scaled(look.thumbOffset));

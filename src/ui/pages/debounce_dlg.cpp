@@ -40,7 +40,7 @@ CDebounceDlg::CDebounceDlg(const PageContext& context, QWidget* page) : QWidget(
 {
     setGeometry(Scaled(kPlace));
     setAccessibleName(context_.Text("tc_adv_str21"));
-    const QImage picture = LoadPicture(SkinFile(QStringLiteral("key_time.png")));
+    const QImage picture = LoadPicture(SkinFile(QStringLiteral("key_time.png")), SkinScale());
     if (!picture.isNull())
         picture_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Without the picture the buttons are hot areas over the texts.

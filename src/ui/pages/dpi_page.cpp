@@ -25,6 +25,8 @@ namespace {
 
 const QRect kPageTitleRect(43, 20, 300, 20);
 constexpr int kRowHeight = 29;
+// The X/Y box lies this far under the bottom of the model's last row.
+constexpr int kXYBoxGap = 15;
 constexpr int kLevelTextColourDown = 0x0000FF;
 constexpr std::array<int, 4> kRatesHz = {125, 250, 500, 1000};
 constexpr std::array<int32_t, 4> kRateValues = {kRate125, kRate250, kRate500, kRate1000};
@@ -280,7 +282,7 @@ void DpiPage::LayoutForDevice()
     }
     if (xyBox_ && ModelLevels() > 0) {
         const QRect last = RowRect(ModelLevels() - 1);
-        xyBox_->move(Scaled(QRect(last.left(), last.bottom() + 15, 1, 1)).topLeft());
+        xyBox_->move(Scaled(QRect(last.left(), last.bottom() + kXYBoxGap, 1, 1)).topLeft());
     }
     const bool dpi = device->ShowDpi != 0;
     Show(levelCount_, dpi);
@@ -491,6 +493,27 @@ void DpiPage::DrawCaption(QPainter& painter, const QRect& rect, const QString& t
                      painter.fontMetrics().elidedText(text, Qt::ElideRight, area.width()));
 }
 
+QRect DpiPage::HintArea() const
+{
+    if (Context().Text("tc_msg26").isEmpty())
+        return {};
+    // Under a row lie the next row's slider (one gap below, often less than a line) or, under
+    // the last row of the model, the X/Y box; under the last row shown nothing but that box.
+    for (int level = int(rows_.size()) - 1; level >= 0; --level) {
+        const CPngHSliderBarEx* slider = rows_[size_t(level)].slider;
+        if (slider && !slider->isHidden()) {
+            const QRect r = RowRect(level);
+            return QRect(r.left(), r.bottom() + 1, r.width() + 36, kXYBoxGap - 1);
+        }
+    }
+    return {};
+}
+
+QRect DpiPage::HintRect() const
+{
+    return Scaled(HintArea());
+}
+
 void DpiPage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -506,12 +529,8 @@ void DpiPage::paintEvent(QPaintEvent*)
     const auto visible = [](const QWidget* w) { return w && !w->isHidden(); };
     const auto at = [](const QWidget* w) { return SkinRect(*w); };
 
-    if (visible(rows_[0].slider)) {
-        const QString hint = Context().Text("tc_msg26");
-        const QRect r = RowRect(0);
-        if (!hint.isEmpty())
-            DrawCaption(painter, QRect(r.left(), r.bottom() - 3, r.width() + 36, 14), hint, Qt::AlignRight);
-    }
+    if (const QRect hint = HintArea(); !hint.isEmpty())
+        DrawCaption(painter, hint, Context().Text("tc_msg26"), Qt::AlignRight);
     if (visible(xyBox_)) {
         const QRect box = at(xyBox_);
         DrawCaption(painter, QRect(box.right() + 9, box.top() - 4, 240, box.height() + 8), Context().Text("tc_msg19"));

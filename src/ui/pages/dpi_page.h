@@ -73,6 +73,8 @@ public:
     CComboBtn* EffectSelector() const { return effect_; }
     CPngSliderBar* EffectSpeedSlider() const { return effectSpeed_; }
     CPngSliderBar* EffectParameterSlider() const { return effectParameter_; }
+    // Where the hint about typing a value goes, in widget pixels; empty without one.
+    QRect HintRect() const;
 
 protected:
     // A change of the current profile by the editing rules, for the current model (nothing
@@ -91,6 +93,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The hint's line in normal-size page pixels: under the last DPI slider shown, ending 36
+    // pixels right of it, in the gap above the X/Y box; empty when no slider shows.
+    QRect HintArea() const;
+
     struct Row {
         CPngHSliderBarEx* slider = nullptr;
         CColorDlg* swatch = nullptr;

@@ -63,7 +63,7 @@ CLedDlg::CLedDlg(const PageContext& context, QWidget* parent) : PageWidget(conte
     const QImage picture = LoadPicture(SkinFile(QStringLiteral("led_nr.png")), SkinScale());
     if (!picture.isNull())
         background_ = PictureArea(picture, context.area);
-    const QImage colours = LoadPicture(SkinFile(QStringLiteral("color.png")));
+    const QImage colours = LoadPicture(SkinFile(QStringLiteral("color.png")), SkinScale());
     if (!colours.isNull())
         gradient_ = colours.scaled(Scaled(kGradientSize), Scaled(kGradientSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     setMouseTracking(true);
@@ -242,9 +242,7 @@ void CLedDlg::LayoutForDevice()
         if (w)
             w->setVisible(device->ShowSleep != 0);
     }
-    mouse_ = LoadPicture(ModelPictureFile(device->CID, device->MID, QStringLiteral("mouse_led.png")));
-    if (IsFourK() && !mouse_.isNull())
-        mouse_ = ScalePicture(mouse_, 2.0);
+    mouse_ = LoadPicture(ModelPictureFile(device->CID, device->MID, QStringLiteral("mouse_led.png")), SkinScale());
     RefreshTexts();
 }
 

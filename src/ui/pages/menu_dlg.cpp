@@ -22,7 +22,8 @@ namespace zorvan {
 namespace {
 
 struct RowPictures {
-    QImage normal, hover, groupNormal, groupHover;
+    QImage normal, hover, groupNormal, groupHover;  // at the skin's scale when loaded
+    int rowHeight = 0;                              // normal-size skin pixels
 };
 
 RowPictures& Pictures()
@@ -47,10 +48,12 @@ bool CMenuDlg::building_ = false;
 void CMenuDlg::LoadPictures()
 {
     RowPictures& p = Pictures();
-    p.normal = LoadPicture(SkinFile(QStringLiteral("menu_nr.png")));
-    p.hover = LoadPicture(SkinFile(QStringLiteral("menu_ov.png")));
-    p.groupNormal = LoadPicture(SkinFile(QStringLiteral("menusub_nr.png")));
-    p.groupHover = LoadPicture(SkinFile(QStringLiteral("menusub_ov.png")));
+    const double scale = SkinScale();
+    p.normal = LoadPicture(SkinFile(QStringLiteral("menu_nr.png")), scale);
+    p.hover = LoadPicture(SkinFile(QStringLiteral("menu_ov.png")), scale);
+    p.groupNormal = LoadPicture(SkinFile(QStringLiteral("menusub_nr.png")), scale);
+    p.groupHover = LoadPicture(SkinFile(QStringLiteral("menusub_ov.png")), scale);
+    p.rowHeight = int(p.normal.height() / scale);
 }
 
 void CMenuDlg::ReleasePictures()
@@ -60,7 +63,7 @@ void CMenuDlg::ReleasePictures()
 
 int CMenuDlg::RowHeight()
 {
-    return Scaled(Pictures().normal.height());
+    return Scaled(Pictures().rowHeight);
 }
 
 int CMenuDlg::RowsThatFit(int screenHeight)

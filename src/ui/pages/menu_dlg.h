@@ -28,7 +28,8 @@ public:
     static constexpr QRgb kHoverFillColour = 0xFFDCDCDC;
 
     // Loads the row pictures once ("menu_nr.png", "menu_ov.png", "menusub_nr.png",
-    // "menusub_ov.png"); the row height is the height of "menu_nr.png".
+    // "menusub_ov.png") at the skin's scale, so after the 4K flag is decided; the row height is
+    // the normal-size height of "menu_nr.png".
     static void LoadPictures();
     static void ReleasePictures();
     static int RowHeight();

@@ -2,7 +2,6 @@
 
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
-#include "skin/picture_ops.h"
 #include "skin/skin_loader.h"
 #include "ui/controls/button_factory.h"
 #include "ui/controls/combo_btn.h"
@@ -25,7 +24,7 @@ CComboBtn* MakeCombo(QWidget* parent, const QRect& rect, const QString& picture)
         return nullptr;
     auto* combo = new CComboBtn(parent);
     combo->setGeometry(Scaled(rect));
-    const QImage look = IsFourK() ? ScalePicture(pictures->front(), 2.0) : pictures->front();
+    const QImage& look = pictures->front();
     combo->SetPictures(look, look, look);
     ApplySkinDefaults(combo);
     combo->SetText(QString(), Scaled(8));

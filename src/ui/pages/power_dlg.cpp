@@ -20,8 +20,8 @@ CPowerDlg::CPowerDlg(QWidget* parent, const QImage& background) : QWidget(parent
     setGeometry(Scaled(QRect(QPoint(at.x, at.y), kSize)));
     background_ = PictureArea(background, geometry());
     for (int level = 1; level <= 4; ++level)
-        pictures_[size_t(level - 1)] = LoadPicture(PowerPictureFile(level));
-    pictures_[4] = LoadPicture(SkinFile(QStringLiteral("power_charging.png")));
+        pictures_[size_t(level - 1)] = LoadPicture(PowerPictureFile(level), SkinScale());
+    pictures_[4] = LoadPicture(SkinFile(QStringLiteral("power_charging.png")), SkinScale());
     setFont(IsFourK() ? WindowFont(26, 500) : WindowFont(16, 400));
     hide();
 }
