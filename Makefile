@@ -51,10 +51,12 @@ check-package-debian12: package
 	@tests/packaging/install-on-debian12.sh $(PACKAGE_DEB)
 
 # The main window on each page and the dialogs, rendered offscreen into $(BUILD)/screenshots/,
-# and doubled as on a 4K screen into $(BUILD)/screenshots/4k/.
+# doubled as on a 4K screen into $(BUILD)/screenshots/4k/ and on a screen Qt scales by 2 into
+# $(BUILD)/screenshots/qt-scaled/.
 screenshots: build
 	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots
 	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots/4k --doubled
+	@ZORVAN_EMULATE=1 $(BUILD)/tools/zorvan_screenshots $(BUILD)/bin $(BUILD)/screenshots/qt-scaled --qt-scaled
 
 # The tests include a short run of every libFuzzer target (FUZZ_BUILD, built with clang); then
 # the Debian package is built and checked.

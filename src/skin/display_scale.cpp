@@ -8,6 +8,7 @@ namespace zorvan {
 namespace {
 
 std::atomic<bool> g_fourK{false};
+std::atomic<double> g_pictureRatio{1.0};
 
 }  // namespace
 
@@ -48,6 +49,22 @@ QRect Scaled(const QRect& rect)
 double SkinScale()
 {
     return IsFourK() ? 2.0 : 1.0;
+}
+
+double DecidePictureRatio(double screenRatio)
+{
+    g_pictureRatio = screenRatio > 1.0 ? 2.0 : 1.0;
+    return g_pictureRatio;
+}
+
+double PictureRatio()
+{
+    return g_pictureRatio;
+}
+
+void SetPictureRatio(double ratio)
+{
+    g_pictureRatio = ratio;
 }
 
 }  // namespace zorvan

@@ -21,4 +21,14 @@ QRect Scaled(const QRect& rect);
 // The factor of the window-sized skin pictures: 2 in 4K mode, else 1.
 double SkinScale();
 
+// The device pixel ratio the skin's pictures are made for: 2 when Qt scales the screen by more
+// than 1 (its own high-DPI scaling, QT_SCALE_FACTOR), else 1. At 2 a picture holds twice the
+// pixels of its size (the skin's double-size files) and is measured and drawn at its
+// device-independent size, so it is sharp on such a screen; pictures the 4K mode doubles
+// already stay at 1 (there are no quadruple-size files). Decided at start-up from the screen.
+double DecidePictureRatio(double screenRatio);
+double PictureRatio();
+// Tests set the ratio directly.
+void SetPictureRatio(double ratio);
+
 }  // namespace zorvan

@@ -1,5 +1,6 @@
 #include "skin/picture_cache.h"
 
+#include "skin/display_scale.h"
 #include "skin/picture_ops.h"
 
 #include <QCoreApplication>
@@ -26,9 +27,11 @@ Cache& TheCache()
     return cache;
 }
 
-QString KeyOf(const QString& path, double scale)
+QString KeyOf(const QString& path, double pixelScale, double ratio)
 {
-    return scale == 1.0 ? path : path + QLatin1Char('@') + QString::number(scale);
+    if (pixelScale == 1.0 && ratio == 1.0)
+        return path;
+    return path + QLatin1Char('@') + QString::number(pixelScale) + QLatin1Char('/') + QString::number(ratio);
 }
 
 QImage Decode(const QString& path)
@@ -69,26 +72,32 @@ QString ScaledPictureFile(const QString& path, double scale)
     return path.left(stemEnd) + QStringLiteral("@2x") + path.mid(stemEnd);
 }
 
-QImage LoadPicture(const QString& path, double scale)
+namespace {
+
+// The picture with `pixelScale` times the pixels of the normal-size file, marked with the
+// device pixel ratio `ratio`.
+QImage Load(const QString& path, double pixelScale, double ratio)
 {
     Cache& cache = TheCache();
-    const QString key = KeyOf(path, scale);
+    const QString key = KeyOf(path, pixelScale, ratio);
     {
         std::lock_guard lock(cache.mutex);
         if (const auto found = cache.pictures.constFind(key); found != cache.pictures.cend())
             return *found;
     }
     // The skin's own picture at this scale when it has one, else the normal-size one enlarged.
-    const QString drawn = ScaledPictureFile(path, scale);
+    const QString drawn = ScaledPictureFile(path, pixelScale);
     QImage picture = drawn.isEmpty() ? QImage() : Decode(drawn);
     const bool decoded = !picture.isNull();
-    if (!decoded && scale != 1.0) {
-        picture = ScalePicture(LoadPicture(path), scale);
+    if (!decoded && pixelScale != 1.0) {
+        picture = ScalePicture(Load(path, 1.0, 1.0), pixelScale);
         if (!picture.isNull())
             picture.convertTo(QImage::Format_ARGB32_Premultiplied);
     }
     if (picture.isNull())
         return picture;
+    // Before it is shared: marking a shared picture would copy its pixels.
+    picture.setDevicePixelRatio(ratio);
     std::lock_guard lock(cache.mutex);
     if (decoded)
         ++cache.decodes;
@@ -98,6 +107,15 @@ QImage LoadPicture(const QString& path, double scale)
         kept = cache.pictures.insert(key, picture);
     QueueRelease(cache);
     return *kept;
+}
+
+}  // namespace
+
+QImage LoadPicture(const QString& path, double scale)
+{
+    // Double-size files are the most a skin has: a picture already doubled stays at ratio 1.
+    const double ratio = scale * PictureRatio() <= 2.0 ? PictureRatio() : 1.0;
+    return Load(path, scale * ratio, ratio);
 }
 
 void ReleaseUnusedPictures()

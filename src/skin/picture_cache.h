@@ -16,10 +16,13 @@
 namespace zorvan {
 
 // The picture at `path` in a 32-bit premultiplied format, `scale` times its normal size (the
-// skin passes SkinScale()). At scale 2 a skin's double-size picture "NAME@2x.png" beside
-// "NAME.png" is taken as it is, and the normal-size one is not decoded at all; a skin without
-// one gets the normal-size picture enlarged (ScalePicture). A null picture when the file is
-// absent or not a picture; such misses are not remembered.
+// skin passes SkinScale()) in device-independent pixels, made for PictureRatio(): at a ratio
+// of 2 it holds twice those pixels and is marked with that device pixel ratio (a picture
+// already doubled by `scale` stays at 1). Where twice the
+// normal pixels are wanted, a skin's double-size picture "NAME@2x.png" beside "NAME.png" is
+// taken as it is, and the normal-size one is not decoded at all; a skin without one gets the
+// normal-size picture enlarged (ScalePicture). A null picture when the file is absent or not a
+// picture; such misses are not remembered.
 QImage LoadPicture(const QString& path, double scale = 1.0);
 
 // The file a skin may hold for `path` at `scale`: `path` itself at 1, "NAME@2x.png" at 2

@@ -10,7 +10,24 @@
 
 namespace zorvan {
 
-QImage CropPicture(const QImage& source, const QRect& rect)
+QSize SkinSize(const QImage& picture)
+{
+    return picture.deviceIndependentSize().toSize();
+}
+
+QRect PixelsOf(const QImage& picture, const QRect& rect)
+{
+    const qreal ratio = picture.devicePixelRatio();
+    if (ratio == 1.0)
+        return rect;
+    return QRect(QPoint(qRound(rect.x() * ratio), qRound(rect.y() * ratio)),
+                 QSize(qRound(rect.width() * ratio), qRound(rect.height() * ratio)));
+}
+
+namespace {
+
+// CropPicture in the picture's own pixels.
+QImage CropPixels(const QImage& source, const QRect& rect)
 {
     QImage piece(rect.size().expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
     if (piece.isNull())
@@ -35,8 +52,6 @@ QImage CropPicture(const QImage& source, const QRect& rect)
     return piece;
 }
 
-namespace {
-
 bool OpaqueIn(const QImage& picture, const QRect& rect)
 {
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
@@ -50,16 +65,28 @@ bool OpaqueIn(const QImage& picture, const QRect& rect)
 
 }  // namespace
 
+QImage CropPicture(const QImage& source, const QRect& rect)
+{
+    QImage piece = CropPixels(source, PixelsOf(source, rect));
+    piece.setDevicePixelRatio(source.devicePixelRatio());
+    return piece;
+}
+
 QImage PictureArea(const QImage& source, const QRect& rect)
 {
-    if (source.format() != QImage::Format_ARGB32_Premultiplied || rect.isEmpty() || !source.rect().contains(rect) ||
-        !OpaqueIn(source, rect))
+    const QRect pixels = PixelsOf(source, rect);
+    if (source.format() != QImage::Format_ARGB32_Premultiplied || pixels.isEmpty() || !source.rect().contains(pixels) ||
+        !OpaqueIn(source, pixels))
         return CropPicture(source, rect);
     // Drawn over black, opaque pixels stay as they are: the piece is a window into the source.
+    // Its pixels are the source's and it is only drawn from; they are handed over writable
+    // only so that marking the piece with the source's pixel ratio does not copy them.
     auto* kept = new QImage(source);
-    const uchar* first = kept->constBits() + rect.top() * kept->bytesPerLine() + rect.left() * 4;
-    return QImage(first, rect.width(), rect.height(), kept->bytesPerLine(), QImage::Format_ARGB32_Premultiplied,
-                  [](void* picture) { delete static_cast<QImage*>(picture); }, kept);
+    auto* first = const_cast<uchar*>(kept->constBits()) + pixels.top() * kept->bytesPerLine() + pixels.left() * 4;
+    QImage piece(first, pixels.width(), pixels.height(), kept->bytesPerLine(), QImage::Format_ARGB32_Premultiplied,
+                 [](void* picture) { delete static_cast<QImage*>(picture); }, kept);
+    piece.setDevicePixelRatio(source.devicePixelRatio());
+    return piece;
 }
 
 QImage ScalePicture(const QImage& source, double factor)
@@ -87,7 +114,7 @@ QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance
     composed.fill(key);
     {
         QPainter painter(&composed);
-        painter.drawImage(QPoint(0, 0), picture);
+        painter.drawImage(composed.rect(), picture);
     }
     // The key's range per component, read once: this runs over every pixel of the window.
     struct Range {
@@ -98,13 +125,16 @@ QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance
         return Range{keyComponent - tolerance, std::min(keyComponent + tolerance, 255)};
     };
     const Range red = rangeOf(key.red()), green = rangeOf(key.green()), blue = rangeOf(key.blue());
-    const int width = composed.width();
+    const QSize size = SkinSize(picture);
+    const int width = size.width();
+    const int step = std::max(1, qRound(picture.devicePixelRatio()));
     std::vector<QRect> runs;
-    for (int y = 0; y < composed.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(composed.constScanLine(y * step));
         int start = -1;
         for (int x = 0; x <= width; ++x) {
-            const bool kept = x < width && !(red.Holds(qRed(row[x])) && green.Holds(qGreen(row[x])) && blue.Holds(qBlue(row[x])));
+            const QRgb pixel = x < width ? row[x * step] : 0;
+            const bool kept = x < width && !(red.Holds(qRed(pixel)) && green.Holds(qGreen(pixel)) && blue.Holds(qBlue(pixel)));
             if (kept && start < 0)
                 start = x;
             if (!kept && start >= 0) {

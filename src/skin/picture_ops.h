@@ -8,6 +8,12 @@
 
 namespace zorvan {
 
+// Pictures are measured in device-independent pixels: a picture made for a device pixel ratio
+// of 2 (PictureRatio) holds twice the pixels of its size. These give its size, and the pixels
+// of a rectangle of it (for drawing a part of it).
+QSize SkinSize(const QImage& picture);
+QRect PixelsOf(const QImage& picture, const QRect& rect);
+
 // The part of `source` inside `rect`, on opaque black where the rectangle leaves the source.
 // This gives a control the piece of its parent's background that lies under it.
 QImage CropPicture(const QImage& source, const QRect& rect);
@@ -29,7 +35,8 @@ constexpr int kDialogShapeTolerance = 0;
 
 // The window shape that keeps every pixel of `picture` whose red, green or blue lies outside
 // key component +- `tolerance` (`keyColour` with red in the low byte). Transparent pixels take
-// the key colour, so they are cut too.
+// the key colour, so they are cut too. In device-independent pixels, each judged by the first
+// picture pixel it covers.
 QRegion ShapeFromPicture(const QImage& picture, int32_t keyColour, int tolerance);
 
 }  // namespace zorvan

@@ -3,6 +3,7 @@
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
 #include "skin/picture_cache.h"
+#include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "ui/controls/button_factory.h"
 #include "ui/controls/png_btn.h"
@@ -59,7 +60,7 @@ void CProgressDlg::PostClose()
 void CProgressDlg::PaintContent(QPainter& painter)
 {
     const int x = Scaled(BarX());
-    painter.drawImage(QRect(0, 0, x, height()), bar_, QRect(0, 0, x, bar_.height()));
+    painter.drawImage(QRect(0, 0, x, height()), bar_, PixelsOf(bar_, QRect(0, 0, x, SkinSize(bar_).height())));
     if (setup_.text.isEmpty())
         return;
     const QRect area = Scaled(setup_.textRect);

@@ -35,7 +35,7 @@ bool SkinDialog::LoadBackground(const QString& path, bool shape, bool scaleInFou
     if (picture.width() == 0)
         return false;
     background_ = picture;
-    setFixedSize(picture.size());
+    setFixedSize(SkinSize(picture));
     if (shape && Options().clrMaskDialog != 0)
         setMask(ShapeFromPicture(picture, Options().clrMaskDialog, kDialogShapeTolerance));
     CentreOverParent();

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/message_box.h"
 #include "app/paths.h"
+#include "skin/display_scale.h"
 #include "skin/fonts.h"
 #include "skin/picture_cache.h"
 #include "text/language_texts.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QScreen>
 #include <QTimer>
 
 #ifdef __GLIBC__
@@ -101,6 +103,8 @@ int CZorvanApp::Run()
         ShowMessage(QStringLiteral("Error"), error);
         return 1;
     }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        DecidePictureRatio(screen->devicePixelRatio());
     window_ = std::make_unique<CZorvanDlg>(*session_, hasArguments_, title_);
     window_->installEventFilter(new ReturnFreedMemoryWhenShown(window_.get()));
     QObject::connect(instance_.get(), &SingleInstance::showRequested, window_.get(), [this](const QString& title, bool* found) {

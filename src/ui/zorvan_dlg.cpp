@@ -267,7 +267,7 @@ bool CZorvanDlg::BuildSkin()
     }
     if (Options().clrMask != 0)
         setMask(ShapeFromPicture(background_, Options().clrMask, kMainWindowShapeTolerance));
-    setFixedSize(background_.size());
+    setFixedSize(SkinSize(background_));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(InitialWindowPosition(screen->availableGeometry(), size()));
     BuildTitleButtons();
@@ -318,7 +318,7 @@ void CZorvanDlg::BuildLanguageSelector()
     if (!pictures)
         return;
     language_ = new CComboBtn(this);
-    const QSize size = IsFourK() ? area.size() * 2 : (*pictures)[0].size();
+    const QSize size = IsFourK() ? area.size() * 2 : SkinSize((*pictures)[0]);
     language_->setGeometry(QRect(Scaled(area).topLeft(), size));
     language_->SetPictures((*pictures)[0], (*pictures)[0], (*pictures)[0]);
     language_->SetBackground(PictureArea(background_, language_->geometry()));

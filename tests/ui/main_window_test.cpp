@@ -2,6 +2,8 @@
 // close rules, the language switch, the skin loader's messages, battery, restore and exit.
 #include "app/configuration.h"
 #include "app/paths.h"
+#include "profile/profile_defaults.h"
+#include "skin/display_scale.h"
 #include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 #include "text/language_choice.h"
@@ -47,6 +49,7 @@ private slots:
     void missingSkinPictureIsReportedOnce();
     void missingBackgroundEndsTheWindow();
     void skinPicturesAreDecodedOnce();
+    void whereQtScalesTheScreenEveryControlKeepsItsPlace();
     void noMouseWithoutSuwndEnds();
     void deviceSearchRunsBesideTheInitialWait_data();
     void deviceSearchRunsBesideTheInitialWait();
@@ -272,6 +275,48 @@ void MainWindowTest::skinPicturesAreDecodedOnce()
                              "navi4_nr.png", "navi4_dn.png", "menu_nr.png"})
         LoadPicture(SkinFile(QString::fromLatin1(name)));
     QCOMPARE(PictureDecodeCount() - before, decoded);
+}
+
+namespace {
+
+// Every widget of the window, each page built and laid out for a model: its class and place.
+QStringList Layout(double pictureRatio)
+{
+    SetPictureRatio(pictureRatio);
+    FakeDevicePort session;
+    DeviceDescription device = Config().devices[0];
+    session.device = &device;
+    session.profile = MakeNewProfile(u"layout", device, Config().opt, device.KeyTables);
+    CZorvanDlg window(session, false, kTitle);
+    QStringList places;
+    if (!window.Init())
+        return places;
+    for (int page : {CZorvanDlg::kKeyPage, CZorvanDlg::kMacroPage, CZorvanDlg::kDpiPage, CZorvanDlg::kLightingPage})
+        window.SwitchPage(page);
+    places << QStringLiteral("window %1x%2").arg(window.width()).arg(window.height());
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        const QRect r = w->geometry();
+        places << QStringLiteral("%1 %2,%3 %4x%5")
+                      .arg(QString::fromLatin1(w->metaObject()->className()))
+                      .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    places << QStringLiteral("background ratio %1").arg(window.Background().devicePixelRatio());
+    return places;
+}
+
+}  // namespace
+
+void MainWindowTest::whereQtScalesTheScreenEveryControlKeepsItsPlace()
+{
+    // Sizes are taken from pictures everywhere: the double-size pictures made for Qt's scaling
+    // must give the places of the normal-size ones.
+    QStringList normal = Layout(1.0);
+    QStringList sharp = Layout(2.0);
+    SetPictureRatio(1.0);
+    QVERIFY(normal.size() > 100);
+    QCOMPARE(normal.takeLast(), QStringLiteral("background ratio 1"));
+    QCOMPARE(sharp.takeLast(), QStringLiteral("background ratio 2"));
+    QCOMPARE(sharp, normal);
 }
 
 void MainWindowTest::noMouseWithoutSuwndEnds()

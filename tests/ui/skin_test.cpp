@@ -27,6 +27,7 @@ private slots:
     void areaSharesOpaquePixels_data();
     void areaSharesOpaquePixels();
     void scaleDoublesPixelsNearestNeighbour();
+    void aPictureForQtsScalingIsMeasuredInItsOwnSize();
     void cacheDecodesEachPictureOnce();
     void cacheForgetsOnlyPicturesNobodyHolds();
     void theDoubledSkinTakesItsOwnPictureWhereItHasOne_data();
@@ -129,6 +130,34 @@ void SkinTest::scaleDoublesPixelsNearestNeighbour()
     }
 }
 
+void SkinTest::aPictureForQtsScalingIsMeasuredInItsOwnSize()
+{
+    // 4 x 3 device-independent pixels in 8 x 6 picture pixels, each of its own colour; the
+    // first column has the key colour.
+    QImage source(8, 6, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            source.setPixel(x, y, x < 2 ? qRgb(0, 255, 0) : qRgb(x * 30, y * 40, 100));
+    source.setDevicePixelRatio(2.0);
+    QCOMPARE(SkinSize(source), QSize(4, 3));
+
+    const QImage area = PictureArea(source, QRect(1, 1, 2, 2));
+    QCOMPARE(area.size(), QSize(4, 4));
+    QCOMPARE(area.devicePixelRatio(), 2.0);
+    QCOMPARE(area.pixel(0, 0), source.pixel(2, 2));
+    QCOMPARE(area.pixel(3, 3), source.pixel(5, 5));
+    QCOMPARE(area.constBits(), source.constBits() + 2 * source.bytesPerLine() + 2 * 4);
+
+    const QImage crop = CropPicture(source, QRect(3, 2, 2, 2));
+    QCOMPARE(crop.size(), QSize(4, 4));
+    QCOMPARE(crop.devicePixelRatio(), 2.0);
+    QCOMPARE(crop.pixel(1, 1), source.pixel(7, 5));
+    QCOMPARE(crop.pixel(2, 0), qRgb(0, 0, 0));
+
+    const QRegion shape = ShapeFromPicture(source, Rgb(0, 255, 0), kDialogShapeTolerance);
+    QCOMPARE(shape, QRegion(1, 0, 3, 3));
+}
+
 namespace {
 
 // A 4 x 2 picture file in `dir`.
@@ -184,20 +213,27 @@ void SkinTest::cacheForgetsOnlyPicturesNobodyHolds()
 void SkinTest::theDoubledSkinTakesItsOwnPictureWhereItHasOne_data()
 {
     QTest::addColumn<bool>("fourK");
+    QTest::addColumn<double>("qtScale");      // the screen's device pixel ratio
     QTest::addColumn<QString>("doubleFile");  // what "check_nr@2x.png" holds
-    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("size");          // in device-independent pixels
+    QTest::addColumn<double>("ratio");        // the picture's device pixel ratio
     QTest::addColumn<bool>("fromDoubleFile");
-    QTest::newRow("4K, double-size picture") << true << "picture" << QSize(6, 4) << true;
-    QTest::newRow("4K, normal size only") << true << "" << QSize(6, 4) << false;
-    QTest::newRow("4K, double-size file no picture") << true << "text" << QSize(6, 4) << false;
-    QTest::newRow("normal size, double-size beside") << false << "picture" << QSize(3, 2) << false;
+    QTest::newRow("4K, double-size picture") << true << 1.0 << "picture" << QSize(6, 4) << 1.0 << true;
+    QTest::newRow("4K, normal size only") << true << 1.0 << "" << QSize(6, 4) << 1.0 << false;
+    QTest::newRow("4K, double-size file no picture") << true << 1.0 << "text" << QSize(6, 4) << 1.0 << false;
+    QTest::newRow("normal size, double-size beside") << false << 1.0 << "picture" << QSize(3, 2) << 1.0 << false;
+    QTest::newRow("Qt scales by 2, double-size picture") << false << 2.0 << "picture" << QSize(3, 2) << 2.0 << true;
+    QTest::newRow("Qt scales by 1.5, normal size only") << false << 1.5 << "" << QSize(3, 2) << 2.0 << false;
+    QTest::newRow("Qt scales by 2 in 4K") << true << 2.0 << "picture" << QSize(6, 4) << 1.0 << true;
 }
 
 void SkinTest::theDoubledSkinTakesItsOwnPictureWhereItHasOne()
 {
     QFETCH(bool, fourK);
+    QFETCH(double, qtScale);
     QFETCH(QString, doubleFile);
     QFETCH(QSize, size);
+    QFETCH(double, ratio);
     QFETCH(bool, fromDoubleFile);
     // A skin folder of its own per row, so the cache holds none of its pictures yet.
     QTemporaryDir app;
@@ -223,19 +259,24 @@ void SkinTest::theDoubledSkinTakesItsOwnPictureWhereItHasOne()
     const QString appDir = Paths().appDir;
     Paths().appDir = app.path() + QLatin1Char('/');
     SetFourK(fourK);
+    DecidePictureRatio(qtScale);
     const int before = PictureDecodeCount();
     const auto pictures = LoadSkinPictures(SkinLoader::kPngButton, {QStringLiteral("check_nr.png")});
     SetFourK(false);
+    SetPictureRatio(1.0);
     Paths().appDir = appDir;
 
     QVERIFY(pictures.has_value());
-    const QImage& picture = pictures->front();
-    QCOMPARE(picture.size(), size);
-    // The skin's pixels are window pixels: Qt would mark a "@2x" file as half its size.
-    QCOMPARE(picture.devicePixelRatio(), 1.0);
+    QImage picture = pictures->front();
+    QCOMPARE(SkinSize(picture), size);
+    // 4K doubles the window's pixels, Qt's scaling the screen's (Qt's reader would mark every
+    // "@2x" file for the latter).
+    QCOMPARE(picture.devicePixelRatio(), ratio);
     QCOMPARE(picture.format(), QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(1.0);
+    const bool enlarged = fourK || ratio == 2.0;
     const QImage expected = fromDoubleFile ? doubled
-                            : fourK        ? ScalePicture(normal, 2.0).convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                            : enlarged     ? ScalePicture(normal, 2.0).convertToFormat(QImage::Format_ARGB32_Premultiplied)
                                            : normal;
     QCOMPARE(picture, expected);
     // One file decoded: with a double-size picture the normal-size one is never read.

@@ -19,6 +19,7 @@ namespace zorvan::test {
 UiFixture::UiFixture() : messages_(std::make_unique<MessageCollector>())
 {
     SetFourK(false);
+    SetPictureRatio(1.0);
     Paths().appDir = BuildAppDir();
     Paths().dataDir = DataDir();
     Config() = Configuration{};

@@ -29,7 +29,9 @@ QImage WithPopups(QWidget& window, const std::vector<QWidget*>& popups)
     QRect canvas(QPoint(0, 0), window.size());
     for (QWidget* popup : popups)
         canvas |= popup->geometry().translated(-origin);
-    QImage image(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = window.devicePixelRatioF();
+    QImage image(canvas.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.drawImage(-canvas.topLeft(), RenderWidget(window));

@@ -62,7 +62,9 @@ void PrepareMacros()
 // The window with the open pop-up menu drawn where it stands.
 QImage WindowWithMenu(CZorvanDlg& window)
 {
-    QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = window.devicePixelRatioF();
+    QImage image(window.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     window.render(&image);
     if (CMenuDlg* menu = CMenuDlg::Current()) {

@@ -1,8 +1,10 @@
 // Renders what a user sees, offscreen, into PNG files: the main window on each page, the tray
 // menu, the progress, about and message dialogs; in the first language into OUTPUT_DIR, in each
 // other one into OUTPUT_DIR/<its folder>/. With --doubled the screen is 3840 x 2160, so the
-// window takes its doubled (4K) size, and only the first language is rendered.
-//   zorvan_screenshots APP_DIR OUTPUT_DIR [--doubled]
+// window takes its doubled (4K) size; with --qt-scaled Qt scales that screen by 2 (as a
+// desktop at 200 % does), so the window keeps its normal size with pictures twice as sharp.
+// Either renders only the first language.
+//   zorvan_screenshots APP_DIR OUTPUT_DIR [--doubled | --qt-scaled]
 #include "dpi_lighting_shots.h"
 #include "key_shots.h"
 #include "render.h"
@@ -18,6 +20,7 @@
 #include "ui/pages/msg_dlg.h"
 #include "ui/progress_dlg.h"
 #include "ui/zorvan_dlg.h"
+#include "skin/display_scale.h"
 #include "skin/skin_files.h"
 
 #include <QApplication>
@@ -26,6 +29,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -117,14 +121,19 @@ void UseOffscreenScreen(const QTemporaryDir& dir, const QSize& size)
 int main(int argc, char** argv)
 {
     const bool doubled = argc == 4 && std::strcmp(argv[3], "--doubled") == 0;
-    if (argc != 3 && !doubled) {
-        std::fprintf(stderr, "usage: %s APP_DIR OUTPUT_DIR [--doubled]\n", argv[0]);
+    const bool qtScaled = argc == 4 && std::strcmp(argv[3], "--qt-scaled") == 0;
+    if (argc != 3 && !doubled && !qtScaled) {
+        std::fprintf(stderr, "usage: %s APP_DIR OUTPUT_DIR [--doubled | --qt-scaled]\n", argv[0]);
         return 2;
     }
     QTemporaryDir data;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (doubled)
+    // A 4K screen: at its own size the window doubles; scaled by Qt it is 1920 x 1080 to the
+    // program, which keeps the window at normal size.
+    if (doubled || qtScaled)
         UseOffscreenScreen(data, QSize(3840, 2160));
+    if (qtScaled)
+        qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     using namespace zorvan;
     Paths().appDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/');
@@ -149,6 +158,7 @@ int main(int argc, char** argv)
         return 1;
     }
     DevicePort& session = *port;
+    DecidePictureRatio(app.primaryScreen()->devicePixelRatio());
     bool profileShown = false;
     QObject::connect(&session, &DevicePort::profileRead, [&profileShown] { profileShown = true; });
     CZorvanDlg window(session, false, title);
@@ -162,7 +172,7 @@ int main(int argc, char** argv)
     if (!profileShown)
         std::fprintf(stderr, "the emulated mouse's profile was not read\n");
     ShootEverything(window, session, QString());
-    if (doubled)
+    if (doubled || qtScaled)
         return 0;
     // The other languages, switched at run time as a user would, each into a folder of its own:
     // longer German texts and Chinese characters must fit the same places.

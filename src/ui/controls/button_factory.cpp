@@ -18,7 +18,7 @@ CPngBtn* MakeFromFiles(SkinLoader loader, QWidget* parent, const SkinButtonSpec&
     const QImage& normal = (*pictures)[0];
     auto* button = new CPngBtn(parent);
     // In 4K mode the control takes the caller's rectangle, doubled with everything else.
-    const QSize size = IsFourK() ? look.rect.size() * 2 : normal.size();
+    const QSize size = IsFourK() ? look.rect.size() * 2 : SkinSize(normal);
     button->setGeometry(QRect(Scaled(look.rect).topLeft(), size));
     button->SetPictures(normal, (*pictures)[1], (*pictures)[2]);
     button->SetToggleMode(look.toggle);

@@ -3,6 +3,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_ops.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -123,7 +124,7 @@ void CPngBtn::paintEvent(QPaintEvent*)
         painter.drawImage(all, *look.picture);
     const bool shifted = pressOffset_ && isDown();
     if (!icon_.isNull()) {
-        const QPoint at(iconX_ - (shifted ? 1 : 0), (height() - icon_.height()) / 2 + (shifted ? 1 : 0));
+        const QPoint at(iconX_ - (shifted ? 1 : 0), (height() - SkinSize(icon_).height()) / 2 + (shifted ? 1 : 0));
         painter.drawImage(at, icon_);
     }
     if (!text().isEmpty()) {

@@ -1,5 +1,6 @@
 #include "ui/controls/png_slider.h"
 
+#include "skin/picture_ops.h"
 #include "ui/controls/png_slider_bar.h"
 
 #include <QKeyEvent>
@@ -23,7 +24,7 @@ void CPngSlider::SetPicture(const QImage& picture)
         hide();
         return;
     }
-    resize(picture.size());
+    resize(SkinSize(picture));
     Place();
     update();
 }

@@ -2,6 +2,7 @@
 
 #include "skin/display_scale.h"
 #include "skin/picture_cache.h"
+#include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "skin/skin_loader.h"
 
@@ -166,7 +167,8 @@ void SliderBarBase::paintEvent(QPaintEvent*)
     if (!bar_.isNull())
         painter.drawImage(QPoint(0, barOffset_), bar_);
     if (!fill_.isNull() && !disabled_ && fillLength_ > 0)
-        painter.drawImage(QPoint(0, barOffset_), fill_, QRect(0, 0, std::min(fillLength_, fill_.width()), fill_.height()));
+        painter.drawImage(QPoint(0, barOffset_), fill_,
+                          PixelsOf(fill_, QRect(0, 0, std::min(fillLength_, SkinSize(fill_).width()), SkinSize(fill_).height())));
 }
 
 void SliderBarBase::mousePressEvent(QMouseEvent* event)

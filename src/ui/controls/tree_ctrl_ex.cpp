@@ -3,6 +3,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_ops.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -225,7 +226,7 @@ void CTreeCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         const QImage& picture = isExpanded(index) ? openFolder_ : closedFolder_;
         if (!picture.isNull()) {
             const QRect indent(left - indentation(), row.top(), indentation(), row.height());
-            const QSize size = picture.size().boundedTo(indent.size());
+            const QSize size = SkinSize(picture).boundedTo(indent.size());
             painter->drawImage(QRect(QPoint(0, 0), size).translated(indent.center() - QPoint(size.width() / 2, size.height() / 2)),
                                picture);
         }
@@ -234,7 +235,7 @@ void CTreeCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                         Scaled(kIconBoxWidth), std::min(row.height(), Scaled(kIconBoxWidth)));
     const QImage icon = qvariant_cast<QImage>(index.data(Qt::DecorationRole));
     if (!icon.isNull()) {
-        const QSize size = icon.size().scaled(icon.size().boundedTo(iconBox.size()), Qt::KeepAspectRatio);
+        const QSize size = SkinSize(icon).scaled(SkinSize(icon).boundedTo(iconBox.size()), Qt::KeepAspectRatio);
         painter->drawImage(QRect(iconBox.center() - QPoint(size.width() / 2 - 1, size.height() / 2 - 1), size), icon);
     }
     const int textLeft = iconBox.right() + 1 + Scaled(look_.textIndent) + (folder ? 2 * Scaled(look_.iconSpacing) : 0);

@@ -41,8 +41,10 @@ CDebounceDlg::CDebounceDlg(const PageContext& context, QWidget* page) : QWidget(
     setGeometry(Scaled(kPlace));
     setAccessibleName(context_.Text("tc_adv_str21"));
     const QImage picture = LoadPicture(SkinFile(QStringLiteral("key_time.png")), SkinScale());
-    if (!picture.isNull())
-        picture_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!picture.isNull()) {
+        picture_ = picture.scaled(size() * picture.devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        picture_.setDevicePixelRatio(picture.devicePixelRatio());
+    }
     // Without the picture the buttons are hot areas over the texts.
     QImage face = picture_;
     if (face.isNull()) {

@@ -113,7 +113,7 @@ void CKeyDlg::BuildProfileSelector()
     if (!pictures)
         return;
     profiles_ = new CComboBtn(this);
-    const QSize size = IsFourK() ? area.size() * 2 : (*pictures)[0].size();
+    const QSize size = IsFourK() ? area.size() * 2 : SkinSize((*pictures)[0]);
     profiles_->setGeometry(QRect(Scaled(area).topLeft(), size));
     profiles_->SetPictures((*pictures)[0], (*pictures)[0], (*pictures)[0]);
     if (!Background().isNull())

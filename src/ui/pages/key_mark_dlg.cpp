@@ -20,11 +20,12 @@ QString ModelFolder(const DeviceDescription& device)
 // The page background under `area` with `picture` drawn over it.
 QImage Composed(const QImage& pageBackground, const QRect& area, const QImage& picture)
 {
-    QImage composed(area.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage composed(area.size() * picture.devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+    composed.setDevicePixelRatio(picture.devicePixelRatio());
     composed.fill(Qt::transparent);
     QPainter painter(&composed);
     if (!pageBackground.isNull())
-        painter.drawImage(QPoint(0, 0), pageBackground, area);
+        painter.drawImage(QRect(QPoint(0, 0), area.size()), pageBackground, PixelsOf(pageBackground, area));
     painter.drawImage(QPoint(0, 0), picture);
     return composed;
 }
@@ -49,7 +50,7 @@ bool CKeyMarkDlg::Load(const DeviceDescription& device, const QImage& pageBackgr
     keyCount_ = std::clamp(keyCount, 0, int(marks_.size()));
     const QString folder = ModelFolder(device) + QLatin1Char('/');
     const QImage normal = LoadPicture(SkinFile(folder + QStringLiteral("mouse_nr.png")), SkinScale());
-    const QRect area(Scaled(device.MarkPoint.x), Scaled(device.MarkPoint.y), normal.width(), normal.height());
+    const QRect area(QPoint(Scaled(device.MarkPoint.x), Scaled(device.MarkPoint.y)), SkinSize(normal));
     setGeometry(area);
     update();
     if (normal.isNull())
@@ -87,7 +88,7 @@ void CKeyMarkDlg::paintEvent(QPaintEvent*)
     painter.drawImage(QPoint(0, 0), normal_);
     if (highlighted_ >= 0 && !marked_.isNull()) {
         const QRect mark = marks_[size_t(highlighted_)];
-        painter.drawImage(mark.topLeft(), marked_, mark);
+        painter.drawImage(mark.topLeft(), marked_, PixelsOf(marked_, mark));
     }
 }
 

@@ -64,8 +64,12 @@ CLedDlg::CLedDlg(const PageContext& context, QWidget* parent) : PageWidget(conte
     if (!picture.isNull())
         background_ = PictureArea(picture, context.area);
     const QImage colours = LoadPicture(SkinFile(QStringLiteral("color.png")), SkinScale());
-    if (!colours.isNull())
-        gradient_ = colours.scaled(Scaled(kGradientSize), Scaled(kGradientSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!colours.isNull()) {
+        const qreal ratio = colours.devicePixelRatio();
+        gradient_ = colours.scaled(QSize(Scaled(kGradientSize), Scaled(kGradientSize)) * ratio, Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation);
+        gradient_.setDevicePixelRatio(ratio);
+    }
     setMouseTracking(true);
     // The logo zone first: where a model has both, the main zone's controls lie on top.
     BuildZone(kLogo);
@@ -434,7 +438,7 @@ void CLedDlg::mousePressEvent(QMouseEvent* event)
             CMenuDlg::CloseOpen();
             event->accept();
             if (Context().port.SettingsChangeAllowed())
-                TakeColour(ColourOfPixel(gradient_.pixel(at - gradient.topLeft())));
+                TakeColour(ColourOfPixel(gradient_.pixel(PixelsOf(gradient_, QRect(at - gradient.topLeft(), QSize(1, 1))).topLeft())));
             return;
         }
         for (int i = 0; i < kPresets; ++i) {

@@ -4,6 +4,7 @@
 #include "skin/colour.h"
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
+#include "skin/picture_ops.h"
 #include "skin/picture_cache.h"
 #include "skin/skin_files.h"
 
@@ -53,7 +54,7 @@ void CMenuDlg::LoadPictures()
     p.hover = LoadPicture(SkinFile(QStringLiteral("menu_ov.png")), scale);
     p.groupNormal = LoadPicture(SkinFile(QStringLiteral("menusub_nr.png")), scale);
     p.groupHover = LoadPicture(SkinFile(QStringLiteral("menusub_ov.png")), scale);
-    p.rowHeight = int(p.normal.height() / scale);
+    p.rowHeight = int(SkinSize(p.normal).height() / scale);
 }
 
 void CMenuDlg::ReleasePictures()
