@@ -155,7 +155,8 @@ void SkinTest::aPictureForQtsScalingIsMeasuredInItsOwnSize()
     QCOMPARE(crop.pixel(2, 0), qRgb(0, 0, 0));
 
     const QRegion shape = ShapeFromPicture(source, Rgb(0, 255, 0), kDialogShapeTolerance);
-    QCOMPARE(shape, QRegion(1, 0, 3, 3));
+    QCOMPARE(shape.boundingRect(), QRect(1, 0, 3, 3));
+    QVERIFY(shape.xored(QRegion(1, 0, 3, 3)).isEmpty());
 }
 
 namespace {
