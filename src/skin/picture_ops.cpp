@@ -24,6 +24,14 @@ QRect PixelsOf(const QImage& picture, const QRect& rect)
                  QSize(qRound(rect.width() * ratio), qRound(rect.height() * ratio)));
 }
 
+QImage SmoothlyScaledTo(const QImage& picture, const QSize& size)
+{
+    const qreal ratio = picture.devicePixelRatio();
+    QImage scaled = picture.scaled(size * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    return scaled;
+}
+
 namespace {
 
 // CropPicture in the picture's own pixels.

@@ -13,6 +13,8 @@ namespace zorvan {
 // of a rectangle of it (for drawing a part of it).
 QSize SkinSize(const QImage& picture);
 QRect PixelsOf(const QImage& picture, const QRect& rect);
+// `picture` smoothly scaled to `size` (device-independent pixels), for its own pixel ratio.
+QImage SmoothlyScaledTo(const QImage& picture, const QSize& size);
 
 // The part of `source` inside `rect`, on opaque black where the rectangle leaves the source.
 // This gives a control the piece of its parent's background that lies under it.

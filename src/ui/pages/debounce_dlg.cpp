@@ -6,6 +6,7 @@
 #include "skin/display_scale.h"
 #include "skin/fonts.h"
 #include "skin/picture_cache.h"
+#include "skin/picture_ops.h"
 #include "skin/skin_files.h"
 #include "ui/controls/button_factory.h"
 #include "ui/controls/png_btn.h"
@@ -41,10 +42,8 @@ CDebounceDlg::CDebounceDlg(const PageContext& context, QWidget* page) : QWidget(
     setGeometry(Scaled(kPlace));
     setAccessibleName(context_.Text("tc_adv_str21"));
     const QImage picture = LoadPicture(SkinFile(QStringLiteral("key_time.png")), SkinScale());
-    if (!picture.isNull()) {
-        picture_ = picture.scaled(size() * picture.devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        picture_.setDevicePixelRatio(picture.devicePixelRatio());
-    }
+    if (!picture.isNull())
+        picture_ = SmoothlyScaledTo(picture, size());
     // Without the picture the buttons are hot areas over the texts.
     QImage face = picture_;
     if (face.isNull()) {

@@ -64,12 +64,8 @@ CLedDlg::CLedDlg(const PageContext& context, QWidget* parent) : PageWidget(conte
     if (!picture.isNull())
         background_ = PictureArea(picture, context.area);
     const QImage colours = LoadPicture(SkinFile(QStringLiteral("color.png")), SkinScale());
-    if (!colours.isNull()) {
-        const qreal ratio = colours.devicePixelRatio();
-        gradient_ = colours.scaled(QSize(Scaled(kGradientSize), Scaled(kGradientSize)) * ratio, Qt::IgnoreAspectRatio,
-                                   Qt::SmoothTransformation);
-        gradient_.setDevicePixelRatio(ratio);
-    }
+    if (!colours.isNull())
+        gradient_ = SmoothlyScaledTo(colours, QSize(Scaled(kGradientSize), Scaled(kGradientSize)));
     setMouseTracking(true);
     // The logo zone first: where a model has both, the main zone's controls lie on top.
     BuildZone(kLogo);
