@@ -53,8 +53,10 @@ int Backup(CliContext& ctx)
     };
     const auto shared = std::make_shared<Shared>();
     CUSBDriver& link = mouse->Session().Link();
-    const bool read = RunJob(*mouse, [shared, &link, step = PrintStep("backup")] {
-        shared->backup = ReadWholeMouse(link, shared->abort, step, shared->error);
+    // The take-over has just read the active profile whole: the job decodes it from those bytes.
+    const std::optional<ProfileBytes> activeRead = mouse->Session().LastReadBytes();
+    const bool read = RunJob(*mouse, [shared, &link, activeRead, step = PrintStep("backup")] {
+        shared->backup = ReadWholeMouse(link, shared->abort, step, shared->error, activeRead ? &*activeRead : nullptr);
         return shared->backup.has_value();
     });
     shared->abort.store(true);
@@ -102,7 +104,8 @@ int Restore(CliContext& ctx)
     if (!loaded)
         return ctx.Fail(error + QStringLiteral("; nothing was written to the mouse"));
     int exitCode = kOk;
-    const auto mouse = MouseCommand::Open(ctx, exitCode);
+    // The profiles are replaced and the active one read afterwards: the take-over reads nothing.
+    const auto mouse = MouseCommand::Open(ctx, exitCode, MouseNeeds{ReadScope::Nothing(), {}});
     if (!mouse)
         return exitCode;
     DeviceSession& session = mouse->Session();
@@ -131,6 +134,7 @@ int Restore(CliContext& ctx)
     }
     // The local copies follow the mouse; the active profile is read back as a take-over reads it.
     TakeBackupIntoLocalProfiles(*loaded);
+    session.SetReadScope(ReadScope::Whole());
     session.StartProfileRead();
     if (!mouse->WaitForRead()) {
         mouse->Finish();

@@ -106,7 +106,7 @@ std::unique_ptr<MouseCommand> MouseCommand::Open(CliContext& ctx, int& exitCode,
         }
     }
     std::unique_ptr<MouseCommand> mouse(new MouseCommand(ctx, std::move(access)));
-    const ReadScope scope = Options().ApplyNow == 0 ? ReadScope::Whole() : needs.scope;
+    const ReadScope scope = Options().ApplyNow == 0 && !needs.scope.ReadsNothing() ? ReadScope::Whole() : needs.scope;
     if (!mouse->TakeOver(scope)) {
         exitCode = kFailed;
         return nullptr;

@@ -23,7 +23,8 @@ namespace zorvan::cli {
 // What a command needs of the mouse.
 struct MouseNeeds {
     // The areas of the active profile it reads. With ApplyNow 0 in cfg.ini the whole profile is
-    // read whatever this says: the change then lives in the local store only.
+    // read whatever this says (the change then lives in the local store only), unless it reads
+    // nothing (ReadScope::Nothing(): the command replaces the profiles on the mouse itself).
     ReadScope scope = ReadScope::Whole();
     // The arguments checked against a model's description. Runs once the model is known: for
     // the emulated mouse before any request reaches it, for a real mouse once it is identified

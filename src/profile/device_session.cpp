@@ -47,6 +47,7 @@ DeviceSession::DeviceSession(DeviceTable& table, CUSBDriver& link, DeviceNotifie
 {
     connect(&notifier_, &DeviceNotifier::deviceIdentified, this, [this] { reads_.DeviceIdentified(timing.takeOverMs); });
     connect(&notifier_, &DeviceNotifier::mouseEvent, &reports_, &MouseReports::OnDeviceBehavior);
+    connect(&notifier_, &DeviceNotifier::mouseEvent, &reads_, &ReadScheduler::ForgetLastRead);
     connect(&discovery_, &DeviceDiscovery::deviceGone, this, &DeviceSession::deviceLost);
     connect(&discovery_, &DeviceDiscovery::tooManyDevices, this,
             [this] { emit closeRequested(QStringLiteral("tc_msg36")); });
@@ -315,6 +316,7 @@ void DeviceSession::WriteDefaultsToMouse()
 {
     DropPending();
     lastApplyOk_.store(false);
+    reads_.ForgetLastRead();
     if (!worker_.PostWithProgress(apply::kReset))
         emit progressEnded();
 }
@@ -349,6 +351,7 @@ void DeviceSession::AfterWrites(Done done)
 
 void DeviceSession::RunWholeMouseJob(std::function<bool()> job, Done done)
 {
+    reads_.ForgetLastRead();
     exchanges_.Make<bool>(
         [this, job = std::move(job)] {
             ProfileState& state = Profiles();
@@ -376,6 +379,7 @@ bool DeviceSession::Post(const ApplyRequest& request)
 bool DeviceSession::PostToWorker(const ApplyRequest& request)
 {
     lastApplyOk_.store(false);
+    reads_.ForgetLastRead();
     return worker_.Post(request.flags, request.data);
 }
 

@@ -111,6 +111,8 @@ public:
     // choice), or the areas a zorvanctl command needs; a partial read ends with
     // profilePartRead() and never reaches the local store (ProfileState::storeRecord).
     void SetReadScope(const ReadScope& scope) { reads_.SetScope(scope); }
+    // The bytes the last whole read found in the active profile (ReadScheduler::LastReadBytes).
+    const std::optional<ProfileBytes>& LastReadBytes() const { return reads_.LastReadBytes(); }
     // The program exits: stops the device search and saves the profile store and the last model.
     void Exit();
 

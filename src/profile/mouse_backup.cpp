@@ -124,7 +124,9 @@ bool CollectMacros(BackupProfile& profile, const ProfileReadExtras& extras, int 
     return true;
 }
 
-bool ReadOne(CUSBDriver& link, const std::atomic<bool>& abort, int index, BackupProfile& profile, QString& error)
+// Profile `index` read from the mouse, or decoded again from `bytes` a read of it kept.
+bool ReadOne(CUSBDriver& link, const std::atomic<bool>& abort, int index, const ProfileBytes* bytes,
+             BackupProfile& profile, QString& error)
 {
     const std::optional<ProfileRecord> local = ProfileCopy(index);
     if (!local) {
@@ -137,7 +139,9 @@ bool ReadOne(CUSBDriver& link, const std::atomic<bool>& abort, int index, Backup
     if (const DeviceDescription* device = CurrentDevice())
         ResetOrphanedKeys(profile.record, *device, Macros());
     ProfileReadExtras extras;
-    if (!GetProfile(link, abort, profile.record, extras)) {
+    const bool read = bytes != nullptr ? GetProfileFrom(*bytes, profile.record, extras)
+                                       : GetProfile(link, abort, profile.record, extras);
+    if (!read) {
         error = QStringLiteral("reading it failed");
         return false;
     }
@@ -149,7 +153,7 @@ bool ReadOne(CUSBDriver& link, const std::atomic<bool>& abort, int index, Backup
 }  // namespace
 
 std::optional<MouseBackup> ReadWholeMouse(CUSBDriver& link, const std::atomic<bool>& abort, const WholeMouseStep& step,
-                                          QString& error)
+                                          QString& error, const ProfileBytes* activeRead)
 {
     const DeviceDescription* device = CurrentDevice();
     ProfileSwitcher switcher(link);
@@ -162,6 +166,9 @@ std::optional<MouseBackup> ReadWholeMouse(CUSBDriver& link, const std::atomic<bo
     backup.mid = uint8_t(device->MID);
     backup.sensor = device->Sensor;
     backup.activeProfile = switcher.Original();
+    // Bytes of another profile than the active one are of no use.
+    if (activeRead != nullptr && activeRead->Profile() != switcher.Original())
+        activeRead = nullptr;
     const std::array<int, kProfiles> order = VisitOrder(switcher.Original());
     for (int visit = 0; visit < kProfiles; ++visit) {
         const int p = order[size_t(visit)];
@@ -169,7 +176,8 @@ std::optional<MouseBackup> ReadWholeMouse(CUSBDriver& link, const std::atomic<bo
         if (!switcher.MakeActive(p))
             problem = QStringLiteral("the mouse did not make it active");
         else
-            ReadOne(link, abort, p, backup.profiles[size_t(p)], problem);
+            ReadOne(link, abort, p, p == switcher.Original() ? activeRead : nullptr, backup.profiles[size_t(p)],
+                    problem);
         if (!problem.isEmpty()) {
             error = QStringLiteral("%1: %2").arg(ProfileName(p, visit), problem);
             Log("Backup failed: %s", qPrintable(error));
@@ -260,6 +268,8 @@ void TakeBackupIntoLocalProfiles(const MouseBackup& backup)
 {
     ProfileState& state = Profiles();
     std::lock_guard lock(state.profileLock);
+    // The records are what the mouse holds now: the store takes them, whatever was read before.
+    state.storeRecord.reset();
     for (int p = 0; p < kProfiles; ++p) {
         ProfileRecord* local = state.profiles.At(p);
         if (local == nullptr)

@@ -31,14 +31,40 @@ constexpr uint16_t kMacroStreamAddress = eeprom::kMacroBlocks + kHdMacroStreamOf
 using Buffer = std::array<uint8_t, 512>;
 
 // One read of the profile read: a failure ends it unless GoWithNoDev is set; an abort ends it.
+// The bytes come from the mouse (and are kept when `kept` is given) or from the bytes an earlier
+// read kept, which take no pauses.
 class ReadSteps {
 public:
-    ReadSteps(CUSBDriver& link, const std::atomic<bool>& abort) : link_(link), abort_(abort) {}
+    ReadSteps(CUSBDriver& link, const std::atomic<bool>& abort, ProfileBytes* kept)
+        : link_(&link), abort_(abort), kept_(kept)
+    {
+    }
+    ReadSteps(const ProfileBytes& bytes, const std::atomic<bool>& abort) : abort_(abort), from_(&bytes) {}
 
-    bool Read(uint16_t address, uint8_t* out, int n) { return Check(link_.ReadEEPROM(address, out, n)); }
+    bool Read(uint16_t address, uint8_t* out, int n)
+    {
+        if (from_ != nullptr)
+            return Check(from_->Take(address, out, n));
+        const bool ok = link_->ReadEEPROM(address, out, n);
+        if (ok && kept_ != nullptr)
+            kept_->Keep(address, out, n);
+        return Check(ok);
+    }
     bool ReadRom(int length, uint16_t address, uint8_t* out, const CUSBDriver::StopTest& stop)
     {
-        return Check(link_.ReadROM(length, address, out, stop));
+        if (from_ != nullptr)
+            return Check(from_->TakeInPieces(length, address, out, stop));
+        if (kept_ == nullptr)
+            return Check(link_->ReadROM(length, address, out, stop));
+        return Check(link_->ReadROM(length, address, out, [&](const uint8_t* piece, int n) {
+            kept_->Keep(uint16_t(address + (piece - out)), piece, n);
+            return stop && stop(piece, n);
+        }));
+    }
+    void Pause(std::chrono::milliseconds pause) const
+    {
+        if (from_ == nullptr)
+            ProtocolPause(pause);
     }
     bool Aborted() const
     {
@@ -56,8 +82,10 @@ private:
         return !Aborted();
     }
 
-    CUSBDriver& link_;
+    CUSBDriver* link_ = nullptr;
     const std::atomic<bool>& abort_;
+    ProfileBytes* kept_ = nullptr;
+    const ProfileBytes* from_ = nullptr;
 };
 
 void Dump(const Buffer& base, int from, int to, const char* label)
@@ -70,7 +98,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     for (int at = 0; at < eeprom::kBaseAreaEnd; at += kPiece) {
         if (!steps.Read(uint16_t(at), base.data() + at, kPiece))
             return false;
-        ProtocolPause(Pauses().readPiece);
+        steps.Pause(Pauses().readPiece);
     }
     Dump(base, 0x00, 0x0B, "GetProfile (0x00~0x0B):");
     if (base[eeprom::kDpiLevelCount] < 1 || base[eeprom::kDpiLevelCount] > kDpiLevels ||
@@ -82,7 +110,7 @@ bool ReadBaseArea(ReadSteps& steps, Buffer& base)
     Dump(base, 0x60, 0x9F, "GetProfile (0x60~0x9F) (KeyMatrix):");
     Dump(base, 0xA0, 0xA7, "GetProfile (0xA0~0xA7):");
     Dump(base, 0xA9, 0xB4, "GetProfile (0xA9~0xB4):");
-    ProtocolPause(Pauses().afterBaseArea);
+    steps.Pause(Pauses().afterBaseArea);
     return true;
 }
 
@@ -109,7 +137,7 @@ bool ReadMacroNames(ReadSteps& steps, MacroNameTable& names)
         return (piece[0] == 0 && piece[1] == 0) || (piece[0] == 0xFF && piece[1] == 0xFF);
     };
     for (int k = 0; k < kDeviceMacroSlots; ++k) {
-        ProtocolPause(Pauses().readPiece);
+        steps.Pause(Pauses().readPiece);
         const uint16_t address = uint16_t(kMacroNameAddress + eeprom::kMacroBlockSize * k);
         if (!steps.ReadRom(kHdMacroNameBytes, address, names[size_t(k)].data(), emptyName))
             return false;
@@ -175,7 +203,7 @@ void DecodeDpiLevels(const Buffer& base, const DeviceDescription& device, Profil
 bool ReadKeyMacro(ReadSteps& steps, int position, uint32_t code, const MacroNameEntry& nameEntry, StMacro& macro)
 {
     std::array<uint8_t, kHdMacroStreamBytes> stream{};
-    ProtocolPause(Pauses().beforeMacroSlot);
+    steps.Pause(Pauses().beforeMacroSlot);
     const auto streamEnds = [](const uint8_t* piece, int n) {
         return n >= 3 && piece[0] == 0 && piece[1] == 0 && piece[2] == 0;
     };
@@ -298,11 +326,11 @@ std::u16string MacroNameText(const MacroNameEntry& entry)
     return name;
 }
 
-bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
-                ProfileReadExtras& extras)
+namespace {
+
+bool ReadWholeProfile(ReadSteps& steps, ProfileRecord& working, ProfileReadExtras& extras)
 {
     const DeviceDescription device = CurrentDeviceOrNone();
-    ReadSteps steps(link, abort);
     Buffer base{};
     Buffer combo{};
     extras.macros.clear();
@@ -312,13 +340,30 @@ bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord&
            DecodeLighting(steps, base, device, working);
 }
 
+}  // namespace
+
+bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
+                ProfileReadExtras& extras, ProfileBytes* kept)
+{
+    ReadSteps steps(link, abort, kept);
+    return ReadWholeProfile(steps, working, extras);
+}
+
+bool GetProfileFrom(const ProfileBytes& bytes, ProfileRecord& working, ProfileReadExtras& extras)
+{
+    Log("GetProfile: profile %d from the bytes read before", bytes.Profile());
+    const std::atomic<bool> never{false};
+    ReadSteps steps(bytes, never);
+    return ReadWholeProfile(steps, working, extras);
+}
+
 bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const ReadScope& scope, ProfileRecord& working,
-                    ProfileReadExtras& extras)
+                    ProfileReadExtras& extras, ProfileBytes* kept)
 {
     if (scope.whole)
-        return GetProfile(link, abort, working, extras);
+        return GetProfile(link, abort, working, extras, kept);
     const DeviceDescription device = CurrentDeviceOrNone();
-    ReadSteps steps(link, abort);
+    ReadSteps steps(link, abort, nullptr);
     Buffer base{};
     Buffer combo{};
     extras.macros.clear();

@@ -2,6 +2,7 @@
 // Reading the active on-board profile from the mouse (`GetProfile`) and taking the result
 // over once the whole read succeeded (`CommitProfileRead`).
 #include "macro/st_macro.h"
+#include "profile/profile_bytes.h"
 #include "profile/profile_record.h"
 #include "profile/profile_state.h"
 
@@ -39,6 +40,10 @@ struct ReadScope {
                               // combination blocks, macro names and macro slots
 
     static ReadScope Whole() { return {}; }
+    // Only which profile is active: for a command that replaces the profiles and reads the
+    // mouse afterwards (restore).
+    static ReadScope Nothing() { return {false, false, 0}; }
+    bool ReadsNothing() const { return !whole && !settings && keys == 0; }
     static ReadScope Settings() { return {false, true, 0}; }
     static ReadScope Keys(uint16_t keys) { return {false, false, keys}; }
 };
@@ -53,15 +58,20 @@ std::u16string MacroNameText(const MacroNameEntry& entry);
 // the option KeyMask keep their local assignment), DPI effect and lighting. `abort` is checked
 // after every read; when it is set the read ends with failure. A failed read ends with failure
 // unless the option GoWithNoDev is set. On failure `working` and `extras` hold partial results
-// and must be dropped.
+// and must be dropped. Every byte read is kept in `kept` when it is given.
 bool GetProfile(CUSBDriver& link, const std::atomic<bool>& abort, ProfileRecord& working,
-                ProfileReadExtras& extras);
+                ProfileReadExtras& extras, ProfileBytes* kept = nullptr);
+
+// GetProfile once more over the bytes a GetProfile of the same on-board profile kept, without
+// the mouse: the same decoding (with the macro library as it is now), no request, no pause.
+bool GetProfileFrom(const ProfileBytes& bytes, ProfileRecord& working, ProfileReadExtras& extras);
 
 // GetProfile for `scope`: the whole read, or only the areas of `scope` (each range read in
 // pieces with the pause between read pieces) decoded into `working`; what was not read stays as
-// `working` held it, and the macro names of keys not read stay empty in `extras`.
+// `working` held it, and the macro names of keys not read stay empty in `extras`. `kept` takes
+// the bytes of a whole read only.
 bool GetProfilePart(CUSBDriver& link, const std::atomic<bool>& abort, const ReadScope& scope, ProfileRecord& working,
-                    ProfileReadExtras& extras);
+                    ProfileReadExtras& extras, ProfileBytes* kept = nullptr);
 
 // After a successful partial GetProfilePart: as CommitProfileRead for the areas read (the
 // macros of the keys read merged, the current DPI level when the settings were read, only the

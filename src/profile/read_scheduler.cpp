@@ -36,11 +36,19 @@ void ReadScheduler::StartRead()
     // behind the exchanges already asked for: the take-over's level read and window status reach
     // the mouse first, and readStarted() follows their results.
     ++pending_;
+    lastRead_.reset();
+    keepLastRead_ = true;
     exchanges_.AfterPrevious([this, scope = scope_] {
         emit readStarted();
         threads_.Reap();
         threads_.Start([this, scope] { ReadCurCfgThread(scope); });
     });
+}
+
+void ReadScheduler::ForgetLastRead()
+{
+    lastRead_.reset();
+    keepLastRead_ = false;
 }
 
 void ReadScheduler::Stop()
@@ -66,7 +74,8 @@ void ReadScheduler::ReadCurCfgThread(const ReadScope& scope)
         if (const std::optional<ProfileRecord> target = ProfileCopy(p)) {
             state.working = *target;
             ProfileReadExtras extras;
-            if (GetProfilePart(link_, abort_, scope, state.working, extras)) {
+            ProfileBytes bytes(p);
+            if (GetProfilePart(link_, abort_, scope, state.working, extras, &bytes)) {
                 Log("Init Pro OK");
                 if (!scope.whole) {
                     if (CommitPartialRead(p, scope, state.working, extras))
@@ -74,7 +83,12 @@ void ReadScheduler::ReadCurCfgThread(const ReadScope& scope)
                 } else if (CommitProfileRead(p, state.working, extras)) {
                     if (CurrentDevice() != nullptr)
                         SaveLoadedProfiles();
-                    PostToThread(this, [this] { emit readSucceeded(); });
+                    PostToThread(this, [this, bytes] {
+                        // Bytes older than a read asked for since are not kept.
+                        if (pending_ == 1 && keepLastRead_)
+                            lastRead_ = bytes;
+                        emit readSucceeded();
+                    });
                 }
             }
         }

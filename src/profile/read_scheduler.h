@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <optional>
 
 namespace zorvan {
 
@@ -37,6 +38,12 @@ public:
     void AbortRunning() { abort_.store(true); }
     // A read was asked for and has not reported its end.
     bool Pending() const { return pending_ > 0; }
+    // The bytes the last read found in the mouse's active profile, when it read the whole
+    // profile and was taken over; none once another read is asked for or ForgetLastRead() was
+    // called since that read was asked for.
+    const std::optional<ProfileBytes>& LastReadBytes() const { return lastRead_; }
+    // The mouse may hold something else now (it reported a change, or was written to).
+    void ForgetLastRead();
     // Program exit: the running read stops, every read thread is joined.
     void Stop();
 
@@ -59,6 +66,8 @@ private:
     std::atomic<bool> abort_{false};
     ReadScope scope_;
     int pending_ = 0;
+    std::optional<ProfileBytes> lastRead_;
+    bool keepLastRead_ = false;  // nothing made the newest read's bytes old since it was asked for
 };
 
 }  // namespace zorvan

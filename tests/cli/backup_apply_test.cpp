@@ -116,6 +116,37 @@ TEST(BackupCommands, BackupChangeEveryProfileRestoreGivesTheImagesBack)
     EXPECT_TRUE(cli.Run({"profile", "2"}).out.contains("macro Reload")) << "the macro key has its macro";
 }
 
+// The profile read decodes what it reads into the log; a decoding of bytes read before says so.
+int ReadsOfTheMouse(const CliResult& result)
+{
+    return int(result.err.count(QStringLiteral("GetProfile (0x00~0x0B)"))) -
+           int(result.err.count(QStringLiteral("from the bytes read before")));
+}
+
+TEST(BackupCommands, EachProfileIsReadFromTheMouseOnce)
+{
+    ZorvanctlRunner cli;
+    AddMacroFile(cli, QStringLiteral("Reload"));
+    Ok(cli, {"assign", "3", "macro", "Reload"});
+    const QString file = cli.File("mouse.zvb");
+    struct Case {
+        QStringList args;
+        int reads;  // whole-profile reads of the mouse
+    };
+    const Case cases[] = {
+        {{"backup", file}, 4},                  // the active profile at the take-over, the others in the job
+        {{"restore", file}, 1},                 // the active profile once written
+        {{"restore", "--no-verify", file}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliResult result = cli.Run(QStringList{QStringLiteral("-v")} + c.args);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(ReadsOfTheMouse(result), c.reads);
+    }
+    EXPECT_TRUE(cli.Run({"read"}).out.contains("macro Reload")) << "the macro key has its macro";
+}
+
 TEST(BackupCommands, RestoreChecksTheFileAndTheModelBeforeWritingAnything)
 {
     ZorvanctlRunner made;

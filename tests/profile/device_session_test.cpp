@@ -129,6 +129,46 @@ TEST_F(DeviceSessionTest, SelectingAProfileSwitchesTheMouseAndReadsIt)
     EXPECT_EQ(CurrentIndex(), 2);
 }
 
+// The bytes the take-over read found stay with the session until the mouse may hold others:
+// it reported a change, something was written, another read was asked for.
+TEST_F(DeviceSessionTest, TheBytesOfAWholeReadAreKeptUntilTheMouseMayHoldOthers)
+{
+    MakeSession();
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(Settle());
+    struct Case {
+        const char* name;
+        std::function<void()> action;
+    };
+    const Case cases[] = {
+        {"a DPI level event", [&] { Notifier().PostMouseEvent(1, 1); }},
+        {"a change written", [&] { Dev().Post(ApplyRequest{apply::kPollingRate, 0}); }},
+        {"a whole-mouse job",
+         [&] { Await([&](DeviceSession::Done done) { Dev().RunWholeMouseJob([] { return true; }, done); }); }},
+        {"a partial read", [&] {
+             Dev().SetReadScope(ReadScope::Settings());
+             Dev().StartProfileRead();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dev().SetReadScope(ReadScope::Whole());
+        Dev().StartProfileRead();
+        EXPECT_FALSE(Dev().LastReadBytes()) << "none while a read is asked for";
+        ASSERT_TRUE(Settle());
+        const std::optional<ProfileBytes> kept = Dev().LastReadBytes();
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->Profile(), Mouse().State().activeProfile);
+        std::vector<uint8_t> base(eeprom::kBaseAreaEnd);
+        ASSERT_TRUE(kept->Take(0, base.data(), int(base.size())));
+        EXPECT_EQ(base, Memory(0, eeprom::kBaseAreaEnd));
+        c.action();
+        ASSERT_TRUE(Settle());
+        Pump(50);
+        EXPECT_FALSE(Dev().LastReadBytes());
+    }
+}
+
 TEST_F(DeviceSessionTest, SettingsChangeCheck)
 {
     MakeSession();

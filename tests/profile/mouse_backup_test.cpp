@@ -11,6 +11,7 @@
 #include "profile/apply_worker.h"
 #include "profile/mouse_backup.h"
 #include "profile/profile_pauses.h"
+#include "profile/profile_read.h"
 #include "profile/profile_state.h"
 #include "profile/settings_writer.h"
 
@@ -188,6 +189,46 @@ TEST_F(WholeMouse, BackupChangesRestoreGiveTheFourImagesBackByteForByte)
     EXPECT_EQ(Active(), 1) << "the profile active before the restore stays active";
     for (int p = 0; p < eeprom::kOnBoardProfiles; ++p)
         EXPECT_EQ(Images()[size_t(p)], originals[size_t(p)]) << "profile " << p + 1;
+}
+
+// After a whole read of the active profile taken over as the session takes it over, a backup
+// given that read's bytes asks the mouse for the three other profiles only and is the backup
+// that reads all four; bytes of another profile are not used.
+TEST_F(WholeMouse, TheActiveProfileReadJustBeforeIsNotReadAgain)
+{
+    MakeFourDifferentProfiles();
+    constexpr int kActive = 1;  // the profile with the macro key
+    ASSERT_TRUE(Link().SetCurProfile(kActive));
+    std::atomic<bool> abort{false};
+    ProfileBytes bytes(kActive);
+    ProfileRecord working = *ProfileCopy(kActive);
+    ProfileReadExtras extras;
+    const int oneRead = RequestsOf([&] { ASSERT_TRUE(GetProfile(Link(), abort, working, extras, &bytes)); });
+    ASSERT_TRUE(CommitProfileRead(kActive, working, extras));
+
+    std::optional<MouseBackup> readAll;
+    const int allFour = RequestsOf([&] { readAll = Backup(); });
+    ASSERT_TRUE(readAll);
+    struct Case {
+        const char* name;
+        ProfileBytes bytes;
+        int requests;
+    };
+    const Case cases[] = {
+        {"the active profile's", bytes, allFour - oneRead},
+        {"another profile's", ProfileBytes(kActive + 1), allFour},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        std::optional<MouseBackup> backup;
+        EXPECT_EQ(RequestsOf([&] { backup = ReadWholeMouse(Link(), abort, {}, error, &c.bytes); }), c.requests);
+        ASSERT_TRUE(backup) << error.toStdString();
+        EXPECT_EQ(EncodeBackup(*backup), EncodeBackup(*readAll));
+        EXPECT_EQ(Active(), kActive);
+    }
+    ASSERT_EQ(readAll->profiles[kActive].macros.size(), 1u);
+    EXPECT_EQ(readAll->profiles[kActive].macros[0].id, kMacroId) << "the read merged the slot into the library macro";
 }
 
 TEST_F(WholeMouse, ABackupOfAnotherModelIsRefusedBeforeAnythingIsSent)
