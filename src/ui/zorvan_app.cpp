@@ -10,6 +10,7 @@
 #include "text/language_texts.h"
 #include "macro/macro_library.h"
 #include "ui/exit_requests.h"
+#include "ui/freed_memory.h"
 #include "ui/gui_messages.h"
 #include "ui/live_device_port.h"
 #include "ui/single_instance.h"
@@ -20,18 +21,12 @@
 #include <QScreen>
 #include <QTimer>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace zorvan {
 namespace {
 
 const QString kInstanceName = QStringLiteral("MUTEX_QX_WIRELESS");
 
-// Start-up decodes, scales and crops pictures and frees most of what it made on the way. Once
-// the window is first shown, the pictures nobody shows are dropped and the heap's free pages
-// go back to the system.
+// Once the window is first shown, what its start-up made on the way goes back.
 class ReturnFreedMemoryWhenShown : public QObject {
 public:
     using QObject::QObject;
@@ -42,10 +37,7 @@ protected:
         if (event->type() == QEvent::Show) {
             watched->removeEventFilter(this);
             QTimer::singleShot(0, this, [this] {
-                ReleaseUnusedPictures();
-#ifdef __GLIBC__
-                malloc_trim(0);
-#endif
+                ReturnFreedMemory();
                 deleteLater();
             });
         }

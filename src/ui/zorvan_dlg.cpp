@@ -32,6 +32,7 @@
 #include "ui/progress_dlg.h"
 #include "ui/device_port.h"
 #include "ui/mouse_backup_ui.h"
+#include "ui/freed_memory.h"
 #include "ui/pending_changes.h"
 #include "ui/skin_dialog.h"
 
@@ -486,6 +487,7 @@ PageWidget* CZorvanDlg::PageAt(int page)
         built->hide();
         built->LayoutForDevice();
         built->RefreshFromProfile();
+        QTimer::singleShot(0, this, &ReturnFreedMemory);
     }
     return built;
 }
