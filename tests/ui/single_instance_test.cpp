@@ -3,6 +3,7 @@
 #include "ui/single_instance.h"
 #include "ui/ui_fixture.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +27,16 @@ void PrepareZorvan(QProcess& process, const QTemporaryDir& home)
     env.remove(QStringLiteral("ZORVAN_EMULATE"));
     process.setProcessEnvironment(env);
     process.setProgram(UiFixture::BuildAppDir() + QStringLiteral("zorvan"));
+}
+
+// Whether a started copy listens on the instance's socket. Asked by connecting only: taking the
+// socket over to find out would, for that moment, make the copy still starting take the test
+// for a first copy and end.
+bool CopyListens()
+{
+    QLocalSocket probe;
+    probe.connectToServer(SingleInstance(kInstance).SocketPath());
+    return probe.waitForConnected(500);
 }
 
 }  // namespace
@@ -69,7 +80,7 @@ void SingleInstanceTest::firstCopyStartedHiddenShowsItsWindow()
     first.start();
     QVERIFY(first.waitForStarted());
     SingleInstance second(kInstance);
-    QTRY_VERIFY_WITH_TIMEOUT(!SingleInstance(kInstance).Acquire(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(CopyListens(), 15000);
     QVERIFY(!second.Acquire());
     QVERIFY2(!second.HandOver(QStringLiteral("Another title")), "a window of another caption is not ours");
     QVERIFY(second.HandOver(QStringLiteral("Zorvan")));
@@ -88,7 +99,7 @@ void SingleInstanceTest::socketOfADeadCopyIsTakenOver()
         dead.setArguments({QStringLiteral("--autostart")});
         dead.start();
         QVERIFY(dead.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(!SingleInstance(kInstance).Acquire(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(CopyListens(), 15000);
         dead.kill();
         QVERIFY(dead.waitForFinished(10000));
     }
